@@ -1,0 +1,129 @@
+#include "header.h"
+
+#include "convert/conversion.h"
+
+namespace dotlane {
+
+static std::uint32_t le32(std::span<const std::uint8_t> b, std::size_t at) {
+    std::uint32_t v = 0;
+    for (std::size_t i = 0; i < 4; ++i)
+        if (at + i < b.size()) v |= std::uint32_t(b[at + i]) << (8 * i);
+    return v;
+}
+
+static std::uint16_t le16(std::span<const std::uint8_t> b, std::size_t at) {
+    return std::uint16_t(le32(b, at) & 0xFFFF);
+}
+
+static Colour palette_colour(std::span<const std::uint8_t> b, std::size_t at) {
+    // Stored blue, green, red, reserved; colours are 0x00BBGGRR.
+    if (at + 3 > b.size()) return kBlack;
+    return Colour(b[at + 2]) | Colour(b[at + 1]) << 8 | Colour(b[at]) << 16;
+}
+
+Geometry row_geometry(std::int64_t width, std::int64_t height) {
+    Geometry g;
+    g.bytes_per_row = int((width + 7) / 8);
+    g.padding = int(4 * ((g.bytes_per_row + 3) / 4) - g.bytes_per_row);
+    g.rows = int(height);
+    return g;
+}
+
+Header decode_header(std::span<const std::uint8_t> bytes) {
+    Header h;
+    const std::size_t n = std::min(bytes.size(), kHeaderBytes);
+    int dump_count = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        h.header_hex[i + 1] = Conversion::dec_to_hex(bytes[i]);
+        if (dump_count >= 16) {
+            h.dump += "\r\n";
+            dump_count = 0;
+        }
+        h.dump += "0x" + h.header_hex[i + 1] + ",";
+        ++dump_count;
+    }
+    h.offset = le32(bytes, 10);
+    h.info_size = le32(bytes, 14);
+    h.width = std::int32_t(le32(bytes, 18));
+    const std::int64_t raw_height = std::int32_t(le32(bytes, 22));
+    h.top_down = raw_height < 0;
+    h.height = raw_height < 0 ? -raw_height : raw_height;
+    h.bits_per_pixel = le16(bytes, 28);
+    h.compression = le32(bytes, 30);
+    h.colours_used = le32(bytes, 46);
+    const std::size_t palette_at = 14 + std::size_t(h.info_size);
+    if (h.info_size <= 124) {
+        h.palette = {palette_colour(bytes, palette_at), palette_colour(bytes, palette_at + 4)};
+    }
+    if (h.width >= 0 && h.width <= kMaxWidth && h.height <= kMaxHeight)
+        h.geometry = row_geometry(h.width, h.height);
+    return h;
+}
+
+static std::string num(std::uint64_t v) { return std::to_string(v); }
+
+std::string refusal(const Header& h, std::span<const std::uint8_t> bytes,
+                    std::uint64_t file_size) {
+    if (file_size < kHeaderBytes) return kNotBmpMessage;
+    if (h.header_hex[1] != "42" || h.header_hex[2] != "4D") return kNotBmpMessage;
+    // Other header sizes put the bit depth elsewhere than byte 29, so this comes first.
+    const auto info = h.info_size;
+    if (info != 40 && info != 64 && info != 108 && info != 124)
+        return "Warning, this BMP file has an information header of " + num(info) +
+               " bytes; Dotlane reads headers of 40, 64, 108 or 124 bytes.";
+    if (h.bits_per_pixel != 1) return kNotMonochromeMessage;
+    if (h.compression != 0)
+        return "Warning, this BMP file is compressed (compression type " + num(h.compression) +
+               "); Dotlane reads uncompressed BMP files only.";
+    if (h.colours_used != 0 && h.colours_used != 2)
+        return "Warning, this BMP file declares " + num(h.colours_used) +
+               " palette colours; a monochrome BMP file has 2.";
+    if (h.width <= 0 || h.height == 0)
+        return "Warning, this BMP file declares a picture of " + std::to_string(h.width) + " x " +
+               std::to_string(h.height) + " pixels; it has no pixels to list.";
+    if (h.width > kMaxWidth)
+        return "Warning, this picture is " + std::to_string(h.width) +
+               " pixels wide; Dotlane reads pictures up to 501 pixels wide.";
+    if (h.height > kMaxHeight)
+        return "Warning, this picture is " + std::to_string(h.height) +
+               " pixels high; Dotlane reads pictures up to 496 pixels high.";
+    const std::uint64_t palette_end = 14 + std::uint64_t(info) + 8;
+    if (h.offset < palette_end)
+        return "Warning, the pixel data offset of this BMP file (" + num(h.offset) +
+               ") points into its headers or its palette.";
+    if (h.offset > kMaxOffset)
+        return "Warning, the pixel data offset of this BMP file (" + num(h.offset) +
+               ") is above 32767; Dotlane cannot read that far.";
+    if (h.offset >= file_size)
+        return "Warning, the pixel data offset of this BMP file (" + num(h.offset) +
+               ") lies past its end (" + num(file_size) + " bytes).";
+    if (h.data_end() > file_size)
+        return "Warning, this BMP file is cut short: its " + num(h.geometry.rows) + " rows need " +
+               num(h.data_end() - h.offset) + " bytes of pixel data, but only " +
+               num(file_size - h.offset) + " follow the offset.";
+    if (bytes.size() < palette_end)
+        return "Warning, this BMP file could not be read to the end of its palette.";
+    return {};
+}
+
+InfoLabels info_labels(const Header& h) {
+    auto pair = [&](int first) {
+        return h.header_hex[first] + h.header_hex[first + 1] + h.header_hex[first + 2] +
+               h.header_hex[first + 3];
+    };
+    InfoLabels l;
+    l.offset = pair(11);
+    l.largeur = pair(19);
+    l.hauteur = pair(23);
+    l.offsetdec = num(h.offset);
+    l.largeurdec = std::to_string(h.width);
+    l.hauteurdec = std::to_string(h.height);
+    l.nbcolonne = std::to_string(h.geometry.bytes_per_row);
+    l.nbzero = std::to_string(h.geometry.padding);
+    l.nbligne = std::to_string(h.geometry.rows);
+    return l;
+}
+
+std::string size_caption(std::uint64_t file_size) { return "Taille " + num(file_size) + " Oct."; }
+
+} // namespace dotlane

@@ -1,0 +1,68 @@
+#pragma once
+// The 54 header bytes of a BMP file: their hex dump, the fields the import relies on, the
+// checks that refuse a file before any listing is written, and the row geometry.
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "shared/module1.h"
+
+namespace dotlane {
+
+inline constexpr std::size_t kHeaderBytes = 54;
+inline constexpr int kMaxWidth = 501;
+inline constexpr int kMaxHeight = 496; // rounded up to whole pages of 8 rows it still fits 501
+inline constexpr std::uint32_t kMaxOffset = 32767;
+
+inline constexpr const char* kNotBmpMessage = "Warning, this is not a valid BMP file.";
+inline constexpr const char* kNotMonochromeMessage =
+    "Warning, This BMP File isn't a MONOCHROME BMP File.";
+
+struct Geometry {
+    int bytes_per_row = 0;
+    int padding = 0;
+    int rows = 0;
+    int stride() const { return bytes_per_row + padding; }
+};
+
+// Data bytes and padding bytes of one stored row for a width in pixels.
+Geometry row_geometry(std::int64_t width, std::int64_t height);
+
+struct Header {
+    // Entry n (1..54) is byte n of the file as two upper-case hex digits; entry 0 stays empty,
+    // as do the entries of bytes a short file lacks.
+    std::array<std::string, kHeaderBytes + 1> header_hex;
+    std::string dump; // 16 items a line, "\r\n" between lines, no break after the last
+    std::uint32_t offset = 0;
+    std::int64_t width = 0;
+    std::int64_t height = 0; // absolute value; top_down tells the sign
+    bool top_down = false;
+    std::uint32_t info_size = 0;
+    std::uint32_t compression = 0;
+    std::uint32_t colours_used = 0;
+    std::uint16_t bits_per_pixel = 0;
+    std::array<Colour, 2> palette{kBlack, kWhite};
+    Geometry geometry;
+    std::uint64_t data_end() const {
+        return std::uint64_t(offset) + std::uint64_t(geometry.rows) * geometry.stride();
+    }
+};
+
+// Decodes whatever header bytes there are; fields of missing bytes read as 0.
+Header decode_header(std::span<const std::uint8_t> bytes);
+
+// The reason a file is refused, or empty text when the import can go on. `bytes` holds the
+// start of the file (at least up to the end of the palette when the file is that long).
+std::string refusal(const Header& header, std::span<const std::uint8_t> bytes,
+                    std::uint64_t file_size);
+
+// The information labels of the window, in the order the command line lists them.
+struct InfoLabels {
+    std::string offset, offsetdec, largeur, largeurdec, hauteur, hauteurdec;
+    std::string nbcolonne, nbzero, nbligne;
+};
+InfoLabels info_labels(const Header& header);
+std::string size_caption(std::uint64_t file_size); // "Taille 62 Oct."
+
+} // namespace dotlane

@@ -1,0 +1,89 @@
+#include "listings.h"
+
+#include <cmath>
+
+#include "convert/conversion.h"
+
+namespace dotlane {
+
+const std::array<std::string, 256>& listing_entries() {
+    static const std::array<std::string, 256> entries = [] {
+        std::array<std::string, 256> e;
+        for (int v = 0; v < 256; ++v) e[v] = "0x" + Conversion::dec_to_hex(v) + ",";
+        return e;
+    }();
+    return entries;
+}
+
+// The bit a palette entry gives: unticked, every colour but pure white is ink; ticked,
+// every colour but pure black. The same test paints the working copy, so both listings
+// agree whatever order the palette stores its two colours in.
+static bool entry_is_set(Colour colour, bool ticked) {
+    return ticked ? colour != kBlack : colour != kWhite;
+}
+
+// Output byte for every stored byte. The common case, black first in the palette and the
+// box unticked, is the plain inversion 255 - value, worked out by the digit-string module.
+static std::array<std::uint8_t, 256> byte_map(const Header& header, bool ticked) {
+    const bool set0 = entry_is_set(header.palette[0], ticked);
+    const bool set1 = entry_is_set(header.palette[1], ticked);
+    std::array<std::uint8_t, 256> map{};
+    Conversion conversion;
+    for (int v = 0; v < 256; ++v) {
+        if (set0 && !set1) {
+            const double value = conversion.hex_to_dec(Conversion::dec_to_hex(v));
+            map[v] = std::uint8_t(255 - int(value));
+        } else {
+            map[v] = std::uint8_t((set1 ? v : 0) | (set0 ? ~v & 0xFF : 0));
+        }
+    }
+    return map;
+}
+
+std::string t6963c_listing(const Header& header, std::span<const std::uint8_t> file,
+                           const T6963cOptions& options) {
+    const Geometry& g = header.geometry;
+    const auto map = byte_map(header, options.invert_colors_ticked);
+    const auto& entries = listing_entries();
+    const int spare_bits = int(8 * std::int64_t(g.bytes_per_row) - header.width);
+    const std::uint8_t last_mask = std::uint8_t(0xFF << spare_bits);
+
+    std::string rows;
+    rows.reserve(std::size_t(g.rows) * (std::size_t(g.bytes_per_row) * 5 + 2));
+    for (int r = 0; r < g.rows; ++r) {
+        const int row = options.reverse_rows ? g.rows - 1 - r : r;
+        const std::size_t start = header.offset + std::size_t(row) * g.stride();
+        for (int c = 0; c < g.bytes_per_row; ++c) {
+            const std::size_t at = start + c;
+            std::uint8_t value = at < file.size() ? map[file[at]] : 0;
+            if (c == g.bytes_per_row - 1) value &= last_mask;
+            rows += entries[value];
+        }
+        rows += "\r\n";
+    }
+    return std::to_string(g.rows) + "," + std::to_string(g.bytes_per_row) + ",\r\n" + rows;
+}
+
+std::string sed1565_listing(const Grid& pixel_grid, double rows, double width) {
+    const auto& entries = listing_entries();
+    std::string text;
+    const double page_limit = rows / 8;
+    int line_count = 0;
+    for (int page = 1; page <= page_limit; ++page) {
+        const int last_column = int(std::int16_t(std::lround(width - 1)));
+        for (int column = 0; column <= last_column; ++column) {
+            int value = 0;
+            for (int bit = 0; bit < 8; ++bit)
+                if (pixel_grid.at(column, (page - 1) * 8 + bit) == 0) value |= 1 << bit;
+            if (line_count >= 16) {
+                text += "\r\n";
+                line_count = 0;
+            }
+            text += entries[value];
+            ++line_count;
+        }
+    }
+    return text;
+}
+
+} // namespace dotlane

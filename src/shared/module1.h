@@ -1,0 +1,38 @@
+#pragma once
+// State shared by the import stages: the two 501 x 501 colour grids and the colour
+// inversion flag. One instance lives as long as the window (or the command-line run).
+#include <cstdint>
+#include <stdexcept>
+#include <vector>
+
+namespace dotlane {
+
+// Colours as the picture boxes report them: 0x00BBGGRR, -1 for no colour.
+using Colour = std::int32_t;
+inline constexpr Colour kBlack = 0;
+inline constexpr Colour kWhite = 0xFFFFFF;
+inline constexpr Colour kNoColour = -1;
+
+// Column index first, both 0..500. A cell never written holds 0.
+class Grid {
+public:
+    static constexpr int kSize = 501;
+    Grid() : cells_(std::size_t(kSize) * kSize, 0) {}
+    Colour& at(int x, int y) { return cells_[index(x, y)]; }
+    Colour at(int x, int y) const { return cells_[index(x, y)]; }
+
+private:
+    static std::size_t index(int x, int y) {
+        if (x < 0 || y < 0 || x >= kSize || y >= kSize) throw std::out_of_range("grid index");
+        return std::size_t(x) * kSize + std::size_t(y);
+    }
+    std::vector<Colour> cells_;
+};
+
+struct SharedState {
+    Grid source_grid;
+    Grid pixel_grid;
+    int invert_colours = 0;
+};
+
+} // namespace dotlane

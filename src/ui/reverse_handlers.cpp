@@ -1,0 +1,94 @@
+// Hex-to-picture mode: "Reverse", "STOP", "Go !" and "Save Picture".
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "controls.h"
+#include "form1.h"
+#include "listing_box.h"
+#include "picture_box.h"
+#include "reverse/bmp_writer.h"
+#include "reverse/hex_reader.h"
+#include "reverse/render.h"
+
+namespace dotlane::ui {
+
+void Form1::btn_revserse_Click() {
+    Picture1->clear();
+    Picture2->clear();
+    btn_revserse->setVisible(false);
+    btn_revsersego->setVisible(true);
+    btn_stop->setVisible(true);
+    Text1->setVisible(true);
+    Text1->setText(QString());
+    LSED2->setReadOnly(false);
+    LSED2->setText(QString());
+    LSED->setText(QString());
+    HSED2->setReadOnly(false);
+    HSED2->setText(QString());
+    HSED->setText(QString());
+    set_back_color(LSED, kButtonFace);
+    set_back_color(HSED, kButtonFace);
+    set_back_color(LSED2, kWindowBackground);
+    set_back_color(HSED2, kWindowBackground);
+}
+
+void Form1::btn_stop_Click() {
+    btn_stop->setVisible(false);
+    btn_revsersego->setVisible(false);
+    btn_revserse->setVisible(true);
+    btn_savepict->setVisible(false);
+    Picture2->clear();
+    Text1->setText(QString());
+    LSED->setText(QString());
+    HSED->setText(QString());
+    LSED2->setText(QString());
+    HSED2->setText(QString());
+    set_back_color(LSED, kButtonFace);
+    set_back_color(HSED, kButtonFace);
+    set_back_color(LSED2, kButtonFace);
+    set_back_color(HSED2, kButtonFace);
+}
+
+void Form1::btn_revsersego_Click() {
+    Picture2->clear();
+    const QString width_text = LSED2->text();
+    const QString pages_text = HSED2->text();
+    if (width_text.isEmpty() || pages_text.isEmpty()) {
+        dialogs_.message(this, QString::fromLatin1(kEnterSizeMessage), QStringLiteral("Dotlane"),
+                         Dialogs::Icon::None);
+        return;
+    }
+    const RenderSize size = parse_render_size(width_text.toStdString(), pages_text.toStdString());
+    if (!size.error.empty()) {
+        refuse(QString::fromStdString(size.error));
+        return;
+    }
+    const ListingRead listing = read_listing(Text1->text().toStdString());
+    if (!listing.error.empty()) {
+        refuse(QString::fromStdString(listing.error));
+        return;
+    }
+    LSED->setText(width_text);
+    HSED->setText(QString::number(size.pages * 8));
+    if (size.width > 0 && size.pages > 0)
+        Picture2->setPicture(render_listing(listing.bytes, size.width, size.pages));
+    btn_savepict->setVisible(true);
+}
+
+QString Form1::savePath() const {
+    return QDir::homePath() + QStringLiteral("/VavovAvoZor.bmp");
+}
+
+void Form1::btn_savepict_Click() {
+    const QString path = savePath();
+    btn_savepict->setToolTip(path);
+    const std::string error = save_file_atomically(QFile::encodeName(path).toStdString(),
+                                                   encode_mono_bmp(Picture2->image()));
+    if (!error.empty())
+        refuse(QStringLiteral("The picture could not be saved to \"%1\".\n%2")
+                   .arg(path, QString::fromStdString(error)));
+}
+
+} // namespace dotlane::ui
