@@ -28,7 +28,7 @@ const std::vector<ControlSpec>& control_table() {
         // name, kind, container, caption, left, top, width, height, tab, face, visible, ...
         {"Command2", K::Button, nullptr, "A propos", 12600, 240, 1095, 375, 41, F::Window, false},
         {"Frame9", K::Frame, nullptr, "", 6000, 120, 6375, 495, -1, F::FrameBold, true},
-        {"Label6", K::Label, "Frame9", "Dotlane - 2007 - graphic LCD bitmap tool", 1920, 120, 2775,
+        {"Label6", K::Label, "Frame9", "Dotlane 2007 - LCD bitmaps", 1920, 120, 2775,
          255, -1, F::FrameBold, true, 0, H},
         {"Frame4", K::Frame, nullptr, "BMP File Informations", 120, 120, 5775, 1455, -1,
          F::FrameBold, true},
@@ -98,10 +98,13 @@ void install_font_substitutes() {
 }
 
 static QFont face_font(Face face) {
+    // The substitute faces run a little wider than the faces the layout was drawn with;
+    // a slightly tighter spacing keeps every caption inside its control.
     auto make = [](const char* family, double points, bool bold) {
         QFont font(family);
         font.setPointSizeF(points);
         font.setBold(bold);
+        font.setLetterSpacing(QFont::AbsoluteSpacing, bold && points < 8 ? -0.5 : -0.25);
         return font;
     };
     switch (face) {

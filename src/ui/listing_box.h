@@ -4,7 +4,7 @@
 namespace dotlane::ui {
 
 // A multi-line text box whose Text is exactly what the program set, "\r\n" line ends
-// included, until the user edits it; then it is what the box shows.
+// included, until the user edits it; from then on it is what the box shows.
 class ListingBox : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -14,6 +14,8 @@ public:
 
 private:
     QString text_;
+    bool setting_ = false;
+    bool edited_ = false;
 };
 
 } // namespace dotlane::ui

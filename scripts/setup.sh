@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs what Dotlane needs to build, run and test on Debian 12, as root; packages that are
+# already there are not fetched again.
+set -euo pipefail
+
+packages=(
+  cmake make g++ pkg-config
+  qt6-base-dev libgl-dev            # the window
+  libgtest-dev libbenchmark-dev     # tests and figures
+  clang libclang-rt-14-dev          # fuzzing and sanitizers
+  fonts-liberation                  # faces metric-compatible with the layout's fonts
+  xvfb xauth                        # running the window without a screen
+  locales
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# A locale that writes numbers with a decimal comma, for the arithmetic tests.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  if [ "$(id -u)" -eq 0 ] && [ -f /etc/locale.gen ]; then
+    sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+    grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >> /etc/locale.gen
+    locale-gen >/dev/null
+  fi
+fi
