@@ -22,21 +22,27 @@ static bool entry_is_set(Colour colour, bool ticked) {
     return ticked ? colour != kBlack : colour != kWhite;
 }
 
+// 255 - value for every byte, worked out once by the digit-string module.
+static const std::array<std::uint8_t, 256>& inverted_bytes() {
+    static const std::array<std::uint8_t, 256> table = [] {
+        std::array<std::uint8_t, 256> t{};
+        Conversion conversion;
+        for (int v = 0; v < 256; ++v)
+            t[v] = std::uint8_t(255 - int(conversion.hex_to_dec(Conversion::dec_to_hex(v))));
+        return t;
+    }();
+    return table;
+}
+
 // Output byte for every stored byte. The common case, black first in the palette and the
-// box unticked, is the plain inversion 255 - value, worked out by the digit-string module.
+// box unticked, is the plain inversion.
 static std::array<std::uint8_t, 256> byte_map(const Header& header, bool ticked) {
     const bool set0 = entry_is_set(header.palette[0], ticked);
     const bool set1 = entry_is_set(header.palette[1], ticked);
+    if (set0 && !set1) return inverted_bytes();
     std::array<std::uint8_t, 256> map{};
-    Conversion conversion;
-    for (int v = 0; v < 256; ++v) {
-        if (set0 && !set1) {
-            const double value = conversion.hex_to_dec(Conversion::dec_to_hex(v));
-            map[v] = std::uint8_t(255 - int(value));
-        } else {
-            map[v] = std::uint8_t((set1 ? v : 0) | (set0 ? ~v & 0xFF : 0));
-        }
-    }
+    for (int v = 0; v < 256; ++v)
+        map[v] = std::uint8_t((set1 ? v : 0) | (set0 ? ~v & 0xFF : 0));
     return map;
 }
 
