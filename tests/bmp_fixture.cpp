@@ -28,7 +28,7 @@ std::vector<std::uint8_t> make_bmp(const BmpSpec& s) {
     put(out, 14, s.info_size);
     put(out, 18, std::uint32_t(s.stored_width.value_or(s.width)));
     put(out, 22, std::uint32_t(s.stored_height.value_or(s.top_down ? -s.height : s.height)));
-    put(out, 26, 1, 2);
+    put(out, 26, s.planes, 2);
     put(out, 28, s.bits_per_pixel, 2);
     put(out, 30, s.compression);
     put(out, 34, row_bytes * s.height);

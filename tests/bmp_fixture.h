@@ -18,6 +18,7 @@ struct BmpSpec {
     bool top_down = false;
     bool white_first = false; // palette order: white at entry 0, black at entry 1
     std::uint32_t info_size = 40;
+    std::uint16_t planes = 1;
     std::uint16_t bits_per_pixel = 1;
     std::uint32_t compression = 0;
     std::uint32_t colours_used = 2;

@@ -79,6 +79,7 @@ TEST(Header, Refusals) {
          "Warning, This BMP File isn't a MONOCHROME BMP File."},
         {"12-byte header", {.info_size = 12}, "Warning, this BMP file has an information header of 12"},
         {"compressed", {.compression = 1}, "Warning, this BMP file is compressed"},
+        {"no planes", {.planes = 0}, "Warning, this BMP file declares 0 colour planes"},
         {"palette of 4", {.colours_used = 4}, "Warning, this BMP file declares 4 palette colours"},
         {"width 0", {.width = 0}, "Warning, this BMP file declares a picture of 0 x 8"},
         {"height 0", {.height = 0}, "Warning, this BMP file declares a picture of 8 x 0"},

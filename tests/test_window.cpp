@@ -49,9 +49,9 @@ TEST_F(WindowTest, SystemColoursFollowThePalette) {
 }
 
 TEST_F(WindowTest, TabOrderStartsInTheHeaderBox) {
-    form->show();
     QWidget* first = get("txt_entete");
-    first->setFocus();
+    EXPECT_EQ(form->focusWidget(), first);
+    form->show();
     // Tabbing skips hidden controls and labels.
     const char* order[] = {"txt_entete", "chk_inv_couleur", "Picture1", "Picture2",
                            "BtnOpenFile", "btn_revserse", "LSED2", "HSED2"};

@@ -48,6 +48,7 @@ Header decode_header(std::span<const std::uint8_t> bytes) {
     const std::int64_t raw_height = std::int32_t(le32(bytes, 22));
     h.top_down = raw_height < 0;
     h.height = raw_height < 0 ? -raw_height : raw_height;
+    h.planes = le16(bytes, 26);
     h.bits_per_pixel = le16(bytes, 28);
     h.compression = le32(bytes, 30);
     h.colours_used = le32(bytes, 46);
@@ -72,6 +73,10 @@ std::string refusal(const Header& h, std::span<const std::uint8_t> bytes,
         return "Warning, this BMP file has an information header of " + num(info) +
                " bytes; Dotlane reads headers of 40, 64, 108 or 124 bytes.";
     if (h.bits_per_pixel != 1) return kNotMonochromeMessage;
+    // The picture loader refuses these too; refusing them here keeps the command line in step.
+    if (h.planes != 1)
+        return "Warning, this BMP file declares " + num(h.planes) +
+               " colour planes; a BMP file has exactly 1.";
     if (h.compression != 0)
         return "Warning, this BMP file is compressed (compression type " + num(h.compression) +
                "); Dotlane reads uncompressed BMP files only.";

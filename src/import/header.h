@@ -41,6 +41,7 @@ struct Header {
     std::uint32_t info_size = 0;
     std::uint32_t compression = 0;
     std::uint32_t colours_used = 0;
+    std::uint16_t planes = 0;
     std::uint16_t bits_per_pixel = 0;
     std::array<Colour, 2> palette{kBlack, kWhite};
     Geometry geometry;

@@ -196,6 +196,7 @@ QHash<QString, QWidget*> build_controls(QWidget* window) {
               [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 1; i < focus_chain.size(); ++i)
         QWidget::setTabOrder(focus_chain[i - 1].second, focus_chain[i].second);
+    if (!focus_chain.empty()) focus_chain.front().second->setFocus();
     return controls;
 }
 
