@@ -90,10 +90,16 @@ void Form1::Form_Load() {
                          .arg(version.segmentAt(3)));
     btn_revsersego->setVisible(false);
     btn_stop->setVisible(false);
+    colourSizeFields(kButtonFace);
+}
+
+// The two size labels always show the button face; the two fields that take typing show
+// `typed_fields`: the window background in hex-to-picture mode, the button face elsewhere.
+void Form1::colourSizeFields(std::uint32_t typed_fields) {
     set_back_color(LSED, kButtonFace);
     set_back_color(HSED, kButtonFace);
-    set_back_color(LSED2, kButtonFace);
-    set_back_color(HSED2, kButtonFace);
+    set_back_color(LSED2, typed_fields);
+    set_back_color(HSED2, typed_fields);
 }
 
 void Form1::Btnquitt_Click() {

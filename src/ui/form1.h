@@ -62,6 +62,7 @@ public:
 private:
     void connectHandlers();
     void resetToImportMode();
+    void colourSizeFields(std::uint32_t typed_fields);
     void importFile(const QString& path);
     bool refuse(const QString& text);
     void showInformation(const LoadedFile& file);

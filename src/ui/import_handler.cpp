@@ -25,9 +25,7 @@ void Form1::resetToImportMode() {
     HSED->setText(QString());
     LSED2->setText(QString());
     HSED2->setText(QString());
-    for (QWidget* field : {static_cast<QWidget*>(LSED), static_cast<QWidget*>(HSED),
-                           static_cast<QWidget*>(LSED2), static_cast<QWidget*>(HSED2)})
-        set_back_color(field, kButtonFace);
+    colourSizeFields(kButtonFace);
     Text1->setVisible(false);
     LSED2->setReadOnly(true);
     HSED2->setReadOnly(true);

@@ -28,10 +28,7 @@ void Form1::btn_revserse_Click() {
     HSED2->setReadOnly(false);
     HSED2->setText(QString());
     HSED->setText(QString());
-    set_back_color(LSED, kButtonFace);
-    set_back_color(HSED, kButtonFace);
-    set_back_color(LSED2, kWindowBackground);
-    set_back_color(HSED2, kWindowBackground);
+    colourSizeFields(kWindowBackground);
 }
 
 void Form1::btn_stop_Click() {
@@ -45,10 +42,7 @@ void Form1::btn_stop_Click() {
     HSED->setText(QString());
     LSED2->setText(QString());
     HSED2->setText(QString());
-    set_back_color(LSED, kButtonFace);
-    set_back_color(HSED, kButtonFace);
-    set_back_color(LSED2, kButtonFace);
-    set_back_color(HSED2, kButtonFace);
+    colourSizeFields(kButtonFace);
 }
 
 void Form1::btn_revsersego_Click() {
