@@ -1,0 +1,64 @@
+// Reading pasted listings and painting them. The first two input bytes choose a small
+// picture size, the rest is the pasted text; its first two lines also go through the size
+// fields' parser.
+#include <bit>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "fuzz_check.h"
+#include "reverse/hex_reader.h"
+#include "reverse/render.h"
+
+using namespace dotlane;
+
+static void check_size_fields(std::string_view text) {
+    const std::size_t first = text.find('\n');
+    const std::string_view width = text.substr(0, first);
+    const std::string_view pages =
+        first == std::string_view::npos ? std::string_view{} : text.substr(first + 1);
+    const RenderSize size = parse_render_size(width, pages.substr(0, pages.find('\n')));
+    if (size.error.empty()) {
+        FUZZ_CHECK(size.width >= 0 && size.width <= kMaxRenderSide);
+        FUZZ_CHECK(size.pages >= 0 && size.pages * 8 <= kMaxRenderSide);
+    } else {
+        FUZZ_CHECK(size.width == 0 && size.pages == 0);
+    }
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 2) return 0;
+    const int width = data[0] % 40;
+    const int pages = data[1] % 5;
+    const std::string_view text(reinterpret_cast<const char*>(data) + 2, size - 2);
+    check_size_fields(text);
+
+    const ListingRead read = read_listing(text);
+    if (!read.error.empty()) {
+        FUZZ_CHECK(read.bytes.empty() && read.error_line >= 1);
+        FUZZ_CHECK(read.error_text.size() >= 2 &&
+                   (read.error_text.rfind("0x", 0) == 0 || read.error_text.rfind("0X", 0) == 0));
+        FUZZ_CHECK(read.error.find(read.error_text) != std::string::npos);
+        return 0;
+    }
+
+    // Written out again as a listing, the bytes read back the same.
+    std::string again;
+    for (std::uint8_t b : read.bytes) {
+        char entry[6];
+        std::snprintf(entry, sizeof entry, "0x%02X,", b);
+        again += entry;
+    }
+    FUZZ_CHECK(read_listing(again).bytes == read.bytes);
+
+    const Picture picture = render_listing(read.bytes, width, pages);
+    FUZZ_CHECK(picture.width == width && picture.height == pages * 8);
+    std::size_t ink = 0, want = 0;
+    for (Colour c : picture.pixels)
+        ink += c == kBlack;
+    for (std::size_t i = 0; i < read.bytes.size() && i < std::size_t(width) * pages; ++i)
+        want += std::size_t(std::popcount(read.bytes[i]));
+    FUZZ_CHECK(ink == want);
+    return 0;
+}

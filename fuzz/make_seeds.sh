@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Writes the small seed corpus in fuzz/corpus/: a few tiny BMP files (good ones and ones the
+# checks refuse) and a few pasted listings. Run again after changing it; the files are
+# committed so that every fuzz run starts from the same place.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+# Little-endian bytes as printf escapes.
+le() { # value, byte count
+    local v=$1 n=$2 out="" i
+    for ((i = 0; i < n; i++)); do
+        out+=$(printf '\\x%02x' $(((v >> (8 * i)) & 255)))
+    done
+    printf '%s' "$out"
+}
+
+# bmp FILE WIDTH HEIGHT [INFO_SIZE] [BITS] [PALETTE0 PALETTE1] [ROW_BYTE]
+# HEIGHT may be negative (top-down). Every row byte is ROW_BYTE (default 0x5A).
+bmp() {
+    local file=$1 width=$2 height=$3 info=${4:-40} bits=${5:-1}
+    local p0=${6:-0x000000} p1=${7:-0xFFFFFF} fill=${8:-0x5A}
+    local rows=${height#-}
+    local row_bytes=$(((width * bits + 31) / 32 * 4))
+    local offset=$((14 + info + 8))
+    local size=$((offset + row_bytes * rows))
+    {
+        printf 'BM'
+        printf "$(le $size 4)$(le 0 4)$(le $offset 4)"
+        printf "$(le "$info" 4)$(le $((width & 0xFFFFFFFF)) 4)$(le $((height & 0xFFFFFFFF)) 4)"
+        printf "$(le 1 2)$(le "$bits" 2)$(le 0 4)$(le $((row_bytes * rows)) 4)"
+        printf "$(le 3780 4)$(le 3780 4)$(le 2 4)$(le 0 4)"
+        head -c $((info - 40)) /dev/zero
+        printf "$(le $((p0)) 4)$(le $((p1)) 4)"
+        local r c
+        for ((r = 0; r < rows; r++)); do
+            for ((c = 0; c < row_bytes; c++)); do printf "$(le $((fill + r + c)) 1)"; done
+        done
+    } >"$file"
+}
+
+rm -rf corpus/header corpus/t6963c corpus/import corpus/listing
+mkdir -p corpus/header corpus/t6963c corpus/import corpus/listing
+
+for dir in header t6963c import; do
+    bmp "corpus/$dir/8x2.bmp" 8 2
+    bmp "corpus/$dir/17x3-top-down.bmp" 17 -3
+    bmp "corpus/$dir/9x9-white-first.bmp" 9 9 40 1 0xFFFFFF 0x000000
+    bmp "corpus/$dir/33x4-header-124.bmp" 33 4 124
+    bmp "corpus/$dir/5x2-grey-ink.bmp" 5 2 40 1 0x808080 0xFFFFFF 0xF0
+done
+bmp corpus/header/4x1-four-bits.bmp 4 1 40 4
+printf 'BM' >corpus/header/signature-only.bmp
+head -c 54 corpus/header/8x2.bmp >corpus/header/header-without-palette.bmp
+
+# Listings: two bytes of picture size (width % 40, pages % 5), then the pasted text.
+printf '\x02\x02%s' $'16\n2\n0x81,0x0F,\r\n0x04,0x08,' >corpus/listing/worked-example
+printf '\x03\x01%s' $'const unsigned char logo[] = {\n  0x81, 0x0f, 0X4,\n};\n' >corpus/listing/c-source
+printf '\x01\x01%s' '0x81,0xG1,' >corpus/listing/bad-entry
+printf '\x08\x01%s' $'4096\n512\r0xFF 0x00\r0x7' >corpus/listing/carriage-returns
