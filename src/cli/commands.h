@@ -6,10 +6,12 @@
 
 namespace dotlane::cli {
 
-enum Status { kOk = 0, kBadInput = 1, kUsage = 2 };
-
 // Runs one command line (without the program name); `in` serves "-" and absent listings.
+// Returns the exit status: 0 success, 1 bad input, 2 wrong usage.
 int run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
         std::ostream& err);
+
+// The convert command: any picture in any of the layouts (convert.cpp).
+int convert_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 } // namespace dotlane::cli

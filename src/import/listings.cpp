@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "convert/conversion.h"
+#include "working_copy.h"
 
 namespace dotlane {
 
@@ -13,13 +14,6 @@ const std::array<std::string, 256>& listing_entries() {
         return e;
     }();
     return entries;
-}
-
-// The bit a palette entry gives: unticked, every colour but pure white is ink; ticked,
-// every colour but pure black. The same test paints the working copy, so both listings
-// agree whatever order the palette stores its two colours in.
-static bool entry_is_set(Colour colour, bool ticked) {
-    return ticked ? colour != kBlack : colour != kWhite;
 }
 
 // 255 - value for every byte, worked out once by the digit-string module.
@@ -37,8 +31,8 @@ static const std::array<std::uint8_t, 256>& inverted_bytes() {
 // Output byte for every stored byte. The common case, black first in the palette and the
 // box unticked, is the plain inversion.
 static std::array<std::uint8_t, 256> byte_map(const Header& header, bool ticked) {
-    const bool set0 = entry_is_set(header.palette[0], ticked);
-    const bool set1 = entry_is_set(header.palette[1], ticked);
+    const bool set0 = is_ink(header.palette[0], ticked);
+    const bool set1 = is_ink(header.palette[1], ticked);
     if (set0 && !set1) return inverted_bytes();
     std::array<std::uint8_t, 256> map{};
     for (int v = 0; v < 256; ++v)

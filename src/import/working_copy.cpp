@@ -7,12 +7,11 @@ int fill_rows(int height) { return (8 - height % 8) % 8; }
 Picture paint_working_copy(const Picture& source, SharedState& state) {
     const int fill = fill_rows(source.height);
     Picture working(source.width, source.height + fill, kWhite);
-    const Colour keep_white = state.invert_colours == 0 ? kWhite : kBlack;
     for (int x = 0; x < source.width; ++x) {
         for (int y = 0; y < source.height; ++y) {
             const Colour colour = source.at(x, y);
             state.source_grid.at(x, y) = colour;
-            const Colour painted = colour == keep_white ? kWhite : kBlack;
+            const Colour painted = is_ink(colour, state.invert_colours != 0) ? kBlack : kWhite;
             working.set(x, y, painted);
             state.pixel_grid.at(x, y) = painted;
         }

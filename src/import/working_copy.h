@@ -12,6 +12,13 @@ namespace dotlane {
 // Rows that bring a height up to whole pages of 8 rows (0..7).
 int fill_rows(int height);
 
+// Whether a pixel of this colour lists as a set bit: unticked, every colour but pure white;
+// ticked ("Invert Colors"), every colour but pure black. The working copy paints exactly
+// these pixels black, and every listing and layout asks this one test.
+inline bool is_ink(Colour colour, bool invert) {
+    return invert ? colour != kBlack : colour != kWhite;
+}
+
 // Paints the working copy of `source`: white where the source is white (pure black when
 // invert_colours is set), black elsewhere, then white fill rows down to whole pages.
 // Writes source_grid and pixel_grid for every pixel it paints; cells outside stay as they are.

@@ -1,0 +1,118 @@
+// The convert command: one picture in one of the layouts, bare or as a C declaration.
+#include <ostream>
+
+#include "c_array.h"
+#include "commands.h"
+#include "import/layouts.h"
+#include "picture_input.h"
+#include "reverse/hex_reader.h"
+#include "support.h"
+
+namespace dotlane::cli {
+
+namespace {
+
+constexpr const char* kLayoutNames = "t6963c, sed1565, rows-msb, rows-lsb, pages-lsb or pages-msb";
+
+struct Listing {
+    std::string text; // the bare listing
+    std::vector<std::uint8_t> bytes;
+    int rows = 0;
+    std::string description;
+};
+
+// The window's listings keep its text to the byte; their bytes are what that text reads as.
+std::optional<Listing> window_listing(const InputPicture& in, const std::string& path,
+                                      const std::string& layout, bool invert, std::ostream& err) {
+    if (!in.bmp) {
+        err << "The " << layout << " layout is the window's listing of a 1-bit BMP file, and \""
+            << path << "\" is not one; "
+            << (layout == "t6963c" ? "rows-msb lists the same bits, rows from the top."
+                                   : "pages-lsb lists the same bytes.")
+            << "\n";
+        return std::nullopt;
+    }
+    const ImportResult result = window_import(*in.bmp, invert);
+    Listing listing;
+    if (layout == "t6963c") {
+        listing.text = result.t6963c;
+        listing.rows = in.picture.height;
+        listing.description = "the window's T6963C listing, rows in the order they stand in "
+                              "the file, bit 7 the leftmost pixel";
+    } else {
+        listing.text = result.sed1565;
+        listing.rows = result.working.height;
+        listing.description = "the window's SED1565 listing, pages of 8 rows from the top, "
+                              "one byte per column, bit 0 the top row";
+    }
+    listing.bytes = read_listing(listing.text).bytes;
+    return listing;
+}
+
+Listing bit_listing(const Picture& picture, BitLayout layout, bool invert) {
+    Listing listing;
+    listing.bytes = layout_bytes(picture, invert, layout);
+    listing.text = entry_lines(listing.bytes);
+    listing.rows = layout_rows(layout, picture.height);
+    listing.description = layout_description(layout);
+    return listing;
+}
+
+std::optional<int> parse_threshold(const std::string& text) {
+    if (text.empty() || text.size() > 3) return std::nullopt;
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (value > 255) return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+int convert_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Arguments a =
+        parse(args, {"--invert-colors"}, {"--layout", "--threshold", "--c-array", "-o"});
+    if (!a.error.empty()) return usage(err, a.error);
+    const auto layout = a.value("--layout");
+    if (!layout) return usage(err, std::string("convert needs --layout: ") + kLayoutNames);
+    const bool window_layout = *layout == "t6963c" || *layout == "sed1565";
+    const auto bit_layout = bit_layout_named(*layout);
+    if (!window_layout && !bit_layout)
+        return usage(err, "unknown layout \"" + *layout + "\"; the layouts are " + kLayoutNames);
+    const std::string threshold_text = a.value("--threshold").value_or("128");
+    const auto threshold = parse_threshold(threshold_text);
+    if (!threshold)
+        return usage(err, "--threshold takes a whole number from 0 to 255, not \"" +
+                              threshold_text + "\"");
+    const auto name = a.value("--c-array");
+    if (name && !c_name_problem(*name).empty()) return usage(err, c_name_problem(*name));
+    if (a.operands.size() != 1) return usage(err, "give exactly one picture file");
+
+    const std::string& path = a.operands[0];
+    const InputPicture in = read_picture(path, *threshold);
+    if (!in.error.empty()) {
+        err << in.error << "\n";
+        return kBadInput;
+    }
+    const bool invert = a.has("--invert-colors");
+    const std::optional<Listing> listing = window_layout
+                                               ? window_listing(in, path, *layout, invert, err)
+                                               : bit_listing(in.picture, *bit_layout, invert);
+    if (!listing) return kBadInput;
+    if (!name) return emit(listing->text, a, out, err);
+    return emit(c_array_text({.name = *name,
+                              .source = path,
+                              .file_size = in.file_size,
+                              .width = in.picture.width,
+                              .height = in.picture.height,
+                              .rows = listing->rows,
+                              .layout = *layout,
+                              .layout_description = listing->description,
+                              .invert = invert,
+                              .bytes = listing->bytes}),
+                a, out, err);
+}
+
+} // namespace dotlane::cli

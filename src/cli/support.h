@@ -1,0 +1,50 @@
+#pragma once
+// What the commands of dotlane-cli share: their options, their answers to wrong usage, the
+// window's import, and where their text goes.
+#include <algorithm>
+#include <iosfwd>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "import/import.h"
+
+namespace dotlane::cli {
+
+enum Status { kOk = 0, kBadInput = 1, kUsage = 2 };
+
+// Options and operands of one command line.
+struct Arguments {
+    std::map<std::string, std::string> values; // "--width" -> "128"
+    std::vector<std::string> flags;
+    std::vector<std::string> operands;
+    std::string error;
+    bool has(const std::string& flag) const {
+        return std::find(flags.begin(), flags.end(), flag) != flags.end();
+    }
+    std::optional<std::string> value(const std::string& option) const {
+        const auto found = values.find(option);
+        if (found == values.end()) return std::nullopt;
+        return found->second;
+    }
+};
+
+// `flags` stand alone; `valued` options take the next argument, or the text after "=".
+Arguments parse(const std::vector<std::string>& args, const std::vector<std::string>& flags,
+                const std::vector<std::string>& valued);
+
+const char* usage_text();
+int usage(std::ostream& err, const std::string& problem);
+
+// Loads and checks a BMP file; prints the window's message and returns nullopt if refused.
+std::optional<LoadedFile> load(const std::string& path, std::ostream& err);
+
+// Both listings of an accepted file, as the window makes them with "Invert Colors" set so.
+ImportResult window_import(const LoadedFile& file, bool invert);
+
+// Writes `text` to the file of "-o" (replaced whole, or not at all), else (or for "-o -")
+// to `out`.
+int emit(const std::string& text, const Arguments& args, std::ostream& out, std::ostream& err);
+
+} // namespace dotlane::cli

@@ -1,0 +1,96 @@
+#include "layouts.h"
+
+#include <array>
+
+#include "listings.h"
+#include "working_copy.h"
+
+namespace dotlane {
+
+namespace {
+
+struct LayoutEntry {
+    BitLayout layout;
+    const char* name;
+    const char* description;
+};
+
+constexpr std::array<LayoutEntry, 4> kLayouts{{
+    {BitLayout::rows_msb, "rows-msb",
+     "rows from the top, each padded to whole bytes, bit 7 the leftmost pixel"},
+    {BitLayout::rows_lsb, "rows-lsb",
+     "rows from the top, each padded to whole bytes, bit 0 the leftmost pixel"},
+    {BitLayout::pages_lsb, "pages-lsb",
+     "pages of 8 rows from the top, one byte per column, bit 0 the top row"},
+    {BitLayout::pages_msb, "pages-msb",
+     "pages of 8 rows from the top, one byte per column, bit 7 the top row"},
+}};
+
+const LayoutEntry& entry(BitLayout layout) {
+    return kLayouts[std::size_t(layout)];
+}
+
+// Bit k of a byte holds the k-th pixel of its run (leftmost or topmost first) for the LSB
+// orders, and bit 7 - k for the MSB orders.
+constexpr std::uint8_t bit_for(int k, bool lsb_first) {
+    return std::uint8_t(lsb_first ? 1u << k : 0x80u >> k);
+}
+
+} // namespace
+
+std::optional<BitLayout> bit_layout_named(std::string_view name) {
+    for (const LayoutEntry& e : kLayouts)
+        if (name == e.name) return e.layout;
+    return std::nullopt;
+}
+
+const char* layout_name(BitLayout layout) {
+    return entry(layout).name;
+}
+const char* layout_description(BitLayout layout) {
+    return entry(layout).description;
+}
+
+bool is_paged(BitLayout layout) {
+    return layout == BitLayout::pages_lsb || layout == BitLayout::pages_msb;
+}
+
+int layout_rows(BitLayout layout, int height) {
+    return is_paged(layout) ? height + fill_rows(height) : height;
+}
+
+std::vector<std::uint8_t> layout_bytes(const Picture& picture, bool invert, BitLayout layout) {
+    const int w = picture.width, h = picture.height;
+    std::vector<std::uint8_t> bytes;
+    if (is_paged(layout)) {
+        const bool lsb = layout == BitLayout::pages_lsb;
+        const int pages = layout_rows(layout, h) / 8;
+        bytes.assign(std::size_t(pages) * w, 0);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (is_ink(picture.at(x, y), invert))
+                    bytes[std::size_t(y / 8) * w + x] |= bit_for(y % 8, lsb);
+    } else {
+        const bool lsb = layout == BitLayout::rows_lsb;
+        const int per_row = (w + 7) / 8;
+        bytes.assign(std::size_t(per_row) * h, 0);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (is_ink(picture.at(x, y), invert))
+                    bytes[std::size_t(y) * per_row + x / 8] |= bit_for(x % 8, lsb);
+    }
+    return bytes;
+}
+
+std::string entry_lines(std::span<const std::uint8_t> bytes) {
+    const auto& entries = listing_entries();
+    std::string text;
+    text.reserve(bytes.size() * 5 + bytes.size() / 16 + 1);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        text += entries[bytes[i]];
+        if (i % 16 == 15 || i + 1 == bytes.size()) text += '\n';
+    }
+    return text;
+}
+
+} // namespace dotlane
