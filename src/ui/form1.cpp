@@ -60,6 +60,7 @@ Form1::Form1(Dialogs& dialogs, QWidget* parent) : QWidget(parent), dialogs_(dial
     btn_savepict->setToolTip(savePath());
 
     connectHandlers();
+    acceptFileDrops();
     Form_Load();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Dotlane's window and how data flows through the program.
 //
-// Import: "Open file" (BtnOpenFile_Click) asks the Dialogs seam for a file, and the engine
+// Import: "Open file" (BtnOpenFile_Click) asks the Dialogs seam for a file (a BMP file
+// dropped onto the window skips the dialog, ui/file_drop.cpp), and the engine
 // (dotlane_core, no toolkit) opens it, reads only the bytes it needs and checks its header
 // (import/header); a refused file ends in a message box. An accepted file is listed for
 // T6963C straight from its pixel rows (import/listings), its picture is loaded by the
@@ -23,6 +24,9 @@
 #include "shared/module1.h"
 
 class QCheckBox;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -59,8 +63,18 @@ public:
     void Label8_Click();
     void chk_inv_couleur_Click();
 
+protected:
+    // A BMP file dropped anywhere on the window is imported as "Open file" imports it.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void connectHandlers();
+    void acceptFileDrops();
+    bool takeFileDrop(QEvent* event);
+    void clearForImport();
     void resetToImportMode();
     void colourSizeFields(std::uint32_t typed_fields);
     void importFile(const QString& path);

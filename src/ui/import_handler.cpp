@@ -33,12 +33,17 @@ void Form1::resetToImportMode() {
     btn_savepict->setVisible(false);
 }
 
-void Form1::BtnOpenFile_Click() {
+// What "Open file" clears before its dialog opens; a dropped file clears the same.
+void Form1::clearForImport() {
     resetToImportMode();
     Text1->setText(QString());
     txt_entete->setText(QString());
     Text1->setVisible(false);
     Text3->setVisible(false);
+}
+
+void Form1::BtnOpenFile_Click() {
+    clearForImport();
     const std::optional<QString> chosen = dialogs_.openFile(this, QStringLiteral("Ouvrir"));
     if (chosen) importFile(*chosen);
 }
