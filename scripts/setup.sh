@@ -7,6 +7,8 @@ packages=(
   cmake make g++ pkg-config
   qt6-base-dev libgl-dev            # the window
   libgtest-dev libbenchmark-dev     # tests and figures
+  python3-pil hyperfine             # the samples' expected listings, the Python reference
+  dpkg-dev file                     # the .deb package (dpkg-shlibdeps)
   clang libclang-rt-14-dev          # fuzzing and sanitizers
   fonts-liberation                  # faces metric-compatible with the layout's fonts
   xvfb xauth                        # running the window without a screen

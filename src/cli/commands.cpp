@@ -22,8 +22,7 @@ int listing_command(const std::vector<std::string>& args, std::ostream& out, std
     if (a.operands.size() != 1) return usage(err, "give exactly one BMP file");
     const auto file = load(a.operands[0], err);
     if (!file) return kBadInput;
-    const ImportResult result = window_import(*file, a.has("--invert-colors"));
-    return emit(sed1565 ? result.sed1565 : result.t6963c, a, out, err);
+    return emit(window_listing(*file, sed1565, a.has("--invert-colors")), a, out, err);
 }
 
 int info_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -22,8 +22,9 @@ struct Listing {
 };
 
 // The window's listings keep its text to the byte; their bytes are what that text reads as.
-std::optional<Listing> window_listing(const InputPicture& in, const std::string& path,
-                                      const std::string& layout, bool invert, std::ostream& err) {
+std::optional<Listing> window_layout_listing(const InputPicture& in, const std::string& path,
+                                             const std::string& layout, bool invert,
+                                             std::ostream& err) {
     if (!in.bmp) {
         err << "The " << layout << " layout is the window's listing of a 1-bit BMP file, and \""
             << path << "\" is not one; "
@@ -32,16 +33,14 @@ std::optional<Listing> window_listing(const InputPicture& in, const std::string&
             << "\n";
         return std::nullopt;
     }
-    const ImportResult result = window_import(*in.bmp, invert);
     Listing listing;
+    listing.text = window_listing(*in.bmp, layout == "sed1565", invert);
     if (layout == "t6963c") {
-        listing.text = result.t6963c;
         listing.rows = in.picture.height;
         listing.description = "the window's T6963C listing, rows in the order they stand in "
                               "the file, bit 7 the leftmost pixel";
     } else {
-        listing.text = result.sed1565;
-        listing.rows = result.working.height;
+        listing.rows = in.picture.height + fill_rows(in.picture.height);
         listing.description = "the window's SED1565 listing, pages of 8 rows from the top, "
                               "one byte per column, bit 0 the top row";
     }
@@ -97,9 +96,9 @@ int convert_command(const std::vector<std::string>& args, std::ostream& out, std
         return kBadInput;
     }
     const bool invert = a.has("--invert-colors");
-    const std::optional<Listing> listing = window_layout
-                                               ? window_listing(in, path, *layout, invert, err)
-                                               : bit_listing(in.picture, *bit_layout, invert);
+    const std::optional<Listing> listing =
+        window_layout ? window_layout_listing(in, path, *layout, invert, err)
+                      : bit_listing(in.picture, *bit_layout, invert);
     if (!listing) return kBadInput;
     if (!name) return emit(listing->text, a, out, err);
     return emit(c_array_text({.name = *name,

@@ -1,0 +1,305 @@
+#!/usr/bin/python3
+"""Draws Dotlane's sample pictures and writes the listings dotlane-cli must give for them.
+
+    make_samples.py [--out DIR]            the samples and DIR/expected (default: beside this file)
+    make_samples.py --bench-picture FILE   the 496 x 496 picture the benchmark lists
+
+Every picture is drawn here from shapes and the pixel letters below. The expected listings
+come from bench/reference.py, which computes them with Pillow, apart from the C++ engine;
+expected/MANIFEST pairs each listing file with the dotlane-cli arguments that must print it.
+"""
+import os
+import struct
+import sys
+
+from PIL import Image, ImageDraw
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.dont_write_bytecode = True  # leave no cache in the source tree
+sys.path.insert(0, os.path.join(HERE, "..", "bench"))
+import reference  # noqa: E402
+
+# Letters 5 pixels wide and 7 high, drawn for these samples.
+GLYPHS = {
+    "A": ".###. #...# #...# ##### #...# #...# #...#",
+    "C": ".###. #...# #.... #.... #.... #...# .###.",
+    "D": "####. #...# #...# #...# #...# #...# ####.",
+    "E": "##### #.... #.... ####. #.... #.... #####",
+    "H": "#...# #...# #...# ##### #...# #...# #...#",
+    "I": ".###. ..#.. ..#.. ..#.. ..#.. ..#.. .###.",
+    "L": "#.... #.... #.... #.... #.... #.... #####",
+    "M": "#...# ##.## #.#.# #.#.# #...# #...# #...#",
+    "N": "#...# ##..# #.#.# #..## #...# #...# #...#",
+    "O": ".###. #...# #...# #...# #...# #...# .###.",
+    "P": "####. #...# #...# ####. #.... #.... #....",
+    "S": ".#### #.... #.... .###. ....# ....# ####.",
+    "T": "##### ..#.. ..#.. ..#.. ..#.. ..#.. ..#..",
+    "U": "#...# #...# #...# #...# #...# #...# .###.",
+    "V": "#...# #...# #...# #...# #...# .#.#. ..#..",
+    "W": "#...# #...# #...# #.#.# #.#.# ##.## #...#",
+    "0": ".###. #..## #.#.# #.#.# ##..# #...# .###.",
+    "1": "..#.. .##.. ..#.. ..#.. ..#.. ..#.. .###.",
+    "2": ".###. #...# ....# ..##. .#... #.... #####",
+    "3": "####. ....# ....# .###. ....# ....# ####.",
+    "4": "...#. ..##. .#.#. #..#. ##### ...#. ...#.",
+    "5": "##### #.... ####. ....# ....# #...# .###.",
+    "6": "..##. .#... #.... ####. #...# #...# .###.",
+    "9": ".###. #...# #...# .#### ....# ...#. .##..",
+    ":": "..... ..#.. ..#.. ..... ..#.. ..#.. .....",
+    ".": "..... ..... ..... ..... ..... .##.. .##..",
+    "%": "##..# ##..# ...#. ..#.. .#... #..## #..##",
+    " ": "..... ..... ..... ..... ..... ..... .....",
+}
+
+
+def text(draw, x, y, words, scale=1, fill=0):
+    """Writes `words` in the pixel letters, 6 * scale pixels a letter."""
+    for i, letter in enumerate(words):
+        for row, line in enumerate(GLYPHS[letter].split()):
+            for col, mark in enumerate(line):
+                if mark == "#":
+                    left, top = x + (6 * i + col) * scale, y + row * scale
+                    draw.rectangle((left, top, left + scale - 1, top + scale - 1), fill=fill)
+
+
+def art(rows):
+    """A picture from strings, "#" black: small pictures drawn pixel by pixel."""
+    im = Image.new("1", (len(rows[0]), len(rows)), 1)
+    for y, row in enumerate(rows):
+        assert len(row) == im.width, row
+        for x, mark in enumerate(row):
+            if mark == "#":
+                im.putpixel((x, y), 0)
+    return im
+
+
+def bmp_bytes(im, white_first=False, top_down=False):
+    """A 1-bit BMP file with a 40-byte header; black pixels take the black palette entry."""
+    width, height = im.size
+    stride = (width + 31) // 32 * 4
+    black = 1 if white_first else 0
+    rows = []
+    for y in range(height):
+        row = bytearray(stride)
+        for x in range(width):
+            index = black if im.getpixel((x, y)) == 0 else 1 - black
+            if index:
+                row[x // 8] |= 0x80 >> (x % 8)
+        rows.append(bytes(row))
+    if not top_down:
+        rows.reverse()
+    palette = [b"\xff\xff\xff\x00", b"\x00\x00\x00\x00"]
+    if not white_first:
+        palette.reverse()
+    offset = 14 + 40 + 8
+    data = b"".join(rows)
+    file_header = b"BM" + struct.pack("<IHHI", offset + len(data), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, width, -height if top_down else height, 1, 1, 0,
+                       len(data), 3780, 3780, 2, 0)
+    return file_header + info + b"".join(palette) + data
+
+
+def logo():
+    im = Image.new("1", (128, 64), 1)
+    d = ImageDraw.Draw(im)
+    d.rectangle((0, 0, 127, 63), outline=0)
+    d.rectangle((2, 2, 125, 61), outline=0)
+    text(d, 23, 8, "DOTLANE", scale=2)
+    d.ellipse((8, 34, 28, 54), fill=0)
+    d.ellipse((13, 39, 23, 49), fill=1)
+    for lane, gap in enumerate((2, 3, 4)):
+        y = 36 + 7 * lane
+        for x in range(34, 100, gap):
+            d.point((x, y), fill=0)
+    text(d, 102, 48, "LCD")
+    return im
+
+
+def screen():
+    im = Image.new("1", (240, 128), 1)
+    d = ImageDraw.Draw(im)
+    d.rectangle((0, 0, 239, 12), fill=0)
+    text(d, 3, 3, "STATUS", fill=1)
+    text(d, 206, 3, "12:45", fill=1)
+    d.rectangle((2, 16, 237, 125), outline=0)
+    for row, words in enumerate(("TEMP 21.5C", "VOLT 3.30V", "MODE AUTO", "LOAD 64%")):
+        text(d, 8, 22 + 11 * row, words)
+    d.rectangle((8, 70, 120, 80), outline=0)
+    for x in range(10, 82):
+        for y in range(72, 79):
+            if (x + y) % 2 == 0:
+                d.point((x, y), fill=0)
+    for i, h in enumerate((12, 30, 22, 41, 35, 48, 19, 27)):
+        d.rectangle((140 + 11 * i, 118 - h, 147 + 11 * i, 118), fill=0)
+    d.line((136, 118, 232, 118), fill=0)
+    d.polygon([(20, 118), (40, 90), (60, 118)], outline=0)
+    d.ellipse((80, 92, 110, 118), outline=0)
+    return im
+
+
+def icon():
+    return art([
+        "........#........",
+        ".......###.......",
+        "......##.##......",
+        ".....##...##.....",
+        "....##.....##....",
+        "...##.......##...",
+        "..#############..",
+        "...#.........#...",
+        "...#.###..##.#...",
+        "...#.#.#..##.#...",
+        "...#.#.#.....#...",
+        "...#.#.#.....#...",
+        "...###########...",
+    ])
+
+
+def white_first():
+    im = Image.new("1", (64, 24), 1)
+    d = ImageDraw.Draw(im)
+    text(d, 2, 2, "WHITE")
+    text(d, 2, 12, "1ST")
+    d.polygon([(40, 22), (52, 2), (62, 22)], fill=0)
+    for x in range(24, 36):
+        for y in range(12, 22):
+            if (x // 2 + y // 2) % 2:
+                d.point((x, y), fill=0)
+    return im
+
+
+def example():
+    """The README's worked example."""
+    return art(["#..", ".#.", "..#", "...", "###", "...", "#..", "..#", ".#."])
+
+
+def gradient():
+    """Grey from black to white across the top half; black fading out across the bottom."""
+    im = Image.new("RGBA", (48, 16))
+    for x in range(48):
+        grey = round(255 * x / 47)
+        for y in range(8):
+            im.putpixel((x, y), (grey, grey, grey, 255))
+        for y in range(8, 16):
+            im.putpixel((x, y), (0, 0, 0, 255 - grey))
+    return im
+
+
+def badge():
+    """A palette GIF whose transparent colour is black: transparent reads as white."""
+    im = Image.new("P", (32, 16), 3)
+    im.putpalette([255, 255, 255, 150, 20, 20, 0, 0, 0, 0, 0, 0] + [0] * (256 - 4) * 3)
+    d = ImageDraw.Draw(im)
+    d.ellipse((1, 1, 14, 14), fill=1)
+    d.rectangle((18, 3, 30, 12), fill=0, outline=2)
+    text(d, 22, 5, "1", fill=2)
+    return im
+
+
+BIT_LAYOUTS = ("rows-msb", "rows-lsb", "pages-lsb", "pages-msb")
+DESCRIPTIONS = {
+    "rows-msb": "rows from the top, each padded to whole bytes, bit 7 the leftmost pixel",
+    "rows-lsb": "rows from the top, each padded to whole bytes, bit 0 the leftmost pixel",
+    "pages-lsb": "pages of 8 rows from the top, one byte per column, bit 0 the top row",
+    "pages-msb": "pages of 8 rows from the top, one byte per column, bit 7 the top row",
+}
+
+
+def c_array(name, source, size, rows, layout, data):
+    height = len(rows) + (-len(rows) % 8 if layout.startswith("pages") else 0)
+    body = "".join(
+        "\n    " + " ".join(reference.ENTRIES[b] for b in data[i : i + 16])
+        for i in range(0, len(data), 16)
+    )
+    return (
+        "/* %s, %d bytes: %d x %d pixels\n * layout %s: %s\n * a set bit is a dark pixel */\n"
+        "#define %s_width %d\n#define %s_height %d\nconst unsigned char %s[] = {%s\n};\n"
+        % (source, size, len(rows[0]), len(rows), layout, DESCRIPTIONS[layout], name,
+           len(rows[0]), name, height, name, body)
+    )
+
+
+def write_samples(out):
+    expected = os.path.join(out, "expected")
+    os.makedirs(expected, exist_ok=True)
+    manifest = []
+
+    def listing(name, args, text_out):
+        with open(os.path.join(expected, name), "wb") as f:
+            f.write(text_out.encode("ascii"))
+        manifest.append("%s\t%s" % (name, args))
+
+    bmps = [
+        ("logo_128x64.bmp", logo(), {}),
+        ("screen_240x128.bmp", screen(), {"top_down": True}),
+        ("icon_17x13.bmp", icon(), {}),
+        ("white_first_64x24.bmp", white_first(), {"white_first": True}),
+        ("example_3x9.bmp", example(), {}),
+    ]
+    for file, im, options in bmps:
+        path = os.path.join(out, file)
+        with open(path, "wb") as f:
+            f.write(bmp_bytes(im, **options))
+        stem = file[:-4]
+        for invert in (False, True):
+            flag, suffix = (" --invert-colors", ".inverted") if invert else ("", "")
+            rows, top_down = reference.ink_rows(path, invert)
+            for command, text_out in (("t6963c", reference.t6963c(rows, top_down)),
+                                      ("sed1565", reference.sed1565(rows))):
+                name = "%s.%s%s.txt" % (stem, command, suffix)
+                listing(name, "%s%s %s" % (command, flag, file), text_out)
+                manifest.append("%s\tconvert --layout %s%s %s" % (name, command, flag, file))
+            for layout in BIT_LAYOUTS[2:3] if invert else BIT_LAYOUTS:
+                listing("%s.%s%s.txt" % (stem, layout, suffix),
+                        "convert --layout %s%s %s" % (layout, flag, file),
+                        reference.entry_lines(reference.layout_bytes(rows, layout)))
+    rows, _ = reference.ink_rows(os.path.join(out, "logo_128x64.bmp"))
+    size = os.path.getsize(os.path.join(out, "logo_128x64.bmp"))
+    listing("logo_128x64.pages-lsb.h", "convert --layout pages-lsb --c-array logo logo_128x64.bmp",
+            c_array("logo", "logo_128x64.bmp", size, rows, "pages-lsb",
+                    reference.layout_bytes(rows, "pages-lsb")))
+
+    gradient().save(os.path.join(out, "gradient_48x16.png"))
+    badge().save(os.path.join(out, "badge_32x16.gif"), transparency=3)
+    for file in ("gradient_48x16.png", "badge_32x16.gif"):
+        stem = file[:-4]
+        for threshold, invert in ((128, False), (64, False), (200, True)):
+            rows = reference.threshold_rows(os.path.join(out, file), threshold, invert)
+            flag = " --threshold %d%s" % (threshold, " --invert-colors" if invert else "")
+            suffix = ".threshold-%d%s" % (threshold, ".inverted" if invert else "")
+            for layout in BIT_LAYOUTS if threshold == 128 else ("rows-msb", "pages-lsb"):
+                listing("%s.%s%s.txt" % (stem, layout, suffix),
+                        "convert --layout %s%s %s" % (layout, flag, file),
+                        reference.entry_lines(reference.layout_bytes(rows, layout)))
+    with open(os.path.join(expected, "MANIFEST"), "w") as f:
+        f.write("".join(line + "\n" for line in manifest))
+
+
+def bench_picture(path):
+    """Rings and stripes over the whole 496 x 496 area, so that no byte repeats for long."""
+    im = Image.new("1", (496, 496), 1)
+    d = ImageDraw.Draw(im)
+    for r in range(8, 248, 9):
+        d.ellipse((248 - r, 248 - r, 248 + r, 248 + r), outline=0)
+    for x in range(0, 496, 7):
+        d.line((x, 0, 495 - x, 495), fill=0)
+    text(d, 150, 230, "DOTLANE 496", scale=3)
+    with open(path, "wb") as f:
+        f.write(bmp_bytes(im))
+
+
+def main(argv):
+    if len(argv) == 2 and argv[0] == "--bench-picture":
+        bench_picture(argv[1])
+    elif len(argv) == 2 and argv[0] == "--out":
+        write_samples(argv[1])
+    elif not argv:
+        write_samples(HERE)
+    else:
+        sys.stderr.write(__doc__)
+        return 2
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
