@@ -1,0 +1,33 @@
+# Where `cmake --install` puts Dotlane, and the Debian package CPack makes of it
+# (`cpack -G DEB` in the build folder).
+include(GNUInstallDirs)
+
+install(TARGETS dotlane-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET dotlane)
+  install(TARGETS dotlane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${PROJECT_SOURCE_DIR}/resources/dotlane.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${PROJECT_SOURCE_DIR}/resources/dotlane.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/16x16/apps)
+endif()
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME dotlane)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "Dotlane developers <dotlane@example.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "1-bit BMP pictures to hex listings for monochrome graphic LCD modules")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Dotlane lists a 1-bit BMP picture for T6963C (row-major) and SED1565 (page-major)\n\
+controllers and paints a page-major listing back into a picture. dotlane-cli does the\n\
+same without a window, and writes the layouts of ST7565, SSD1306, KS0108 and similar\n\
+modules, or C arrays, for firmware builds.")
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+# dpkg-shlibdeps turns the libraries the programs link (Qt, the C++ runtime) into the
+# package's dependencies; the window's layout wants metric-compatible faces.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-liberation)
+include(CPack)

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# CPack's .deb holds the installed files under /usr, names the Qt libraries among its
+# dependencies, and its dotlane-cli runs once unpacked.    deb_check.sh BUILD_DIR VERSION
+set -euo pipefail
+build=$1 version=$2
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+cpack --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 ||
+  { cat "$out/cpack.log" >&2; exit 1; }
+deb=$out/dotlane_${version}_amd64.deb
+[ -f "$deb" ] || { echo "deb: no $deb" >&2; ls "$out" >&2; exit 1; }
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ]
+depends=$(dpkg-deb -f "$deb" Depends)
+for library in libqt6core6 libqt6gui6 libqt6widgets6 libstdc++6 libc6; do
+  [[ "$depends" == *"$library "* ]] || { echo "deb: Depends lacks $library: $depends" >&2; exit 1; }
+done
+dpkg-deb -c "$deb" | awk '{print $6}' | sort >"$out/files"
+for file in ./usr/bin/dotlane ./usr/bin/dotlane-cli ./usr/share/applications/dotlane.desktop \
+            ./usr/share/icons/hicolor/16x16/apps/dotlane.png; do
+  grep -qx "$file" "$out/files" || { echo "deb: $file is missing" >&2; exit 1; }
+done
+dpkg-deb -x "$deb" "$out/root"
+[ "$("$out/root/usr/bin/dotlane-cli" --version)" = "dotlane-cli $version" ]
+echo "deb: dotlane_${version}_amd64.deb depends on $depends"
