@@ -3,6 +3,8 @@
 include(GNUInstallDirs)
 
 install(TARGETS dotlane-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# dotlane-cli finds its picture reader by the path from bin to here (src/CMakeLists.txt).
+install(TARGETS dotlane-qimage LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/dotlane)
 if(TARGET dotlane)
   install(TARGETS dotlane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${PROJECT_SOURCE_DIR}/resources/dotlane.desktop

@@ -1,8 +1,10 @@
 #include "picture_input.h"
 
-#include <QFile>
-#include <QImage>
-#include <QImageReader>
+#include <dlfcn.h>
+#include <filesystem>
+#include <memory>
+
+#include "picture_module.h"
 
 namespace dotlane::cli {
 
@@ -17,30 +19,49 @@ bool declares_one_bit(const LoadedFile& file) {
     return (b[at] | b[at + 1] << 8) == 1;
 }
 
-std::string too_large(const std::string& path, int width, int height) {
-    return "\"" + path + "\" is a picture of " + std::to_string(width) + " x " +
-           std::to_string(height) + " pixels; dotlane-cli converts pictures up to " +
-           std::to_string(kMaxConvertSide) + " x " + std::to_string(kMaxConvertSide) + " pixels.";
-}
-
-bool fits(int width, int height) {
-    return width <= kMaxConvertSide && height <= kMaxConvertSide;
-}
-
-Picture threshold_picture(const QImage& image, int threshold) {
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    Picture picture(argb.width(), argb.height(), kWhite);
-    for (int y = 0; y < argb.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        for (int x = 0; x < argb.width(); ++x) {
-            const QRgb p = line[x];
-            const int luminance = (299 * qRed(p) + 587 * qGreen(p) + 114 * qBlue(p) + 500) / 1000;
-            const int alpha = qAlpha(p);
-            const int over_white = (luminance * alpha + 255 * (255 - alpha) + 127) / 255;
+// Black where the luminance of the pixel laid over white by its alpha is below `threshold`.
+Picture threshold_picture(const DotlaneRgba& rgba, int threshold) {
+    Picture picture(rgba.width, rgba.height, kWhite);
+    const std::uint8_t* p = rgba.pixels;
+    for (int y = 0; y < rgba.height; ++y)
+        for (int x = 0; x < rgba.width; ++x, p += 4) {
+            const int luminance = (299 * p[0] + 587 * p[1] + 114 * p[2] + 500) / 1000;
+            const int over_white = (luminance * p[3] + 255 * (255 - p[3]) + 127) / 255;
             if (over_white < threshold) picture.set(x, y, kBlack);
         }
-    }
     return picture;
+}
+
+// The module beside the program (in the build folder), else where the install puts it.
+struct PictureModule {
+    DotlaneReadRgba read = nullptr;
+    DotlaneFreeRgba free = nullptr;
+    std::string error;
+};
+
+PictureModule load_module() {
+    namespace fs = std::filesystem;
+    std::error_code ignored;
+    const fs::path program = fs::read_symlink("/proc/self/exe", ignored);
+    std::string why;
+    for (const fs::path& path :
+         {program.parent_path() / "dotlane-qimage.so",
+          program.parent_path() / DOTLANE_MODULE_DIR / "dotlane-qimage.so"}) {
+        void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!handle) {
+            why = ::dlerror();
+            continue;
+        }
+        PictureModule module;
+        module.read = reinterpret_cast<DotlaneReadRgba>(::dlsym(handle, "dotlane_read_rgba"));
+        module.free = reinterpret_cast<DotlaneFreeRgba>(::dlsym(handle, "dotlane_free_rgba"));
+        if (module.read && module.free) return module;
+        why = path.string() + " lacks the reader's functions";
+    }
+    return {nullptr, nullptr,
+            "dotlane-cli reads only 1-bit BMP files here: its reader for other pictures, "
+            "dotlane-qimage.so, cannot be loaded (" +
+                why + ")."};
 }
 
 } // namespace
@@ -58,23 +79,18 @@ InputPicture read_picture(const std::string& path, int threshold) {
         in.error = file.message();
         return in;
     }
-    QImageReader reader(QFile::decodeName(path.c_str()));
-    const QSize size = reader.size();
-    if (size.isValid() && !fits(size.width(), size.height())) {
-        in.error = too_large(path, size.width(), size.height());
+    static const PictureModule module = load_module();
+    if (!module.read) {
+        in.error = module.error;
         return in;
     }
-    const QImage image = reader.read();
-    if (image.isNull()) {
-        in.error = "\"" + path + "\" is neither a 1-bit BMP file nor a picture dotlane-cli " +
-                   "can read (" + reader.errorString().toStdString() + ").";
+    DotlaneRgba rgba;
+    if (module.read(path.c_str(), kMaxConvertSide, &rgba) != 0) {
+        in.error = rgba.error;
         return in;
     }
-    if (!fits(image.width(), image.height())) {
-        in.error = too_large(path, image.width(), image.height());
-        return in;
-    }
-    in.picture = threshold_picture(image, threshold);
+    const std::unique_ptr<DotlaneRgba, DotlaneFreeRgba> owned(&rgba, module.free);
+    in.picture = threshold_picture(rgba, threshold);
     return in;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The picture convert lists: a 1-bit BMP file exactly as the window reads it (its checks,
-// its messages, its palette colours), any other picture through Qt's image reader, made
-// black and white by a luminance threshold. QImage needs no display, and the engine itself
-// stays free of the toolkit.
+// its messages, its palette colours), any other picture through Qt's image reader in the
+// module dotlane-qimage.so, made black and white by a luminance threshold. QImage needs no
+// display, and neither the engine nor dotlane-cli itself links the toolkit.
 #include <cstdint>
 #include <optional>
 #include <string>
