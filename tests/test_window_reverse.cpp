@@ -19,12 +19,6 @@ protected:
         open_bmp({.width = 8, .height = 8, .ink = [](int, int) { return true; }});
     }
     void TearDown() override { qunsetenv("HOME"); }
-    void go(const QString& listing, const QString& width, const QString& pages) {
-        get<ui::ListingBox>("Text1")->setPlainText(listing);
-        get<QLineEdit>("LSED2")->setText(width);
-        get<QLineEdit>("HSED2")->setText(pages);
-        click("btn_revsersego");
-    }
     std::set<std::pair<int, int>> black() {
         std::set<std::pair<int, int>> out;
         for (int y = 0; y < 80; ++y)

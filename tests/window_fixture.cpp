@@ -14,6 +14,13 @@ void WindowTest::open(std::optional<std::string> path) {
     click("BtnOpenFile");
 }
 
+void WindowTest::go(const QString& listing, const QString& width, const QString& pages) {
+    get<ui::ListingBox>("Text1")->setPlainText(listing);
+    get<QLineEdit>("LSED2")->setText(width);
+    get<QLineEdit>("HSED2")->setText(pages);
+    click("btn_revsersego");
+}
+
 } // namespace dotlane::test
 
 int main(int argc, char** argv) {

@@ -61,6 +61,8 @@ protected:
     void open(std::optional<std::string> path);
     void open_bmp(const BmpSpec& spec) { open(dir.write("pic.bmp", make_bmp(spec))); }
     void click(const char* button) { get<QPushButton>(button)->click(); }
+    // In hex-to-picture mode: pastes `listing`, fills the size fields and clicks "Go !".
+    void go(const QString& listing, const QString& width, const QString& pages);
 };
 
 } // namespace dotlane::test

@@ -47,6 +47,14 @@ static std::string reason(const std::string& what) {
 std::string save_file_atomically(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     const auto slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+    // The rename needs only the folder to be writable, so it would replace a file that was
+    // made read-only to keep it. Such a file is refused whoever saves, root included. (On a
+    // read-only disk creating the temporary file fails below, with that reason.)
+    struct stat target {};
+    if (::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode) &&
+        ((target.st_mode & 0222) == 0 ||
+         (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES)))
+        return "Cannot replace \"" + path + "\": the file is read-only.";
     std::string temp = folder + "/.dotlane-save-XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) return reason("Cannot create a file in \"" + folder + "\"");
