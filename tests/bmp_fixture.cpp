@@ -95,4 +95,11 @@ int open_descriptor_count() {
     return count;
 }
 
+long resident_kib() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    return -1;
+}
+
 } // namespace dotlane::test

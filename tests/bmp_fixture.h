@@ -50,5 +50,6 @@ private:
 
 std::vector<std::uint8_t> read_file(const std::string& path);
 int open_descriptor_count();
+long resident_kib(); // VmRSS of this process
 
 } // namespace dotlane::test
