@@ -6,3 +6,7 @@ bash scripts/setup.sh
 bash scripts/build.sh build
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+
+# The same tests again with AddressSanitizer and UndefinedBehaviorSanitizer.
+bash scripts/build.sh build-asan -DDOTLANE_SANITIZE=ON -DDOTLANE_BUILD_BENCH=OFF
+ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
