@@ -49,14 +49,14 @@ PictureModule load_module() {
           program.parent_path() / DOTLANE_MODULE_DIR / "dotlane-qimage.so"}) {
         void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (!handle) {
-            why = ::dlerror();
+            why += (why.empty() ? "" : "; ") + std::string(::dlerror());
             continue;
         }
         PictureModule module;
         module.read = reinterpret_cast<DotlaneReadRgba>(::dlsym(handle, "dotlane_read_rgba"));
         module.free = reinterpret_cast<DotlaneFreeRgba>(::dlsym(handle, "dotlane_free_rgba"));
         if (module.read && module.free) return module;
-        why = path.string() + " lacks the reader's functions";
+        why += (why.empty() ? "" : "; ") + path.string() + " lacks the reader's functions";
     }
     return {nullptr, nullptr,
             "dotlane-cli reads only 1-bit BMP files here: its reader for other pictures, "
