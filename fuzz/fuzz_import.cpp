@@ -6,6 +6,7 @@
 
 #include "fuzz_check.h"
 #include "import/import.h"
+#include "import/layouts.h"
 #include "reverse/hex_reader.h"
 #include "reverse/render.h"
 
@@ -38,6 +39,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(sed.error.empty());
         FUZZ_CHECK(sed.bytes.size() == std::size_t(working.width) * (working.height / 8));
         FUZZ_CHECK(render_listing(sed.bytes, working.width, working.height / 8) == working);
+        // The command line's pages-lsb layout is the same bytes; the other layouts cover
+        // the same pixels with the same count of bytes.
+        FUZZ_CHECK(layout_bytes(source, ticked == 1, BitLayout::pages_lsb) == sed.bytes);
+        FUZZ_CHECK(layout_bytes(source, ticked == 1, BitLayout::pages_msb).size() ==
+                   sed.bytes.size());
+        FUZZ_CHECK(layout_bytes(source, ticked == 1, BitLayout::rows_msb).size() ==
+                   std::size_t(h.geometry.bytes_per_row) * source.height);
 
         // Both listings agree on every pixel of the picture.
         const std::vector<std::uint8_t> rows = read_listing(result.t6963c).bytes;
