@@ -9,26 +9,6 @@ using namespace dotlane::test;
 
 namespace {
 
-TEST(Cli, ListingsAreTheImportsListings) {
-    TempDir dir;
-    const auto bytes = make_bmp({.width = 21, .height = 11, .ink = random_ink(3)});
-    const std::string path = dir.write("pic.bmp", bytes);
-    const LoadedFile file = check_bmp_bytes(bytes);
-    for (bool invert : {false, true}) {
-        SharedState state;
-        state.invert_colours = invert;
-        const ImportResult expected = import_picture(
-            file, decode_picture(file.header, file.bytes), {invert, false}, state);
-        const std::string flag = invert ? " --invert-colors " : " ";
-        const CliRun t = run_cli("t6963c" + flag + path);
-        EXPECT_EQ(t.status, 0);
-        EXPECT_EQ(t.out, expected.t6963c);
-        const CliRun s = run_cli("sed1565" + flag + path);
-        EXPECT_EQ(s.status, 0);
-        EXPECT_EQ(s.out, expected.sed1565);
-    }
-}
-
 TEST(Cli, Info) {
     TempDir dir;
     const std::string path = dir.write("pic.bmp", make_bmp({.width = 128, .height = 64}));

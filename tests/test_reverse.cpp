@@ -119,30 +119,4 @@ TEST(SaveFile, ReplacesWholeOrLeavesTheOldFile) {
     }
 }
 
-// Import, list for SED1565, render that listing, save, import again: nothing changes.
-TEST(RoundTrip, RandomPictures) {
-    const std::pair<int, int> sizes[] = {{1, 1},    {8, 8},    {17, 13},
-                                         {128, 64}, {240, 128}, {501, 496}};
-    unsigned seed = 1;
-    for (const auto& [w, h] : sizes) {
-        const auto file = check_bmp_bytes(test::make_bmp({.width = w, .height = h,
-                                                           .ink = test::random_ink(seed++)}));
-        ASSERT_TRUE(file.accepted());
-        SharedState state;
-        const ImportResult first =
-            import_picture(file, decode_picture(file.header, file.bytes), {}, state);
-        const int pages = first.working.height / 8;
-        const Picture painted = render_listing(read_listing(first.sed1565).bytes, w, pages);
-        EXPECT_EQ(painted, first.working) << w << "x" << h;
-
-        const auto again = check_bmp_bytes(encode_mono_bmp(painted));
-        ASSERT_TRUE(again.accepted());
-        SharedState state2;
-        const ImportResult second =
-            import_picture(again, decode_picture(again.header, again.bytes), {}, state2);
-        EXPECT_EQ(second.sed1565, first.sed1565) << w << "x" << h;
-        EXPECT_EQ(second.working, first.working) << w << "x" << h;
-    }
-}
-
 } // namespace
