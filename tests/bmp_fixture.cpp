@@ -10,7 +10,8 @@ namespace dotlane::test {
 namespace fs = std::filesystem;
 
 static void put(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v, int n = 4) {
-    for (int i = 0; i < n; ++i) out[at + i] = std::uint8_t(v >> (8 * i));
+    for (int i = 0; i < n; ++i)
+        out[at + i] = std::uint8_t(v >> (8 * i));
 }
 
 std::vector<std::uint8_t> make_bmp(const BmpSpec& s) {
@@ -91,7 +92,8 @@ std::vector<std::uint8_t> read_file(const std::string& path) {
 
 int open_descriptor_count() {
     int count = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) ++count;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd"))
+        ++count;
     return count;
 }
 

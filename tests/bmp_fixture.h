@@ -23,13 +23,13 @@ struct BmpSpec {
     std::uint32_t compression = 0;
     std::uint32_t colours_used = 2;
     std::string signature = "BM";
-    std::optional<std::uint32_t> offset{};         // default: right after the palette
-    std::optional<std::int32_t> stored_height{};    // default: height, negative when top_down
-    std::optional<std::int32_t> stored_width{};     // default: width
-    std::uint32_t ink_colour = 0x000000;   // 0xRRGGBB of the palette entry of inked pixels
-    std::uint32_t paper_colour = 0xFFFFFF; // and of the others
-    std::size_t cut = 0;     // bytes taken off the end
-    std::size_t trailer = 0; // extra bytes after the last row
+    std::optional<std::uint32_t> offset{};       // default: right after the palette
+    std::optional<std::int32_t> stored_height{}; // default: height, negative when top_down
+    std::optional<std::int32_t> stored_width{};  // default: width
+    std::uint32_t ink_colour = 0x000000;         // 0xRRGGBB of the palette entry of inked pixels
+    std::uint32_t paper_colour = 0xFFFFFF;       // and of the others
+    std::size_t cut = 0;                         // bytes taken off the end
+    std::size_t trailer = 0;                     // extra bytes after the last row
 };
 
 std::vector<std::uint8_t> make_bmp(const BmpSpec& spec);

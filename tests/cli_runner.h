@@ -13,7 +13,9 @@ struct CliRun {
     std::string out, err;
 };
 
-inline std::string as_text(const std::vector<std::uint8_t>& b) { return {b.begin(), b.end()}; }
+inline std::string as_text(const std::vector<std::uint8_t>& b) {
+    return {b.begin(), b.end()};
+}
 
 // `args` is passed to the shell as it stands; quote paths with spaces.
 inline CliRun run_cli(const std::string& args, const std::string& stdin_text = {}) {

@@ -60,7 +60,8 @@ TEST(Cli, RenderFromFileAndStandardInput) {
     TempDir dir;
     const std::string listing = "0x81,0x0F,\r\n0x04,0x08,";
     const std::string from_file = dir.write("l.txt", {listing.begin(), listing.end()});
-    const std::string out1 = (dir.path() / "a.bmp").string(), out2 = (dir.path() / "b.bmp").string();
+    const std::string out1 = (dir.path() / "a.bmp").string(),
+                      out2 = (dir.path() / "b.bmp").string();
     EXPECT_EQ(run_cli("render --width 2 --pages 2 -o " + out1 + " " + from_file).status, 0);
     EXPECT_EQ(run_cli("render --width 2 --pages 2 -o " + out2 + " -", listing).status, 0);
     EXPECT_EQ(read_file(out1), read_file(out2));

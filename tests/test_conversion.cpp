@@ -14,8 +14,8 @@ struct TextCase {
 };
 
 TEST(Conversion, HexToBin) {
-    const TextCase cases[] = {{"1F", "00011111"}, {"a", "1010"},     {"9", "1001"},
-                              {"00", "00000000"}, {"0", ""},         {"G1", "00000001"},
+    const TextCase cases[] = {{"1F", "00011111"}, {"a", "1010"},      {"9", "1001"},
+                              {"00", "00000000"}, {"0", ""},          {"G1", "00000001"},
                               {"", ""},           {"FF", "11111111"}, {"81", "10000001"},
                               {"0f", "00001111"}, {"7", "0111"},      {"8", "1000"}};
     for (const auto& c : cases) {
@@ -36,9 +36,10 @@ TEST(Conversion, HexToDec) {
 }
 
 TEST(Conversion, DecToHex) {
-    const std::pair<int, const char*> cases[] = {
-        {0, "00"}, {10, "0A"}, {15, "0F"}, {16, "10"}, {255, "FF"}, {256, "100"}};
-    for (const auto& [in, out] : cases) EXPECT_EQ(Conversion::dec_to_hex(in), out) << in;
+    const std::pair<int, const char*> cases[] = {{0, "00"},  {10, "0A"},  {15, "0F"},
+                                                 {16, "10"}, {255, "FF"}, {256, "100"}};
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(Conversion::dec_to_hex(in), out) << in;
 }
 
 TEST(Conversion, DivideByTwoLeavesQuotientTextAndRemainder) {
@@ -47,9 +48,9 @@ TEST(Conversion, DivideByTwoLeavesQuotientTextAndRemainder) {
         const char* quotient;
         Variant remainder;
     };
-    const Case cases[] = {{15, "7", Variant::real(1)},   {8, "4", Variant::integer(0)},
-                          {3, "1", Variant::real(1)},    {2, "1", Variant::integer(0)},
-                          {1, "0", Variant::real(1)},    {5, "2", Variant::real(1)},
+    const Case cases[] = {{15, "7", Variant::real(1)},  {8, "4", Variant::integer(0)},
+                          {3, "1", Variant::real(1)},   {2, "1", Variant::integer(0)},
+                          {1, "0", Variant::real(1)},   {5, "2", Variant::real(1)},
                           {4, "2", Variant::integer(0)}};
     for (const auto& c : cases) {
         Conversion conversion;
@@ -78,7 +79,8 @@ TEST(Conversion, StateLeftBehind) {
     EXPECT_EQ(conversion.quotient, Variant::integer(0));
     EXPECT_EQ(conversion.remainder, Variant::integer(0));
     EXPECT_EQ(conversion.bit_char, "1");
-    for (int i = 1; i <= 50; ++i) EXPECT_EQ(conversion.bits[i], Variant::integer(0)) << i;
+    for (int i = 1; i <= 50; ++i)
+        EXPECT_EQ(conversion.bits[i], Variant::integer(0)) << i;
 
     conversion.hex_to_bin("1F");
     EXPECT_EQ(conversion.dec_total, 0);

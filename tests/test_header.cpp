@@ -9,7 +9,9 @@ using dotlane::test::make_bmp;
 
 namespace {
 
-LoadedFile check(const BmpSpec& spec) { return check_bmp_bytes(make_bmp(spec)); }
+LoadedFile check(const BmpSpec& spec) {
+    return check_bmp_bytes(make_bmp(spec));
+}
 
 TEST(Header, StandardPicture128x64) {
     const LoadedFile file = check({.width = 128, .height = 64});
@@ -42,7 +44,7 @@ TEST(Header, RowGeometry) {
     struct Case {
         int width, bytes, padding;
     };
-    const Case cases[] = {{1, 1, 3},  {8, 1, 3},   {32, 4, 0},  {33, 5, 3},
+    const Case cases[] = {{1, 1, 3},    {8, 1, 3},    {32, 4, 0},   {33, 5, 3},
                           {100, 13, 3}, {128, 16, 0}, {300, 38, 2}, {501, 63, 1}};
     for (const auto& c : cases) {
         const LoadedFile file = check({.width = c.width, .height = 3});
@@ -73,11 +75,15 @@ TEST(Header, Refusals) {
     };
     const Case cases[] = {
         {"signature", {.signature = "XM"}, "Warning, this is not a valid BMP file."},
-        {"signature beats depth", {.bits_per_pixel = 4, .signature = "BA"},
+        {"signature beats depth",
+         {.bits_per_pixel = 4, .signature = "BA"},
          "Warning, this is not a valid BMP file."},
-        {"4 bits per pixel", {.bits_per_pixel = 4},
+        {"4 bits per pixel",
+         {.bits_per_pixel = 4},
          "Warning, This BMP File isn't a MONOCHROME BMP File."},
-        {"12-byte header", {.info_size = 12}, "Warning, this BMP file has an information header of 12"},
+        {"12-byte header",
+         {.info_size = 12},
+         "Warning, this BMP file has an information header of 12"},
         {"compressed", {.compression = 1}, "Warning, this BMP file is compressed"},
         {"no planes", {.planes = 0}, "Warning, this BMP file declares 0 colour planes"},
         {"palette of 4", {.colours_used = 4}, "Warning, this BMP file declares 4 palette colours"},
@@ -87,9 +93,15 @@ TEST(Header, Refusals) {
         {"too wide", {.width = 502}, "Warning, this picture is 502 pixels wide"},
         {"too high", {.height = 497}, "Warning, this picture is 497 pixels high"},
         {"lowest height", {.stored_height = INT32_MIN}, "Warning, this picture is 2147483648"},
-        {"offset into palette", {.offset = 58}, "Warning, the pixel data offset of this BMP file (58) points"},
-        {"offset above 32767", {.offset = 40000}, "Warning, the pixel data offset of this BMP file (40000) is above"},
-        {"offset past end", {.height = 1, .offset = 30000, .cut = 29000}, "Warning, the pixel data offset of this BMP file (30000) lies past"},
+        {"offset into palette",
+         {.offset = 58},
+         "Warning, the pixel data offset of this BMP file (58) points"},
+        {"offset above 32767",
+         {.offset = 40000},
+         "Warning, the pixel data offset of this BMP file (40000) is above"},
+        {"offset past end",
+         {.height = 1, .offset = 30000, .cut = 29000},
+         "Warning, the pixel data offset of this BMP file (30000) lies past"},
         {"one byte short", {.cut = 1}, "Warning, this BMP file is cut short"},
     };
     for (const auto& c : cases) {

@@ -28,7 +28,8 @@ Listings run(const BmpSpec& spec, bool invert = false, SharedState* shared = nul
 
 std::string repeat(const std::string& s, int n) {
     std::string out;
-    for (int i = 0; i < n; ++i) out += s;
+    for (int i = 0; i < n; ++i)
+        out += s;
     return out;
 }
 
@@ -54,12 +55,17 @@ TEST(T6963c, SmallPictures) {
          {.width = 32, .height = 2, .ink = [](int x, int y) { return x == 31 && y == 0; }},
          false,
          "2,4,\r\n0x00,0x00,0x00,0x00,\r\n0x00,0x00,0x00,0x01,\r\n"},
-        {"bits past the width stay 0", {.width = 3, .height = 1, .ink = all}, false,
+        {"bits past the width stay 0",
+         {.width = 3, .height = 1, .ink = all},
+         false,
          "1,1,\r\n0xE0,\r\n"},
-        {"bits past the width stay 0 ticked", {.width = 3, .height = 1, .ink = none}, true,
+        {"bits past the width stay 0 ticked",
+         {.width = 3, .height = 1, .ink = none},
+         true,
          "1,1,\r\n0xE0,\r\n"},
     };
-    for (const auto& c : cases) EXPECT_EQ(run(c.spec, c.invert).t6963c, c.listing) << c.what;
+    for (const auto& c : cases)
+        EXPECT_EQ(run(c.spec, c.invert).t6963c, c.listing) << c.what;
 }
 
 TEST(T6963c, RowsInFileOrderAndReversed) {
@@ -67,8 +73,7 @@ TEST(T6963c, RowsInFileOrderAndReversed) {
     const LoadedFile file = check_bmp_bytes(make_bmp(spec));
     // Bottom-up file: the bottom row (white) comes first.
     EXPECT_EQ(t6963c_listing(file.header, file.bytes, {}), "2,1,\r\n0x00,\r\n0xFF,\r\n");
-    EXPECT_EQ(t6963c_listing(file.header, file.bytes, {false, true}),
-              "2,1,\r\n0xFF,\r\n0x00,\r\n");
+    EXPECT_EQ(t6963c_listing(file.header, file.bytes, {false, true}), "2,1,\r\n0xFF,\r\n0x00,\r\n");
 }
 
 // Palette order, row order and header size change the file, never the listings.
@@ -98,8 +103,11 @@ TEST(Listings, SamePictureStoredEveryWay) {
 
 TEST(WorkingCopy, ColoursInversionAndFillRows) {
     // Ink in red and paper in grey: neither is pure black or pure white.
-    const BmpSpec spec{.width = 2, .height = 3, .ink = [](int x, int) { return x == 0; },
-                       .ink_colour = 0xFF0000, .paper_colour = 0x808080};
+    const BmpSpec spec{.width = 2,
+                       .height = 3,
+                       .ink = [](int x, int) { return x == 0; },
+                       .ink_colour = 0xFF0000,
+                       .paper_colour = 0x808080};
     SharedState state;
     const Listings plain = run(spec, false, &state);
     EXPECT_EQ(plain.working.height, 8);
@@ -112,8 +120,8 @@ TEST(WorkingCopy, ColoursInversionAndFillRows) {
     const Listings ticked = run(spec, true, &state);
     EXPECT_EQ(state.pixel_grid.at(0, 0), kBlack);
     EXPECT_EQ(ticked.sed1565, "0x07,0x07,");
-    const Listings bw = run({.width = 2, .height = 3, .ink = [](int x, int) { return x == 0; }},
-                            true, &state);
+    const Listings bw =
+        run({.width = 2, .height = 3, .ink = [](int x, int) { return x == 0; }}, true, &state);
     EXPECT_EQ(bw.sed1565, "0x00,0x07,");
 }
 
@@ -130,7 +138,8 @@ TEST(WorkingCopy, SmallerImportKeepsTheCellsOutside) {
 
 TEST(WorkingCopy, FillRows) {
     const std::pair<int, int> cases[] = {{64, 0}, {60, 4}, {1, 7}, {8, 0}, {9, 7}, {496, 0}};
-    for (const auto& [height, fill] : cases) EXPECT_EQ(fill_rows(height), fill) << height;
+    for (const auto& [height, fill] : cases)
+        EXPECT_EQ(fill_rows(height), fill) << height;
 }
 
 TEST(Sed1565, Pages) {
@@ -143,26 +152,33 @@ TEST(Sed1565, Pages) {
     const Case cases[] = {
         {"8x8 black", {.width = 8, .height = 8, .ink = all}, repeat("0xFF,", 8)},
         {"17x8 two marks",
-         {.width = 17, .height = 8,
+         {.width = 17,
+          .height = 8,
           .ink = [](int x, int y) { return (x == 0 && y == 0) || (x == 1 && y == 7); }},
          "0x01,0x80," + repeat("0x00,", 14) + "\r\n0x00,"},
         {"17x8 white", {.width = 17, .height = 8}, repeat("0x00,", 16) + "\r\n0x00,"},
-        {"8x16 on one line", {.width = 8, .height = 16, .ink = [](int, int y) { return y < 8; }},
+        {"8x16 on one line",
+         {.width = 8, .height = 16, .ink = [](int, int y) { return y < 8; }},
          repeat("0xFF,", 8) + repeat("0x00,", 8)},
-        {"row 0", {.width = 2, .height = 16, .ink = [](int x, int y) { return !x && !y; }},
+        {"row 0",
+         {.width = 2, .height = 16, .ink = [](int x, int y) { return !x && !y; }},
          "0x01," + repeat("0x00,", 3)},
-        {"row 7", {.width = 2, .height = 16, .ink = [](int x, int y) { return !x && y == 7; }},
+        {"row 7",
+         {.width = 2, .height = 16, .ink = [](int x, int y) { return !x && y == 7; }},
          "0x80," + repeat("0x00,", 3)},
-        {"row 8", {.width = 2, .height = 16, .ink = [](int x, int y) { return !x && y == 8; }},
+        {"row 8",
+         {.width = 2, .height = 16, .ink = [](int x, int y) { return !x && y == 8; }},
          "0x00,0x00,0x01,0x00,"},
         {"10 rows, fill is white", {.width = 1, .height = 10, .ink = all}, "0xFF,0x03,"},
     };
-    for (const auto& c : cases) EXPECT_EQ(run(c.spec).sed1565, c.listing) << c.what;
+    for (const auto& c : cases)
+        EXPECT_EQ(run(c.spec).sed1565, c.listing) << c.what;
 }
 
 TEST(Sed1565, PageLimitFromTheCaption) {
     Grid grid;
-    for (int y = 0; y < 16; ++y) grid.at(0, y) = kWhite;
+    for (int y = 0; y < 16; ++y)
+        grid.at(0, y) = kWhite;
     grid.at(0, 8) = kBlack;
     EXPECT_EQ(sed1565_listing(grid, 16, 1), "0x00,0x01,");
     EXPECT_EQ(sed1565_listing(grid, 12, 1), "0x00,"); // only whole pages

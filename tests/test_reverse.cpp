@@ -77,11 +77,16 @@ TEST(RenderSize, Checks) {
         int w, p;
         bool ok;
     };
-    const Case cases[] = {{"16", "8", 16, 8, true},     {" 16 ", "08", 16, 8, true},
-                          {"0", "1", 0, 1, true},       {"4096", "512", 4096, 512, true},
-                          {"4097", "1", 0, 0, false},   {"1", "513", 0, 0, false},
-                          {"1.5", "1", 0, 0, false},    {"-1", "1", 0, 0, false},
-                          {"   ", "1", 0, 0, false},    {"12", "x", 0, 0, false},
+    const Case cases[] = {{"16", "8", 16, 8, true},
+                          {" 16 ", "08", 16, 8, true},
+                          {"0", "1", 0, 1, true},
+                          {"4096", "512", 4096, 512, true},
+                          {"4097", "1", 0, 0, false},
+                          {"1", "513", 0, 0, false},
+                          {"1.5", "1", 0, 0, false},
+                          {"-1", "1", 0, 0, false},
+                          {"   ", "1", 0, 0, false},
+                          {"12", "x", 0, 0, false},
                           {"99999999999999999999", "1", 0, 0, false}};
     for (const auto& c : cases) {
         const RenderSize s = parse_render_size(c.width, c.pages);

@@ -19,12 +19,15 @@ TEST_F(WindowTest, StartState) {
     EXPECT_EQ(form->size(), QSize(922, 575));
     EXPECT_EQ(form->minimumSize(), form->maximumSize());
 
-    const char* hidden[] = {"Command2", "Command1",       "btn_savepict", "btn_stop",
-                            "Text1",    "Text3",          "chk_inv_image", "btn_revsersego"};
-    for (const char* name : hidden) EXPECT_FALSE(shown(name)) << name;
-    const char* visible[] = {"btn_revserse", "BtnOpenFile", "Btnquitt", "chk_inv_couleur",
-                             "txt_entete",   "Picture1",    "Picture2", "LSED2", "Label6"};
-    for (const char* name : visible) EXPECT_TRUE(shown(name)) << name;
+    const char* hidden[] = {"Command2", "Command1", "btn_savepict",  "btn_stop",
+                            "Text1",    "Text3",    "chk_inv_image", "btn_revsersego"};
+    for (const char* name : hidden)
+        EXPECT_FALSE(shown(name)) << name;
+    const char* visible[] = {"btn_revserse",    "BtnOpenFile", "Btnquitt",
+                             "chk_inv_couleur", "txt_entete",  "Picture1",
+                             "Picture2",        "LSED2",       "Label6"};
+    for (const char* name : visible)
+        EXPECT_TRUE(shown(name)) << name;
 
     for (const char* name : {"LSED", "HSED", "LSED2", "HSED2"})
         EXPECT_EQ(back(name), ui::kButtonFace) << name;
@@ -41,8 +44,7 @@ TEST_F(WindowTest, StartState) {
 TEST_F(WindowTest, SystemColoursFollowThePalette) {
     const QPalette palette = QApplication::palette();
     EXPECT_EQ(get("offset")->palette().color(QPalette::Window), palette.color(QPalette::Base));
-    EXPECT_EQ(get("offset")->palette().color(QPalette::WindowText),
-              palette.color(QPalette::Text));
+    EXPECT_EQ(get("offset")->palette().color(QPalette::WindowText), palette.color(QPalette::Text));
     EXPECT_EQ(get("LSED")->palette().color(QPalette::Window), palette.color(QPalette::Button));
     EXPECT_EQ(get("Label6")->palette().color(QPalette::WindowText),
               palette.color(QPalette::Highlight));
@@ -53,8 +55,8 @@ TEST_F(WindowTest, TabOrderStartsInTheHeaderBox) {
     EXPECT_EQ(form->focusWidget(), first);
     form->show();
     // Tabbing skips hidden controls and labels.
-    const char* order[] = {"txt_entete", "chk_inv_couleur", "Picture1", "Picture2",
-                           "BtnOpenFile", "btn_revserse", "LSED2", "HSED2"};
+    const char* order[] = {"txt_entete",  "chk_inv_couleur", "Picture1", "Picture2",
+                           "BtnOpenFile", "btn_revserse",    "LSED2",    "HSED2"};
     // Only the relative order matters: Quit and the mode buttons sit between these.
     QWidget* w = first;
     std::vector<QString> seen;
@@ -66,7 +68,8 @@ TEST_F(WindowTest, TabOrderStartsInTheHeaderBox) {
     for (const QString& name : seen)
         if (at < std::size(order) && name == order[at]) ++at;
     EXPECT_EQ(at, std::size(order));
-    for (const QString& name : seen) EXPECT_FALSE(name.startsWith("Label")) << name.toStdString();
+    for (const QString& name : seen)
+        EXPECT_FALSE(name.startsWith("Label")) << name.toStdString();
     form->hide();
 }
 

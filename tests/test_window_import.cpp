@@ -11,27 +11,37 @@ namespace {
 const auto kMarks = [](int x, int y) { return (x == 0 && y == 0) || (x == 1 && y == 7); };
 
 TEST_F(WindowTest, ImportEndToEnd) {
-    const std::string path = dir.write("pic.bmp", make_bmp({.width = 17, .height = 8, .ink = kMarks}));
+    const std::string path =
+        dir.write("pic.bmp", make_bmp({.width = 17, .height = 8, .ink = kMarks}));
     open(path);
     EXPECT_EQ(dialogs.dialog_titles, std::vector<QString>{"Ouvrir"});
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(form->windowTitle(), QString::fromStdString("Dotlane - " + path));
     EXPECT_EQ(caption("Taille"), "Taille 94 Oct.");
-    const std::pair<const char*, const char*> labels[] = {
-        {"offset", "3E000000"}, {"offsetdec", "62"},  {"Largeur", "11000000"},
-        {"largeurdec", "17"},   {"Hauteur", "08000000"}, {"hauteurdec", "8"},
-        {"nbcolonne", "3"},     {"nbzero", "1"},      {"nbligne", "8"},
-        {"LSED", "17"},         {"HSED", "8"}};
-    for (const auto& [name, value] : labels) EXPECT_EQ(caption(name), value) << name;
+    const std::pair<const char*, const char*> labels[] = {{"offset", "3E000000"},
+                                                          {"offsetdec", "62"},
+                                                          {"Largeur", "11000000"},
+                                                          {"largeurdec", "17"},
+                                                          {"Hauteur", "08000000"},
+                                                          {"hauteurdec", "8"},
+                                                          {"nbcolonne", "3"},
+                                                          {"nbzero", "1"},
+                                                          {"nbligne", "8"},
+                                                          {"LSED", "17"},
+                                                          {"HSED", "8"}};
+    for (const auto& [name, value] : labels)
+        EXPECT_EQ(caption(name), value) << name;
     EXPECT_EQ(text("LSED2"), "17");
     EXPECT_EQ(text("HSED2"), "1");
     EXPECT_TRUE(text("txt_entete").startsWith("0x42,0x4D,"));
     EXPECT_EQ(text("Text3").left(8), "8,3,\r\n0x");
     EXPECT_EQ(text("Text3").count("\r\n"), 9);
     QString sed = "0x01,0x80,";
-    for (int i = 0; i < 14; ++i) sed += "0x00,";
+    for (int i = 0; i < 14; ++i)
+        sed += "0x00,";
     EXPECT_EQ(text("Text1"), sed + "\r\n0x00,");
-    for (const char* name : {"Text1", "Text3", "btn_revserse"}) EXPECT_TRUE(shown(name)) << name;
+    for (const char* name : {"Text1", "Text3", "btn_revserse"})
+        EXPECT_TRUE(shown(name)) << name;
     for (const char* name : {"btn_revsersego", "btn_stop", "btn_savepict"})
         EXPECT_FALSE(shown(name)) << name;
     EXPECT_TRUE(get<QLineEdit>("LSED2")->isReadOnly());
@@ -49,8 +59,8 @@ TEST_F(WindowTest, CommandLineGivesTheWindowsText) {
     } cases[] = {
         {"17x13 random", {.width = 17, .height = 13, .ink = random_ink(5)}},
         {"white first", {.width = 40, .height = 9, .ink = random_ink(6), .white_first = true}},
-        {"top-down 124", {.width = 33, .height = 20, .ink = random_ink(8), .top_down = true,
-                          .info_size = 124}},
+        {"top-down 124",
+         {.width = 33, .height = 20, .ink = random_ink(8), .top_down = true, .info_size = 124}},
         {"larger than the box", {.width = 240, .height = 128, .ink = random_ink(9)}},
     };
     for (const auto& c : cases) {
@@ -73,7 +83,8 @@ TEST_F(WindowTest, CommandLineGivesTheWindowsText) {
 
 // A picture larger than the drawing area is read whole: no pixel reads as "no colour".
 TEST_F(WindowTest, LargePictureIsReadWhole) {
-    open_bmp({.width = 300, .height = 200, .ink = [](int x, int y) { return x == 299 && y == 199; }});
+    open_bmp(
+        {.width = 300, .height = 200, .ink = [](int x, int y) { return x == 299 && y == 199; }});
     EXPECT_EQ(picture("Picture1")->point(299, 199), kBlack);
     EXPECT_EQ(picture("Picture1")->point(298, 199), kWhite);
     EXPECT_EQ(form->state().pixel_grid.at(299, 199), kBlack);
@@ -122,7 +133,8 @@ TEST_F(WindowTest, RefusedFiles) {
         EXPECT_FALSE(shown("Text3")) << c.what;
         EXPECT_EQ(text("Text3"), listing) << c.what;
         EXPECT_EQ(caption("largeurdec"), "8") << c.what;
-        EXPECT_EQ(form->windowTitle(), QString::fromStdString("Dotlane - " + (dir.path() / "pic.bmp").string()));
+        EXPECT_EQ(form->windowTitle(),
+                  QString::fromStdString("Dotlane - " + (dir.path() / "pic.bmp").string()));
     }
 }
 

@@ -33,8 +33,11 @@ struct ModeState {
 
 ModeState state_of(ui::Form1& form) {
     auto shown = [&](const char* n) { return form.control(n)->isVisibleTo(&form); };
-    return {shown("btn_revserse"), shown("btn_revsersego"), shown("btn_stop"),
-            shown("btn_savepict"), shown("Text1"),
+    return {shown("btn_revserse"),
+            shown("btn_revsersego"),
+            shown("btn_stop"),
+            shown("btn_savepict"),
+            shown("Text1"),
             form.control<QLineEdit>("LSED2")->isReadOnly(),
             ui::back_color(form.control("LSED2"))};
 }
@@ -80,7 +83,7 @@ TEST_F(ReverseTest, ModeTransitions) {
 TEST_F(ReverseTest, WorkedExampleWithCorrectedColumns) {
     click("btn_revserse");
     go("0x81,0x0F,\r\n0x04,0x08,", "2", "2");
-    const std::set<std::pair<int, int>> want = {{0, 0}, {0, 7}, {1, 0}, {1, 1},
+    const std::set<std::pair<int, int>> want = {{0, 0}, {0, 7}, {1, 0},  {1, 1},
                                                 {1, 2}, {1, 3}, {0, 10}, {1, 11}};
     EXPECT_EQ(black(), want);
     EXPECT_EQ(picture("Picture2")->heldPicture().width, 2);

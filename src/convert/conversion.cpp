@@ -33,9 +33,13 @@ double from_decimal_comma(std::string_view text) {
     return value;
 }
 
-double Variant::as_number() const { return kind == Kind::Text ? from_decimal_comma(text) : number; }
+double Variant::as_number() const {
+    return kind == Kind::Text ? from_decimal_comma(text) : number;
+}
 
-std::string Variant::as_text() const { return kind == Kind::Text ? text : to_decimal_comma(number); }
+std::string Variant::as_text() const {
+    return kind == Kind::Text ? text : to_decimal_comma(number);
+}
 
 std::string Conversion::dec_to_hex(std::int64_t value) {
     char buffer[24];
@@ -101,7 +105,8 @@ std::string Conversion::hex_to_bin(std::string_view hex) {
             }
             --k;
             group = "1";
-            for (; k != 0; --k) group += bits.at(k).as_text();
+            for (; k != 0; --k)
+                group += bits.at(k).as_text();
         }
         if (group.size() < 4) group.insert(0, 4 - group.size(), '0');
         result += group;

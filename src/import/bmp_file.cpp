@@ -30,7 +30,9 @@ BmpFile::BmpFile(const std::string& path) : path_(path) {
     size_ = std::uint64_t(info.st_size);
 }
 
-BmpFile::~BmpFile() { close(); }
+BmpFile::~BmpFile() {
+    close();
+}
 
 void BmpFile::close() {
     if (fd_ >= 0) ::close(fd_);

@@ -61,10 +61,11 @@ Header decode_header(std::span<const std::uint8_t> bytes) {
     return h;
 }
 
-static std::string num(std::uint64_t v) { return std::to_string(v); }
+static std::string num(std::uint64_t v) {
+    return std::to_string(v);
+}
 
-std::string refusal(const Header& h, std::span<const std::uint8_t> bytes,
-                    std::uint64_t file_size) {
+std::string refusal(const Header& h, std::span<const std::uint8_t> bytes, std::uint64_t file_size) {
     if (file_size < kHeaderBytes) return kNotBmpMessage;
     if (h.header_hex[1] != "42" || h.header_hex[2] != "4D") return kNotBmpMessage;
     // Other header sizes put the bit depth elsewhere than byte 29, so this comes first.
@@ -129,6 +130,8 @@ InfoLabels info_labels(const Header& h) {
     return l;
 }
 
-std::string size_caption(std::uint64_t file_size) { return "Taille " + num(file_size) + " Oct."; }
+std::string size_caption(std::uint64_t file_size) {
+    return "Taille " + num(file_size) + " Oct.";
+}
 
 } // namespace dotlane

@@ -10,7 +10,8 @@ namespace dotlane {
 const std::array<std::string, 256>& listing_entries() {
     static const std::array<std::string, 256> entries = [] {
         std::array<std::string, 256> e;
-        for (int v = 0; v < 256; ++v) e[v] = "0x" + Conversion::dec_to_hex(v) + ",";
+        for (int v = 0; v < 256; ++v)
+            e[v] = "0x" + Conversion::dec_to_hex(v) + ",";
         return e;
     }();
     return entries;

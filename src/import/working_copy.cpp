@@ -2,7 +2,9 @@
 
 namespace dotlane {
 
-int fill_rows(int height) { return (8 - height % 8) % 8; }
+int fill_rows(int height) {
+    return (8 - height % 8) % 8;
+}
 
 Picture paint_working_copy(const Picture& source, SharedState& state) {
     const int fill = fill_rows(source.height);

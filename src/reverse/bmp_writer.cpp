@@ -10,7 +10,8 @@
 namespace dotlane {
 
 static void put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out[at + i] = std::uint8_t(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        out[at + i] = std::uint8_t(v >> (8 * i));
 }
 
 std::vector<std::uint8_t> encode_mono_bmp(const Picture& picture) {

@@ -4,7 +4,9 @@
 
 namespace dotlane {
 
-static bool is_hex(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+static bool is_hex(char c) {
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
 
 static bool is_word_char(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
@@ -18,7 +20,8 @@ static int hex_value(char c) {
 // The entry as the user wrote it, up to the next separator, for the message.
 static std::string found_text(std::string_view text, std::size_t at) {
     std::size_t end = at + 2;
-    while (end < text.size() && end - at < 24 && is_word_char(text[end])) ++end;
+    while (end < text.size() && end - at < 24 && is_word_char(text[end]))
+        ++end;
     return std::string(text.substr(at, end - at));
 }
 

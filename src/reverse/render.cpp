@@ -33,7 +33,8 @@ RenderSize parse_render_size(std::string_view width_text, std::string_view pages
                      std::string(width_text) + "\".";
     } else if (!pages) {
         size.error = "The height (Size) must be a whole number of pages of 8 rows, such as 8; "
-                     "found \"" + std::string(pages_text) + "\".";
+                     "found \"" +
+                     std::string(pages_text) + "\".";
     } else if (*width > kMaxRenderSide || *pages * 8 > kMaxRenderSide) {
         size.error = "A picture of " + std::to_string(*width) + " x " + std::to_string(*pages * 8) +
                      " pixels is too large: Dotlane paints pictures up to 4096 x 4096 pixels.";
@@ -49,7 +50,8 @@ static const std::array<std::string, 256>& binary_digits() {
     static const std::array<std::string, 256> table = [] {
         std::array<std::string, 256> t;
         Conversion conversion;
-        for (int v = 0; v < 256; ++v) t[v] = conversion.hex_to_bin(Conversion::dec_to_hex(v));
+        for (int v = 0; v < 256; ++v)
+            t[v] = conversion.hex_to_bin(Conversion::dec_to_hex(v));
         return t;
     }();
     return table;

@@ -28,8 +28,8 @@ const std::vector<ControlSpec>& control_table() {
         // name, kind, container, caption, left, top, width, height, tab, face, visible, ...
         {"Command2", K::Button, nullptr, "A propos", 12600, 240, 1095, 375, 41, F::Window, false},
         {"Frame9", K::Frame, nullptr, "", 6000, 120, 6375, 495, -1, F::FrameBold, true},
-        {"Label6", K::Label, "Frame9", "Dotlane 2007 - LCD bitmaps", 1920, 120, 2775,
-         255, -1, F::FrameBold, true, 0, H},
+        {"Label6", K::Label, "Frame9", "Dotlane 2007 - LCD bitmaps", 1920, 120, 2775, 255, -1,
+         F::FrameBold, true, 0, H},
         {"Frame4", K::Frame, nullptr, "BMP File Informations", 120, 120, 5775, 1455, -1,
          F::FrameBold, true},
         {"Label1", K::Label, "Frame4", "Offset =", 600, 240, 615, 255, -1, F::Sans, true},
@@ -50,10 +50,10 @@ const std::vector<ControlSpec>& control_table() {
         {"nbligne", K::Label, "Frame4", "", 4800, 720, 735, 255, -1, F::Sans, true, B, T},
         {"Taille", K::Label, "Frame4", "Size", 120, 1080, 1815, 255, -1, F::Sans, true},
         {"Frame1", K::Frame, nullptr, "Frame1", 6000, 720, 7695, 855, -1, F::FrameBold, true},
-        {"chk_inv_couleur", K::CheckBox, "Frame1", "Invert Colors", 480, 360, 1935, 255, 4,
-         F::Sans, true},
-        {"chk_inv_image", K::CheckBox, "Frame1", "Inverser image", 480, 720, 1935, 255, 5,
-         F::Sans, false},
+        {"chk_inv_couleur", K::CheckBox, "Frame1", "Invert Colors", 480, 360, 1935, 255, 4, F::Sans,
+         true},
+        {"chk_inv_image", K::CheckBox, "Frame1", "Inverser image", 480, 720, 1935, 255, 5, F::Sans,
+         false},
         {"BtnOpenFile", K::Button, "Frame1", "Open file", 4800, 240, 1575, 495, 33, F::Sans, true},
         {"Btnquitt", K::Button, "Frame1", "Quit", 6600, 240, 975, 495, 32, F::Sans, true},
         {"Frame2", K::Frame, nullptr, "BMP File Header", 120, 1680, 8775, 1335, -1, F::FrameBold,
@@ -108,23 +108,34 @@ static QFont face_font(Face face) {
         return font;
     };
     switch (face) {
-    case Face::Window: return make("Courier New", 6.75, true);
-    case Face::FrameBold: return make("MS Sans Serif", 8.25, true);
-    case Face::Sans: return make("MS Sans Serif", 8.25, false);
-    case Face::ListingMono: return make("Courier New", 6.75, false);
-    case Face::HeaderMono: return make("Courier New", 8.25, false);
-    case Face::SizeMonoBold: return make("Courier New", 8.25, true);
+    case Face::Window:
+        return make("Courier New", 6.75, true);
+    case Face::FrameBold:
+        return make("MS Sans Serif", 8.25, true);
+    case Face::Sans:
+        return make("MS Sans Serif", 8.25, false);
+    case Face::ListingMono:
+        return make("Courier New", 6.75, false);
+    case Face::HeaderMono:
+        return make("Courier New", 8.25, false);
+    case Face::SizeMonoBold:
+        return make("Courier New", 8.25, true);
     }
     return {};
 }
 
 QColor system_colour(std::uint32_t code, const QPalette& palette) {
     switch (code) {
-    case kActiveTitleBar: return palette.color(QPalette::Active, QPalette::Highlight);
-    case kWindowBackground: return palette.color(QPalette::Base);
-    case kWindowText: return palette.color(QPalette::Text);
-    case kButtonFace: return palette.color(QPalette::Button);
-    default: return QColor::fromRgb(code & 0xFF, (code >> 8) & 0xFF, (code >> 16) & 0xFF);
+    case kActiveTitleBar:
+        return palette.color(QPalette::Active, QPalette::Highlight);
+    case kWindowBackground:
+        return palette.color(QPalette::Base);
+    case kWindowText:
+        return palette.color(QPalette::Text);
+    case kButtonFace:
+        return palette.color(QPalette::Button);
+    default:
+        return QColor::fromRgb(code & 0xFF, (code >> 8) & 0xFF, (code >> 16) & 0xFF);
     }
 }
 
@@ -153,7 +164,8 @@ static void set_fore_color(QWidget* control, std::uint32_t code) {
 static QWidget* make_control(const ControlSpec& spec, QWidget* parent) {
     const QString caption = QString::fromUtf8(spec.caption);
     switch (spec.kind) {
-    case Kind::Button: return new QPushButton(caption, parent);
+    case Kind::Button:
+        return new QPushButton(caption, parent);
     case Kind::Label: {
         auto* label = new ClickableLabel(caption, parent);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -164,10 +176,14 @@ static QWidget* make_control(const ControlSpec& spec, QWidget* parent) {
         edit->setReadOnly(spec.locked);
         return edit;
     }
-    case Kind::ListingBox: return new ListingBox(parent);
-    case Kind::Frame: return new QGroupBox(caption, parent);
-    case Kind::CheckBox: return new QCheckBox(caption, parent);
-    case Kind::PictureBox: return new PictureBox(parent);
+    case Kind::ListingBox:
+        return new ListingBox(parent);
+    case Kind::Frame:
+        return new QGroupBox(caption, parent);
+    case Kind::CheckBox:
+        return new QCheckBox(caption, parent);
+    case Kind::PictureBox:
+        return new PictureBox(parent);
     }
     return nullptr;
 }

@@ -14,8 +14,7 @@ public:
     virtual ~Dialogs() = default;
     // The chosen file, or nothing when the user cancels.
     virtual std::optional<QString> openFile(QWidget* parent, const QString& title) = 0;
-    virtual void message(QWidget* parent, const QString& text, const QString& title,
-                         Icon icon) = 0;
+    virtual void message(QWidget* parent, const QString& text, const QString& title, Icon icon) = 0;
 };
 
 // The platform's open-file dialog and message boxes.

@@ -32,7 +32,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace dotlane { struct LoadedFile; }
+namespace dotlane {
+struct LoadedFile;
+}
 
 namespace dotlane::ui {
 

@@ -15,7 +15,9 @@
 
 namespace dotlane::ui {
 
-static QString text_of(const std::string& s) { return QString::fromStdString(s); }
+static QString text_of(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 void Form1::resetToImportMode() {
     btn_revserse->setVisible(true);
@@ -104,9 +106,9 @@ void Form1::importFile(const QString& path) {
 }
 
 void Form1::Command1_Click() {
-    Text1->setText(Text1->text() + text_of(sed1565_listing(state_.pixel_grid,
-                                                           HSED->text().toDouble(),
-                                                           largeurdec->text().toDouble())));
+    Text1->setText(Text1->text() +
+                   text_of(sed1565_listing(state_.pixel_grid, HSED->text().toDouble(),
+                                           largeurdec->text().toDouble())));
 }
 
 } // namespace dotlane::ui

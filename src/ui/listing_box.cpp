@@ -22,6 +22,8 @@ void ListingBox::setText(const QString& text) {
     edited_ = false;
 }
 
-QString ListingBox::text() const { return edited_ ? toPlainText() : text_; }
+QString ListingBox::text() const {
+    return edited_ ? toPlainText() : text_;
+}
 
 } // namespace dotlane::ui

@@ -18,7 +18,8 @@ QImage to_qimage(const Picture& picture) {
     QImage image(picture.width, picture.height, QImage::Format_RGB32);
     for (int y = 0; y < picture.height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < picture.width; ++x) line[x] = to_rgb(picture.at(x, y));
+        for (int x = 0; x < picture.width; ++x)
+            line[x] = to_rgb(picture.at(x, y));
     }
     return image;
 }
@@ -28,7 +29,8 @@ Picture from_qimage(const QImage& image) {
     Picture picture(rgb.width(), rgb.height(), kWhite);
     for (int y = 0; y < rgb.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        for (int x = 0; x < rgb.width(); ++x) picture.set(x, y, to_colour(line[x]));
+        for (int x = 0; x < rgb.width(); ++x)
+            picture.set(x, y, to_colour(line[x]));
     }
     return picture;
 }
@@ -97,11 +99,14 @@ void PictureBox::pset(int x, int y, Colour colour) {
     canvas_->update();
 }
 
-Picture PictureBox::heldPicture() const { return from_qimage(image_); }
+Picture PictureBox::heldPicture() const {
+    return from_qimage(image_);
+}
 
 Picture PictureBox::image() const {
     if (!image_.isNull()) return heldPicture();
-    return Picture(kAreaWidth, kAreaHeight, to_colour(system_colour(kWindowBackground, palette()).rgb()));
+    return Picture(kAreaWidth, kAreaHeight,
+                   to_colour(system_colour(kWindowBackground, palette()).rgb()));
 }
 
 } // namespace dotlane::ui
