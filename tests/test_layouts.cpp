@@ -1,14 +1,10 @@
-// The bit layouts of the engine: which pixel goes into which bit, and their agreement with
-// the window's two listings.
+// The bit layouts of the engine: which pixel goes into which bit. Their agreement with the
+// window's listings is checked against the golden sample files and by the import fuzz target.
 #include <gtest/gtest.h>
 
-#include "bmp_fixture.h"
-#include "import/import.h"
 #include "import/layouts.h"
-#include "reverse/hex_reader.h"
 
 using namespace dotlane;
-using namespace dotlane::test;
 
 namespace {
 
@@ -86,46 +82,6 @@ TEST(Layouts, EntryLines) {
         sixteen += "0xA5,";
     EXPECT_EQ(entry_lines(Bytes(16, 0xA5)), sixteen + "\n");
     EXPECT_EQ(entry_lines(Bytes(17, 0xA5)), sixteen + "\n0xA5,\n");
-}
-
-// pages-lsb lists the bytes of the window's SED1565 listing, and rows-msb those of its
-// T6963C listing with the rows from the top, whatever the file's palette and row order.
-TEST(Layouts, AgreeWithTheWindowsListings) {
-    const BmpSpec specs[] = {
-        {.width = 37, .height = 21, .ink = random_ink(11)},
-        {.width = 8, .height = 16, .ink = random_ink(12), .white_first = true},
-        {.width = 1, .height = 1, .ink = random_ink(13)},
-        {.width = 29, .height = 9, .ink = random_ink(14), .top_down = true, .info_size = 124},
-        {.width = 16,
-         .height = 5,
-         .ink = random_ink(15),
-         .ink_colour = 0x102030,
-         .paper_colour = 0xFFFFFE},
-    };
-    for (const BmpSpec& spec : specs) {
-        const LoadedFile file = check_bmp_bytes(make_bmp(spec));
-        ASSERT_TRUE(file.accepted()) << file.message();
-        const Picture picture = decode_picture(file.header, file.bytes);
-        for (bool invert : {false, true}) {
-            SharedState state;
-            state.invert_colours = invert;
-            const ImportResult r = import_picture(file, picture, {invert, false}, state);
-            const std::string what = std::to_string(spec.width) + "x" +
-                                     std::to_string(spec.height) + (invert ? " inverted" : "");
-            EXPECT_EQ(layout_bytes(picture, invert, BitLayout::pages_lsb),
-                      read_listing(r.sed1565).bytes)
-                << what;
-            Bytes t6963c = read_listing(r.t6963c).bytes;
-            const std::size_t per_row = std::size_t(spec.width + 7) / 8;
-            Bytes from_top;
-            for (int row = 0; row < spec.height; ++row) {
-                const int stored = spec.top_down ? row : spec.height - 1 - row;
-                from_top.insert(from_top.end(), t6963c.begin() + stored * per_row,
-                                t6963c.begin() + (stored + 1) * per_row);
-            }
-            EXPECT_EQ(layout_bytes(picture, invert, BitLayout::rows_msb), from_top) << what;
-        }
-    }
 }
 
 } // namespace
