@@ -97,7 +97,7 @@ void install_font_substitutes() {
     QFont::insertSubstitutions("Courier New", {"Liberation Mono", "DejaVu Sans Mono"});
 }
 
-static QFont face_font(Face face) {
+QFont face_font(Face face) {
     // The substitute faces run a little wider than the faces the layout was drawn with;
     // a slightly tighter spacing keeps every caption inside its control.
     auto make = [](const char* family, double points, bool bold) {

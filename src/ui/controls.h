@@ -1,6 +1,7 @@
 #pragma once
 // The window's controls held as data: one row per control, built by one loop.
 #include <QColor>
+#include <QFont>
 #include <QHash>
 #include <QString>
 #include <QWidget>
@@ -46,6 +47,7 @@ const std::vector<ControlSpec>& control_table();
 QHash<QString, QWidget*> build_controls(QWidget* window);
 
 void install_font_substitutes();
+QFont face_font(Face face);
 QColor system_colour(std::uint32_t code, const QPalette& palette);
 // Sets the BackColor of a label or text box (kept as the property "BackColor").
 void set_back_color(QWidget* control, std::uint32_t code);

@@ -25,10 +25,7 @@ Form1::Form1(Dialogs& dialogs, QWidget* parent) : QWidget(parent), dialogs_(dial
     setWindowTitle(QStringLiteral("Dotlane"));
     setWindowIcon(QIcon(QStringLiteral(":/dotlane.png")));
     setFixedSize(kClientWidth, kClientHeight);
-    QFont font(QStringLiteral("Courier New"));
-    font.setPointSizeF(6.75);
-    font.setBold(true);
-    setFont(font);
+    setFont(face_font(Face::Window));
     controls_ = build_controls(this);
 
     Frame1 = control<QGroupBox>("Frame1");
