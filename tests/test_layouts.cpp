@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "import/layouts.h"
+#include "import/listings.h"
 
 using namespace dotlane;
 
@@ -75,13 +76,13 @@ TEST(Layouts, NamesAndRows) {
 }
 
 TEST(Layouts, EntryLines) {
-    EXPECT_EQ(entry_lines(Bytes{}), "");
-    EXPECT_EQ(entry_lines(Bytes{0x0F}), "0x0F,\n");
+    EXPECT_EQ(entry_lines(Bytes{}, "\n", true), "");
+    EXPECT_EQ(entry_lines(Bytes{0x0F}, "\n", true), "0x0F,\n");
     std::string sixteen;
     for (int i = 0; i < 16; ++i)
         sixteen += "0xA5,";
-    EXPECT_EQ(entry_lines(Bytes(16, 0xA5)), sixteen + "\n");
-    EXPECT_EQ(entry_lines(Bytes(17, 0xA5)), sixteen + "\n0xA5,\n");
+    EXPECT_EQ(entry_lines(Bytes(16, 0xA5), "\n", true), sixteen + "\n");
+    EXPECT_EQ(entry_lines(Bytes(17, 0xA5), "\n", true), sixteen + "\n0xA5,\n");
 }
 
 } // namespace

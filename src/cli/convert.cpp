@@ -4,6 +4,7 @@
 #include "c_array.h"
 #include "commands.h"
 #include "import/layouts.h"
+#include "import/listings.h"
 #include "picture_input.h"
 #include "reverse/hex_reader.h"
 #include "support.h"
@@ -51,7 +52,7 @@ std::optional<Listing> window_layout_listing(const InputPicture& in, const std::
 Listing bit_listing(const Picture& picture, BitLayout layout, bool invert) {
     Listing listing;
     listing.bytes = layout_bytes(picture, invert, layout);
-    listing.text = entry_lines(listing.bytes);
+    listing.text = entry_lines(listing.bytes, "\n", true);
     listing.rows = layout_rows(layout, picture.height);
     listing.description = layout_description(layout);
     return listing;

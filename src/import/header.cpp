@@ -1,6 +1,7 @@
 #include "header.h"
 
 #include "convert/conversion.h"
+#include "listings.h"
 
 namespace dotlane {
 
@@ -32,16 +33,9 @@ Geometry row_geometry(std::int64_t width, std::int64_t height) {
 Header decode_header(std::span<const std::uint8_t> bytes) {
     Header h;
     const std::size_t n = std::min(bytes.size(), kHeaderBytes);
-    int dump_count = 0;
-    for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t i = 0; i < n; ++i)
         h.header_hex[i + 1] = Conversion::dec_to_hex(bytes[i]);
-        if (dump_count >= 16) {
-            h.dump += "\r\n";
-            dump_count = 0;
-        }
-        h.dump += "0x" + h.header_hex[i + 1] + ",";
-        ++dump_count;
-    }
+    h.dump = entry_lines(bytes.first(n), "\r\n", false);
     h.offset = le32(bytes, 10);
     h.info_size = le32(bytes, 14);
     h.width = std::int32_t(le32(bytes, 18));

@@ -82,15 +82,4 @@ std::vector<std::uint8_t> layout_bytes(const Picture& picture, bool invert, BitL
     return bytes;
 }
 
-std::string entry_lines(std::span<const std::uint8_t> bytes) {
-    const auto& entries = listing_entries();
-    std::string text;
-    text.reserve(bytes.size() * 5 + bytes.size() / 16 + 1);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        text += entries[bytes[i]];
-        if (i % 16 == 15 || i + 1 == bytes.size()) text += '\n';
-    }
-    return text;
-}
-
 } // namespace dotlane

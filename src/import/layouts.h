@@ -31,7 +31,4 @@ int layout_rows(BitLayout layout, int height);
 
 std::vector<std::uint8_t> layout_bytes(const Picture& picture, bool invert, BitLayout layout);
 
-// The listing entries ("0x3C,") 16 a line, each line ending in "\n".
-std::string entry_lines(std::span<const std::uint8_t> bytes);
-
 } // namespace dotlane

@@ -1,6 +1,7 @@
 #include "listings.h"
 
 #include <cmath>
+#include <vector>
 
 #include "convert/conversion.h"
 #include "working_copy.h"
@@ -65,26 +66,32 @@ std::string t6963c_listing(const Header& header, std::span<const std::uint8_t> f
     return std::to_string(g.rows) + "," + std::to_string(g.bytes_per_row) + ",\r\n" + rows;
 }
 
-std::string sed1565_listing(const Grid& pixel_grid, double rows, double width) {
+std::string entry_lines(std::span<const std::uint8_t> bytes, std::string_view line_break,
+                        bool close_last) {
     const auto& entries = listing_entries();
     std::string text;
+    text.reserve(bytes.size() * 5 + (bytes.size() / 16 + 1) * line_break.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (i > 0 && i % 16 == 0) text += line_break;
+        text += entries[bytes[i]];
+    }
+    if (close_last && !bytes.empty()) text += line_break;
+    return text;
+}
+
+std::string sed1565_listing(const Grid& pixel_grid, double rows, double width) {
+    std::vector<std::uint8_t> bytes;
     const double page_limit = rows / 8;
-    int line_count = 0;
     for (int page = 1; page <= page_limit; ++page) {
         const int last_column = int(std::int16_t(std::lround(width - 1)));
         for (int column = 0; column <= last_column; ++column) {
             int value = 0;
             for (int bit = 0; bit < 8; ++bit)
                 if (pixel_grid.at(column, (page - 1) * 8 + bit) == 0) value |= 1 << bit;
-            if (line_count >= 16) {
-                text += "\r\n";
-                line_count = 0;
-            }
-            text += entries[value];
-            ++line_count;
+            bytes.push_back(std::uint8_t(value));
         }
     }
-    return text;
+    return entry_lines(bytes, "\r\n", false);
 }
 
 } // namespace dotlane

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "header.h"
 #include "shared/module1.h"
@@ -28,5 +29,10 @@ std::string sed1565_listing(const Grid& pixel_grid, double rows, double width);
 
 // "0x" + two upper-case hex digits + "," for every byte value.
 const std::array<std::string, 256>& listing_entries();
+
+// The entries of `bytes`, 16 a line, `line_break` between lines and, when `close_last`,
+// after the last line too.
+std::string entry_lines(std::span<const std::uint8_t> bytes, std::string_view line_break,
+                        bool close_last);
 
 } // namespace dotlane
