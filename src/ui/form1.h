@@ -80,7 +80,7 @@ private:
     void resetToImportMode();
     void colourSizeFields(std::uint32_t typed_fields);
     void importFile(const QString& path);
-    bool refuse(const QString& text);
+    void refuse(const QString& text); // the stop-icon message box titled "Dotlane"
     void showInformation(const LoadedFile& file);
 
     Dialogs& dialogs_;

@@ -50,9 +50,8 @@ void Form1::BtnOpenFile_Click() {
     if (chosen) importFile(*chosen);
 }
 
-bool Form1::refuse(const QString& text) {
+void Form1::refuse(const QString& text) {
     dialogs_.message(this, text, QStringLiteral("Dotlane"), Dialogs::Icon::Stop);
-    return false;
 }
 
 void Form1::showInformation(const LoadedFile& file) {
