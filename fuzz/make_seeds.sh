@@ -38,10 +38,10 @@ bmp() {
     } >"$file"
 }
 
-rm -rf corpus/header corpus/t6963c corpus/import corpus/listing
-mkdir -p corpus/header corpus/t6963c corpus/import corpus/listing
+rm -rf corpus/header corpus/import corpus/listing
+mkdir -p corpus/header corpus/import corpus/listing
 
-for dir in header t6963c import; do
+for dir in header import; do
     bmp "corpus/$dir/8x2.bmp" 8 2
     bmp "corpus/$dir/17x3-top-down.bmp" 17 -3
     bmp "corpus/$dir/9x9-white-first.bmp" 9 9 40 1 0xFFFFFF 0x000000

@@ -227,7 +227,7 @@ def write_samples(out):
     def listing(name, args, text_out):
         with open(os.path.join(expected, name), "wb") as f:
             f.write(text_out.encode("ascii"))
-        manifest.append("%s\t%s" % (name, args))
+        manifest.append("%s\t0\t\t%s" % (name, args))
 
     bmps = [
         ("logo_128x64.bmp", logo(), {}),
@@ -248,7 +248,7 @@ def write_samples(out):
                                       ("sed1565", reference.sed1565(rows))):
                 name = "%s.%s%s.txt" % (stem, command, suffix)
                 listing(name, "%s%s %s" % (command, flag, file), text_out)
-                manifest.append("%s\tconvert --layout %s%s %s" % (name, command, flag, file))
+                manifest.append("%s\t0\t\tconvert --layout %s%s %s" % (name, command, flag, file))
             for layout in BIT_LAYOUTS[2:3] if invert else BIT_LAYOUTS:
                 listing("%s.%s%s.txt" % (stem, layout, suffix),
                         "convert --layout %s%s %s" % (layout, flag, file),
@@ -271,8 +271,46 @@ def write_samples(out):
                 listing("%s.%s%s.txt" % (stem, layout, suffix),
                         "convert --layout %s%s %s" % (layout, flag, file),
                         reference.entry_lines(reference.layout_bytes(rows, layout)))
+    listing("logo_128x64.info.txt", "info logo_128x64.bmp",
+            info(open(os.path.join(out, "logo_128x64.bmp"), "rb").read()))
+    manifest.extend("-\t%d\t%s\t%s" % row for row in REFUSED)
     with open(os.path.join(expected, "MANIFEST"), "w") as f:
         f.write("".join(line + "\n" for line in manifest))
+
+
+def info(data):
+    """What dotlane-cli info prints, from the header fields as the BMP format defines them."""
+    width, height = struct.unpack_from("<ii", data, 18)
+    per_row = (width + 7) // 8
+    fields = ["file size: %d" % len(data), "offset: %d" % struct.unpack_from("<I", data, 10),
+              "width: %d" % width, "height: %d" % abs(height), "bytes per row: %d" % per_row,
+              "padding per row: %d" % (-per_row % 4), "rows: %d" % abs(height)]
+    fields += ["%s field: %s" % (name, data[at : at + 4].hex().upper())
+               for name, at in (("offset", 10), ("width", 18), ("height", 22))]
+    dump = "\n".join(reference.entry_lines(data[i : min(i + 16, 54)]).rstrip("\n")
+                     for i in range(0, 54, 16))
+    return "\n".join(fields) + "\nheader:\n" + dump + "\n"
+
+
+# Wrong usage (status 2, the problem and the usage text) and refused pictures (status 1, the
+# message alone): standard output stays empty.
+REFUSED = [
+    (2, "dotlane-cli: no command given", ""),
+    (2, "dotlane-cli: unknown command frobnicate", "frobnicate x"),
+    (2, "dotlane-cli: give exactly one BMP file", "t6963c"),
+    (2, "dotlane-cli: unknown option --bogus", "sed1565 --bogus logo_128x64.bmp"),
+    (2, "dotlane-cli: option -o needs a value", "info logo_128x64.bmp -o"),
+    (2, "dotlane-cli: render needs --width, --pages and -o", "render --width 2 -o x.bmp"),
+    (2, "convert needs --layout", "convert logo_128x64.bmp"),
+    (2, "unknown layout \"rows\"", "convert --layout rows logo_128x64.bmp"),
+    (2, "--threshold takes a whole number from 0 to 255", "convert --layout rows-msb --threshold 256 gradient_48x16.png"),
+    (2, "--c-array needs a C identifier", "convert --layout rows-msb --c-array 9lives logo_128x64.bmp"),
+    (2, "\"int\" is a C keyword", "convert --layout rows-msb --c-array int logo_128x64.bmp"),
+    (1, "Warning, this is not a valid BMP file.", "t6963c gradient_48x16.png"),
+    (1, "\"gradient_48x16.png\" is not one; pages-lsb lists the same bytes.", "convert --layout sed1565 gradient_48x16.png"),
+    (1, "\"missing.bmp\": No such file or directory", "sed1565 missing.bmp"),
+    (1, "A picture of 5000 x 8 pixels is too large", "render --width 5000 --pages 1 -o x.bmp -"),
+]
 
 
 def bench_picture(path):

@@ -80,9 +80,13 @@ TempDir::~TempDir() {
 
 std::string TempDir::write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
     const std::string file = (path_ / name).string();
-    std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    write_file(file, bytes);
     return file;
+}
+
+void write_file(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 std::vector<std::uint8_t> read_file(const std::string& path) {
@@ -95,13 +99,6 @@ int open_descriptor_count() {
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd"))
         ++count;
     return count;
-}
-
-long resident_kib() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-    return -1;
 }
 
 } // namespace dotlane::test

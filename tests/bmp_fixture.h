@@ -49,7 +49,7 @@ private:
 };
 
 std::vector<std::uint8_t> read_file(const std::string& path);
+void write_file(const std::string& path, const std::vector<std::uint8_t>& bytes);
 int open_descriptor_count();
-long resident_kib(); // VmRSS of this process
 
 } // namespace dotlane::test

@@ -1,9 +1,18 @@
-// The window right after start and its small commands.
+// The window offscreen: its start, the mode table, the import's wiring, hostile files
+// through the window and dotlane-cli, drops, and hex-to-picture mode. What the engine
+// computes is tested with the engine; here, that the window shows it where it belongs.
 #include <QApplication>
+#include <QDropEvent>
 #include <QFontMetrics>
-#include <QStyle>
-#include <QStyleOptionButton>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QUrl>
 
+#include "cli_runner.h"
+#include "hostile_files.h"
+#include "import/import.h"
+#include "ui/clickable_label.h"
 #include "window_fixture.h"
 
 using namespace dotlane;
@@ -11,123 +20,307 @@ using namespace dotlane::test;
 
 namespace {
 
+const auto kAll = [](int, int) { return true; };
+
 TEST_F(WindowTest, StartState) {
     EXPECT_EQ(form->windowTitle(), "Dotlane");
-    const QString version = get<QGroupBox>("Frame1")->title();
-    EXPECT_EQ(version, "Dotlane - Version 1.2.2");
-    EXPECT_EQ(version.size(), 23);
+    EXPECT_EQ(get<QGroupBox>("Frame1")->title(), "Dotlane - Version 1.2.2");
     EXPECT_EQ(form->size(), QSize(922, 575));
     EXPECT_EQ(form->minimumSize(), form->maximumSize());
-
-    const char* hidden[] = {"Command2", "Command1", "btn_savepict",  "btn_stop",
-                            "Text1",    "Text3",    "chk_inv_image", "btn_revsersego"};
-    for (const char* name : hidden)
-        EXPECT_FALSE(shown(name)) << name;
-    const char* visible[] = {"btn_revserse",    "BtnOpenFile", "Btnquitt",
-                             "chk_inv_couleur", "txt_entete",  "Picture1",
-                             "Picture2",        "LSED2",       "Label6"};
-    for (const char* name : visible)
-        EXPECT_TRUE(shown(name)) << name;
-
-    for (const char* name : {"LSED", "HSED", "LSED2", "HSED2"})
-        EXPECT_EQ(back(name), ui::kButtonFace) << name;
-    EXPECT_EQ(back("offset"), ui::kWindowBackground);
-    EXPECT_TRUE(get<QLineEdit>("LSED2")->isReadOnly());
-    EXPECT_TRUE(get<QLineEdit>("HSED2")->isReadOnly());
-    EXPECT_EQ(form->state().invert_colours, 0);
-    EXPECT_EQ(caption("Taille"), "Size");
-    EXPECT_EQ(get<ui::PictureBox>("Picture1")->point(0, 0),
-              get<ui::PictureBox>("Picture1")->point(148, 68));
-    EXPECT_EQ(get<ui::PictureBox>("Picture1")->point(149, 0), kNoColour);
-}
-
-TEST_F(WindowTest, SystemColoursFollowThePalette) {
-    const QPalette palette = QApplication::palette();
-    EXPECT_EQ(get("offset")->palette().color(QPalette::Window), palette.color(QPalette::Base));
-    EXPECT_EQ(get("offset")->palette().color(QPalette::WindowText), palette.color(QPalette::Text));
-    EXPECT_EQ(get("LSED")->palette().color(QPalette::Window), palette.color(QPalette::Button));
-    EXPECT_EQ(get("Label6")->palette().color(QPalette::WindowText),
-              palette.color(QPalette::Highlight));
-}
-
-TEST_F(WindowTest, TabOrderStartsInTheHeaderBox) {
-    QWidget* first = get("txt_entete");
-    EXPECT_EQ(form->focusWidget(), first);
-    form->show();
-    // Tabbing skips hidden controls and labels.
-    const char* order[] = {"txt_entete",  "chk_inv_couleur", "Picture1", "Picture2",
-                           "BtnOpenFile", "btn_revserse",    "LSED2",    "HSED2"};
-    // Only the relative order matters: Quit and the mode buttons sit between these.
-    QWidget* w = first;
-    std::vector<QString> seen;
-    do {
-        if (w->isVisible() && w->focusPolicy() & Qt::TabFocus) seen.push_back(w->objectName());
-        w = w->nextInFocusChain();
-    } while (w != first);
-    std::size_t at = 0;
-    for (const QString& name : seen)
-        if (at < std::size(order) && name == order[at]) ++at;
-    EXPECT_EQ(at, std::size(order));
-    for (const QString& name : seen)
-        EXPECT_FALSE(name.startsWith("Label")) << name.toStdString();
-    form->hide();
-}
-
-TEST_F(WindowTest, LayoutPositionsAndFronts) {
-    EXPECT_EQ(get("txt_entete")->geometry(), QRect(8, 128, 585, 73));
-    EXPECT_EQ(get("Picture1")->geometry(), QRect(0, 16, 153, 73));
+    EXPECT_EQ(form->focusWidget(), get("txt_entete"));
     EXPECT_EQ(get("Text1")->geometry(), QRect(0, 40, 433, 281));
     EXPECT_EQ(get("Text1")->parentWidget(), get("Frame8"));
-    // A later sibling lies in front: the header box over its frame, the size fields over Text1.
-    const auto in_front = [&](const char* front, const char* back) {
-        const QObjectList& siblings = get(front)->parentWidget()->children();
-        return siblings.indexOf(get(front)) > siblings.indexOf(get(back));
-    };
-    EXPECT_TRUE(in_front("txt_entete", "Frame2"));
-    EXPECT_TRUE(in_front("LSED2", "Text1"));
-    EXPECT_TRUE(in_front("btn_stop", "Text1"));
-    EXPECT_TRUE(in_front("btn_savepict", "Command1"));
-    EXPECT_EQ(ui::control_table().size() + 1, 50u); // and the open-file dialog
-}
-
-// Every caption fits its control in the faces the window maps its fonts to.
-TEST_F(WindowTest, NoCaptionIsClipped) {
-    for (const ui::ControlSpec& spec : ui::control_table()) {
+    EXPECT_EQ(caption("Taille"), "Size");
+    EXPECT_EQ(picture("Picture1")->point(149, 0), kNoColour);
+    const QPalette palette = QApplication::palette();
+    const QColor title_bar = palette.color(QPalette::Active, QPalette::Highlight);
+    for (const char* frame : {"Frame1", "Frame4", "Frame8"})
+        EXPECT_EQ(get(frame)->palette().color(QPalette::WindowText), title_bar) << frame;
+    EXPECT_EQ(get("Label6")->palette().color(QPalette::WindowText), title_bar);
+    EXPECT_EQ(get("Label1")->palette().color(QPalette::WindowText), palette.color(QPalette::Text));
+    EXPECT_EQ(get("offset")->palette().color(QPalette::Window), palette.color(QPalette::Base));
+    for (const ui::ControlSpec& spec : ui::control_table()) { // every caption fits
         QWidget* w = get(spec.name);
         const QString text = QString::fromUtf8(spec.caption);
-        // Frames are checked below; Command1 is never shown.
         if (text.isEmpty() || spec.kind == ui::Kind::Frame || !qstrcmp(spec.name, "Command1"))
             continue;
-        int room = w->width();
-        if (qobject_cast<QCheckBox*>(w)) room -= 22;  // the box and its gap
-        if (qobject_cast<QPushButton*>(w)) room -= 4; // the button's bevel
+        const int room = w->width() - (qobject_cast<QCheckBox*>(w)     ? 22
+                                       : qobject_cast<QPushButton*>(w) ? 4
+                                                                       : 0);
         EXPECT_LE(QFontMetrics(w->font()).horizontalAdvance(text), room) << spec.name;
     }
-    for (const char* frame : {"Frame4", "Frame1", "Frame2", "Frame5", "Frame6", "Frame7"}) {
-        auto* box = get<QGroupBox>(frame);
-        EXPECT_LE(QFontMetrics(box->font()).horizontalAdvance(box->title()) + 16, box->width());
-    }
 }
 
-TEST_F(WindowTest, InvertColorsKeepsTheFlag) {
+TEST_F(WindowTest, SmallCommandsAndKeys) {
     auto* box = get<QCheckBox>("chk_inv_couleur");
-    box->click();
-    EXPECT_EQ(form->state().invert_colours, 1);
-    box->click();
-    EXPECT_EQ(form->state().invert_colours, 0);
-    box->click();
-    EXPECT_EQ(form->state().invert_colours, 1);
-}
-
-TEST_F(WindowTest, SmallCommands) {
-    form->Label8_Click();
+    for (int want : {1, 0, 1}) {
+        box->click();
+        EXPECT_EQ(form->state().invert_colours, want);
+    }
+    emit get<ui::ClickableLabel>("Label8")->clicked();
     EXPECT_TRUE(dialogs.messages.empty());
-    form->Command2_Click();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, caption("Label6"));
+    // Enter clicks the focused button, as Space does: here "Reverse".
+    for (int key : {Qt::Key_Return, Qt::Key_Space}) {
+        click("btn_stop");
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier),
+            release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QApplication::sendEvent(get("btn_revserse"), &press);
+        QApplication::sendEvent(get("btn_revserse"), &release);
+        EXPECT_TRUE(shown("btn_stop")) << key;
+    }
     form->show();
     click("Btnquitt");
     EXPECT_FALSE(form->isVisible());
+}
+
+// The mode is the state of the controls: which are shown, locked and coloured how.
+TEST_F(WindowTest, ModeTable) {
+    struct State {
+        const char* after;
+        std::function<void()> step;
+        const char* shown; // of Reverse, Go, STOP, Save, Text1, Text3: '1' shown
+        bool locked;
+        std::uint32_t typed_colour;
+    };
+    const std::string good = dir.write("pic.bmp", make_bmp({.width = 8, .height = 8, .ink = kAll}));
+    const State states[] = {
+        {"start", [] {}, "100000", true, ui::kButtonFace},
+        {"import", [&] { open(good); }, "100011", true, ui::kButtonFace},
+        {"Reverse", [&] { click("btn_revserse"); }, "011011", false, ui::kWindowBackground},
+        {"Go", [&] { go("0x81,0x0F,\n0x04,0x08,", "2", "2"); }, "011111", false,
+         ui::kWindowBackground},
+        {"bad Go", [&] { go("0x81,0xZZ", "2", "2"); }, "011011", false, ui::kWindowBackground},
+        {"good Go", [&] { go("0x81", "1", "1"); }, "011111", false, ui::kWindowBackground},
+        {"size prompt", [&] { go("0x81", "", "1"); }, "011011", false, ui::kWindowBackground},
+        {"STOP", [&] { click("btn_stop"); }, "100011", false, ui::kButtonFace},
+        {"Reverse, import", [&] { click("btn_revserse"), open(good); }, "100011", true,
+         ui::kButtonFace},
+        {"cancelled import", [&] { open(std::nullopt); }, "100000", true, ui::kButtonFace},
+    };
+    for (const State& s : states) {
+        s.step();
+        std::string got;
+        for (const char* name :
+             {"btn_revserse", "btn_revsersego", "btn_stop", "btn_savepict", "Text1", "Text3"})
+            got += shown(name) ? '1' : '0';
+        EXPECT_EQ(got, s.shown) << "after " << s.after;
+        EXPECT_EQ(get<QLineEdit>("HSED2")->isReadOnly(), s.locked) << "after " << s.after;
+        EXPECT_EQ(back("LSED2"), s.typed_colour) << "after " << s.after;
+        EXPECT_EQ(back("HSED"), ui::kButtonFace) << "after " << s.after;
+    }
+}
+
+TEST_F(WindowTest, ImportShowsTheEnginesResults) {
+    const std::string path =
+        dir.write("pic.bmp", make_bmp({.width = 300, .height = 20, .ink = random_ink(3)}));
+    open(path);
+    EXPECT_EQ(dialogs.dialog_titles, std::vector<QString>{"Ouvrir"});
+    EXPECT_EQ(form->windowTitle(), QString::fromStdString("Dotlane - " + path));
+    const std::pair<const char*, const char*> labels[] = {{"Taille", "Taille 862 Oct."},
+                                                          {"offset", "3E000000"},
+                                                          {"offsetdec", "62"},
+                                                          {"Largeur", "2C010000"},
+                                                          {"largeurdec", "300"},
+                                                          {"Hauteur", "14000000"},
+                                                          {"hauteurdec", "20"},
+                                                          {"nbcolonne", "38"},
+                                                          {"nbzero", "2"},
+                                                          {"nbligne", "20"},
+                                                          {"LSED", "300"},
+                                                          {"HSED", "24"}};
+    for (const auto& [name, value] : labels)
+        EXPECT_EQ(caption(name), value) << name;
+    EXPECT_EQ(text("HSED2"), "3");
+    const LoadedFile file = load_bmp_file(path);
+    const ImportResult r = import_bmp(file, {});
+    EXPECT_EQ(text("txt_entete").toStdString(), header_dump(file.header));
+    EXPECT_EQ(text("Text3").toStdString(), t6963c_listing(r.t6963c, file.header.geometry));
+    EXPECT_EQ(text("Text1").toStdString(), sed1565_listing(r.sed1565));
+    EXPECT_EQ(picture("Picture1")->heldPicture(), r.source);
+    EXPECT_EQ(picture("Picture2")->heldPicture(), r.working);
+    EXPECT_EQ(form->state().source_grid.at(299, 19), r.source.at(299, 19));
+    EXPECT_EQ(form->state().pixel_grid.at(299, 23), kWhite);
+    EXPECT_EQ(form->state().pixel_grid.at(7, 3), r.working.at(7, 3));
+}
+
+// Qt's own reading of the accepted files shows the same pixels as the engine's.
+TEST_F(WindowTest, QtAndTheEngineReadTheSamePixels) {
+    const BmpSpec specs[] = {
+        {.width = 17, .height = 13, .ink = random_ink(5)},
+        {.width = 40, .height = 9, .ink = random_ink(6), .white_first = true},
+        {.width = 33, .height = 20, .ink = random_ink(8), .top_down = true, .info_size = 124},
+        {.width = 5,
+         .height = 3,
+         .ink = random_ink(9),
+         .ink_colour = 0xFF0000,
+         .paper_colour = 0x808080}};
+    for (const BmpSpec& spec : specs) {
+        const std::vector<std::uint8_t> bytes = make_bmp(spec);
+        QImage image;
+        ASSERT_TRUE(image.loadFromData(bytes.data(), int(bytes.size()), "BMP"));
+        const LoadedFile file = check_bmp_bytes(bytes);
+        EXPECT_EQ(ui::from_qimage(image), decode_picture(file.header, file.bytes)) << spec.width;
+    }
+}
+
+// The command line prints exactly what the window's boxes hold, for either setting.
+TEST_F(WindowTest, CommandLineGivesTheWindowsText) {
+    const std::string path = dir.write(
+        "cmp.bmp", make_bmp({.width = 40, .height = 9, .ink = random_ink(6), .white_first = true}));
+    for (bool invert : {false, true}) {
+        if (get<QCheckBox>("chk_inv_couleur")->isChecked() != invert)
+            get<QCheckBox>("chk_inv_couleur")->click();
+        open(path);
+        const std::string flag = invert ? " --invert-colors " : " ";
+        EXPECT_EQ(run_cli("t6963c" + flag + path).out, text("Text3").toStdString()) << invert;
+        EXPECT_EQ(run_cli("sed1565" + flag + path).out, text("Text1").toStdString()) << invert;
+    }
+}
+
+// A refused file: its message in a stop box titled "Dotlane", the listings hidden, nothing
+// of the earlier import changed, the file closed again; dotlane-cli prints the same message.
+TEST_F(WindowTest, HostileFilesThroughTheWindowAndTheCommandLine) {
+    const std::string good =
+        dir.write("good.bmp", make_bmp({.width = 12, .height = 5, .ink = random_ink(4)}));
+    for (const HostileRow& row : hostile_rows()) {
+        TempDir scratch;
+        const std::string path = row.make(scratch);
+        open(good);
+        const QString labels =
+            caption("offset") + caption("largeurdec") + caption("nbligne") + form->windowTitle();
+        const QString t6963c = text("Text3");
+        const int descriptors = open_descriptor_count();
+        dialogs.messages.clear();
+        open(path);
+        EXPECT_EQ(open_descriptor_count(), descriptors) << row.what;
+        const CliRun cli = run_cli("t6963c '" + path + "'");
+        if (row.accepted) {
+            EXPECT_TRUE(dialogs.messages.empty()) << row.what;
+            EXPECT_EQ(text("Text3").toStdString(), row.shown) << row.what;
+            EXPECT_EQ(cli.out, row.shown) << row.what;
+            continue;
+        }
+        ASSERT_EQ(dialogs.messages.size(), 1u) << row.what;
+        EXPECT_TRUE(dialogs.messages[0].text.contains(QString::fromStdString(row.shown)))
+            << row.what;
+        EXPECT_EQ(dialogs.messages[0].icon, ui::Dialogs::Icon::Stop);
+        EXPECT_EQ(dialogs.messages[0].title, "Dotlane");
+        EXPECT_FALSE(shown("Text1") || shown("Text3")) << row.what;
+        EXPECT_EQ(text("Text3"), t6963c) << row.what;
+        EXPECT_EQ(caption("offset") + caption("largeurdec") + caption("nbligne") +
+                      form->windowTitle(),
+                  labels);
+        EXPECT_EQ(std::tuple(cli.status, cli.out, cli.err),
+                  std::tuple(1, std::string(), dialogs.messages[0].text.toStdString() + "\n"));
+    }
+}
+
+// Drags `data` over `target` and drops it there, as the platform would; whether all three
+// events were taken.
+bool drag_and_drop(QWidget* target, const QMimeData& data) {
+    const QPoint at(10, 10);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return enter.isAccepted() && move.isAccepted() && drop.isAccepted();
+}
+
+TEST_F(WindowTest, DroppedFiles) {
+    const std::string bmp =
+        dir.write("PIC.BmP", make_bmp({.width = 16, .height = 8, .ink = random_ink(74)}));
+    std::filesystem::create_directory(dir.path() / "folder.bmp");
+    const auto urls = [](const QStringList& names) {
+        auto data = std::make_unique<QMimeData>();
+        QList<QUrl> list;
+        for (const QString& name : names)
+            list << (name.startsWith("http") ? QUrl(name) : QUrl::fromLocalFile(name));
+        data->setUrls(list);
+        return data;
+    };
+    const QString base = QString::fromStdString(dir.path().string()) + "/";
+    const std::pair<std::unique_ptr<QMimeData>, bool> cases[] = {
+        {urls({base + "PIC.BmP"}), true},
+        {urls({base + "PIC.BmP", base + "PIC.BmP"}), false},
+        {urls({QString::fromStdString(dir.write("pic.png", make_bmp({})))}), false},
+        {urls({base + "folder.bmp"}), false},
+        {urls({"https://example.invalid/pic.bmp"}), false},
+        {std::make_unique<QMimeData>(), false},
+    };
+    for (const auto& [data, taken] : cases) {
+        // A text box takes dropped text of its own, but a BMP file belongs to the window.
+        QWidget* inner = taken ? get<ui::ListingBox>("txt_entete")->viewport() : get("Picture1");
+        for (QWidget* target : {static_cast<QWidget*>(form.get()), inner}) {
+            open(std::nullopt);
+            click("btn_revserse");
+            EXPECT_EQ(drag_and_drop(target, *data), taken)
+                << data->urls().value(0).toString().toStdString();
+            EXPECT_EQ(shown("Text3"), taken); // imported as "Open file" imports, or nothing done
+            EXPECT_EQ(shown("btn_stop"), !taken);
+        }
+    }
+    EXPECT_EQ(caption("largeurdec"), "16");
+    EXPECT_EQ(dialogs.dialog_titles.size(), std::size(cases) * 2); // only the Cancels above
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(WindowTest, HexToPictureMessages) {
+    struct Case {
+        const char *listing, *width, *pages, *message;
+        ui::Dialogs::Icon icon;
+    };
+    const Case cases[] = {
+        {"0xFF", "", "2", "Enter the picture size. !!!", ui::Dialogs::Icon::None},
+        {"0xFF", "2", "", "Enter the picture size. !!!", ui::Dialogs::Icon::None},
+        {"0xFF", "two", "2", "The width (Length) must be a whole number", ui::Dialogs::Icon::Stop},
+        {"0xFF", "2", "1.5", "The height (Size) must be a whole number", ui::Dialogs::Icon::Stop},
+        {"0xFF", "5000", "1", "A picture of 5000 x 8 pixels is too large", ui::Dialogs::Icon::Stop},
+        {"0x81,0x0F,\n0xZZ,0x08,", "2", "2", "Line 2 holds \"0xZZ\"", ui::Dialogs::Icon::Stop},
+    };
+    click("btn_revserse");
+    for (const auto& c : cases) {
+        dialogs.messages.clear();
+        go(c.listing, c.width, c.pages);
+        ASSERT_EQ(dialogs.messages.size(), 1u) << c.message;
+        EXPECT_TRUE(dialogs.messages[0].text.startsWith(c.message))
+            << dialogs.messages[0].text.toStdString();
+        EXPECT_EQ(std::pair(dialogs.messages[0].title, dialogs.messages[0].icon),
+                  std::pair(QString("Dotlane"), c.icon));
+        EXPECT_FALSE(picture("Picture2")->hasPicture());
+    }
+    qputenv("HOME", QByteArray::fromStdString((dir.path() / "gone").string()));
+    go("0xFF", "1", "1");
+    click("btn_savepict");
+    EXPECT_TRUE(dialogs.messages.back().text.startsWith("The picture could not be saved to"));
+    qunsetenv("HOME");
+}
+
+// Import, paint the SED1565 listing with the column fix, save, import the saved file: the
+// same listing and working copy every time.
+TEST_F(WindowTest, RoundTripThroughHexToPicture) {
+    qputenv("HOME", QByteArray::fromStdString(dir.path().string()));
+    const std::string saved = (dir.path() / "VavovAvoZor.bmp").string();
+    unsigned seed = 11;
+    for (const auto& [w, h] : {std::pair{1, 1}, {2, 16}, {17, 13}, {240, 128}, {501, 496}}) {
+        open_bmp({.width = w, .height = h, .ink = random_ink(seed++)});
+        const QString listing = text("Text1");
+        const Picture working = picture("Picture2")->heldPicture();
+        const QString pages = text("HSED2");
+        click("btn_revserse");
+        go(listing, QString::number(w), pages);
+        EXPECT_EQ(picture("Picture2")->heldPicture(), working) << w << "x" << h;
+        EXPECT_EQ(caption("HSED").toInt(), working.height);
+        click("btn_savepict");
+        EXPECT_EQ(get<QPushButton>("btn_savepict")->toolTip().toStdString(), saved);
+        open(saved);
+        EXPECT_EQ(text("Text1"), listing) << w << "x" << h;
+    }
+    EXPECT_EQ(picture("Picture1")->point(500, 495),
+              picture("Picture1")->heldPicture().at(500, 495));
+    EXPECT_TRUE(dialogs.messages.empty());
+    qunsetenv("HOME");
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "import/listings.h"
+#include "shared/entries.h"
 
 namespace dotlane::cli {
 
@@ -78,10 +78,9 @@ std::string c_array_text(const CArray& a) {
     text += "#define " + a.name + "_width " + std::to_string(a.width) + "\n";
     text += "#define " + a.name + "_height " + std::to_string(a.rows) + "\n";
     text += "const unsigned char " + a.name + "[] = {";
-    const auto& entries = listing_entries();
     for (std::size_t i = 0; i < a.bytes.size(); ++i) {
         text += i % 16 == 0 ? "\n    " : " ";
-        text += entries[a.bytes[i]];
+        text += entry(a.bytes[i]);
     }
     text += "\n};\n";
     return text;

@@ -22,7 +22,7 @@ int listing_command(const std::vector<std::string>& args, std::ostream& out, std
     if (a.operands.size() != 1) return usage(err, "give exactly one BMP file");
     const auto file = load(a.operands[0], err);
     if (!file) return kBadInput;
-    return emit(window_listing(*file, sed1565, a.has("--invert-colors")), a, out, err);
+    return emit(window_listing(*file, sed1565, a.has("--invert-colors")).text, a, out, err);
 }
 
 int info_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -31,19 +31,21 @@ int info_command(const std::vector<std::string>& args, std::ostream& out, std::o
     if (a.operands.size() != 1) return usage(err, "give exactly one BMP file");
     const auto file = load(a.operands[0], err);
     if (!file) return kBadInput;
-    const InfoLabels l = info_labels(file->header);
+    const FileFacts f = file_facts(file->header);
     std::ostringstream text;
-    text << file->header.dump << "\n"
-         << "Taille: " << size_caption(file->size) << "\n"
-         << "offset: " << l.offset << "\n"
-         << "offsetdec: " << l.offsetdec << "\n"
-         << "Largeur: " << l.largeur << "\n"
-         << "largeurdec: " << l.largeurdec << "\n"
-         << "Hauteur: " << l.hauteur << "\n"
-         << "hauteurdec: " << l.hauteurdec << "\n"
-         << "nbcolonne: " << l.nbcolonne << "\n"
-         << "nbzero: " << l.nbzero << "\n"
-         << "nbligne: " << l.nbligne << "\n";
+    text << "file size: " << file->size << "\n"
+         << "offset: " << f.offset << "\n"
+         << "width: " << f.width << "\n"
+         << "height: " << f.height << (file->header.top_down ? " (rows stored top-down)" : "")
+         << "\n"
+         << "bytes per row: " << f.bytes_per_row << "\n"
+         << "padding per row: " << f.padding << "\n"
+         << "rows: " << f.rows << "\n"
+         << "offset field: " << f.offset_field << "\n"
+         << "width field: " << f.width_field << "\n"
+         << "height field: " << f.height_field << "\n"
+         << "header:\n"
+         << header_dump(file->header, "\n") << "\n";
     return emit(text.str(), a, out, err);
 }
 

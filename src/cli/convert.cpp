@@ -6,7 +6,7 @@
 #include "import/layouts.h"
 #include "import/listings.h"
 #include "picture_input.h"
-#include "reverse/hex_reader.h"
+#include "shared/entries.h"
 #include "support.h"
 
 namespace dotlane::cli {
@@ -15,17 +15,16 @@ namespace {
 
 constexpr const char* kLayoutNames = "t6963c, sed1565, rows-msb, rows-lsb, pages-lsb or pages-msb";
 
-struct Listing {
-    std::string text; // the bare listing
-    std::vector<std::uint8_t> bytes;
+struct Layout {
+    Listing listing;
     int rows = 0;
     std::string description;
 };
 
-// The window's listings keep its text to the byte; their bytes are what that text reads as.
-std::optional<Listing> window_layout_listing(const InputPicture& in, const std::string& path,
-                                             const std::string& layout, bool invert,
-                                             std::ostream& err) {
+// The window's listings keep its text to the byte.
+std::optional<Layout> window_layout_listing(const InputPicture& in, const std::string& path,
+                                            const std::string& layout, bool invert,
+                                            std::ostream& err) {
     if (!in.bmp) {
         err << "The " << layout << " layout is the window's listing of a 1-bit BMP file, and \""
             << path << "\" is not one; "
@@ -34,28 +33,35 @@ std::optional<Listing> window_layout_listing(const InputPicture& in, const std::
             << "\n";
         return std::nullopt;
     }
-    Listing listing;
-    listing.text = window_listing(*in.bmp, layout == "sed1565", invert);
-    if (layout == "t6963c") {
-        listing.rows = in.picture.height;
-        listing.description = "the window's T6963C listing, rows in the order they stand in "
-                              "the file, bit 7 the leftmost pixel";
-    } else {
-        listing.rows = in.picture.height + fill_rows(in.picture.height);
-        listing.description = "the window's SED1565 listing, pages of 8 rows from the top, "
-                              "one byte per column, bit 0 the top row";
-    }
-    listing.bytes = read_listing(listing.text).bytes;
-    return listing;
+    const bool sed1565 = layout == "sed1565";
+    const int height = int(in.bmp->header.height);
+    if (!sed1565)
+        return Layout{window_listing(*in.bmp, false, invert), height,
+                      "the window's T6963C listing, rows in the order they stand in the file, bit "
+                      "7 the leftmost pixel"};
+    return Layout{window_listing(*in.bmp, true, invert), height + fill_rows(height),
+                  "the window's SED1565 listing, pages of 8 rows from the top, one byte per "
+                  "column, bit 0 the top row"};
 }
 
-Listing bit_listing(const Picture& picture, BitLayout layout, bool invert) {
-    Listing listing;
-    listing.bytes = layout_bytes(picture, invert, layout);
-    listing.text = entry_lines(listing.bytes, "\n", true);
-    listing.rows = layout_rows(layout, picture.height);
-    listing.description = layout_description(layout);
-    return listing;
+// The set bits of the picture: for a 1-bit BMP file straight from its rows, as the window
+// reads them; for other pictures the dark pixels (with --invert-colors, the light ones).
+Bitmap bits_of(const InputPicture& in, bool invert) {
+    if (in.bmp) return decode_bits(in.bmp->header, in.bmp->bytes, invert);
+    Bitmap bits(in.picture.width, in.picture.height);
+    for (std::size_t i = 0; i < bits.bits.size(); ++i)
+        bits.bits[i] = (in.picture.pixels[i] == kBlack) != invert;
+    return bits;
+}
+
+Layout bit_layout_listing(const InputPicture& in, BitLayout layout, bool invert) {
+    Layout result;
+    const Bitmap bits = bits_of(in, invert);
+    result.listing.bytes = layout_bytes(bits, layout);
+    result.listing.text = entry_lines(result.listing.bytes, "\n", true);
+    result.rows = layout_rows(layout, bits.height);
+    result.description = layout_description(layout);
+    return result;
 }
 
 std::optional<int> parse_threshold(const std::string& text) {
@@ -97,11 +103,11 @@ int convert_command(const std::vector<std::string>& args, std::ostream& out, std
         return kBadInput;
     }
     const bool invert = a.has("--invert-colors");
-    const std::optional<Listing> listing =
+    const std::optional<Layout> listing =
         window_layout ? window_layout_listing(in, path, *layout, invert, err)
-                      : bit_listing(in.picture, *bit_layout, invert);
+                      : bit_layout_listing(in, *bit_layout, invert);
     if (!listing) return kBadInput;
-    if (!name) return emit(listing->text, a, out, err);
+    if (!name) return emit(listing->listing.text, a, out, err);
     return emit(c_array_text({.name = *name,
                               .source = path,
                               .file_size = in.file_size,
@@ -111,7 +117,7 @@ int convert_command(const std::vector<std::string>& args, std::ostream& out, std
                               .layout = *layout,
                               .layout_description = listing->description,
                               .invert = invert,
-                              .bytes = listing->bytes}),
+                              .bytes = listing->listing.bytes}),
                 a, out, err);
 }
 

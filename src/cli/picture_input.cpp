@@ -75,7 +75,7 @@ InputPicture read_picture(const std::string& path, int threshold) {
         in.bmp = std::move(file);
         return in;
     }
-    if (!file.error.empty() || declares_one_bit(file)) {
+    if (file.error || declares_one_bit(file)) {
         in.error = file.message();
         return in;
     }

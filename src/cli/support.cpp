@@ -49,15 +49,10 @@ std::optional<LoadedFile> load(const std::string& path, std::ostream& err) {
     return file;
 }
 
-std::string window_listing(const LoadedFile& file, bool sed1565, bool invert) {
-    const T6963cOptions options{invert, false};
-    // T6963C comes straight from the file's rows; only SED1565 needs the picture and its
-    // working copy, which would double the time of a T6963C listing.
-    if (!sed1565) return t6963c_listing(file.header, file.bytes, options);
-    SharedState state;
-    state.invert_colours = invert ? 1 : 0;
-    const Picture source = decode_picture(file.header, file.bytes);
-    return import_picture(file, source, options, state).sed1565;
+Listing window_listing(const LoadedFile& file, bool sed1565, bool invert) {
+    const ImportResult r = import_bmp(file, {invert, invert}, sed1565 ? kSed1565Part : kT6963cPart);
+    if (sed1565) return Listing{sed1565_listing(r.sed1565), r.sed1565};
+    return Listing{t6963c_listing(r.t6963c, file.header.geometry), r.t6963c};
 }
 
 int emit(const std::string& text, const Arguments& args, std::ostream& out, std::ostream& err) {

@@ -40,8 +40,14 @@ int usage(std::ostream& err, const std::string& problem);
 // Loads and checks a BMP file; prints the window's message and returns nullopt if refused.
 std::optional<LoadedFile> load(const std::string& path, std::ostream& err);
 
+// A listing's text and the bytes it lists.
+struct Listing {
+    std::string text;
+    std::vector<std::uint8_t> bytes;
+};
+
 // One of the window's listings of an accepted file, with "Invert Colors" set so.
-std::string window_listing(const LoadedFile& file, bool sed1565, bool invert);
+Listing window_listing(const LoadedFile& file, bool sed1565, bool invert);
 
 // Writes `text` to the file of "-o" (replaced whole, or not at all), else (or for "-o -")
 // to `out`.

@@ -1,7 +1,9 @@
 #include "header.h"
 
+#include <algorithm>
+
 #include "convert/conversion.h"
-#include "listings.h"
+#include "shared/entries.h"
 
 namespace dotlane {
 
@@ -32,10 +34,8 @@ Geometry row_geometry(std::int64_t width, std::int64_t height) {
 
 Header decode_header(std::span<const std::uint8_t> bytes) {
     Header h;
-    const std::size_t n = std::min(bytes.size(), kHeaderBytes);
-    for (std::size_t i = 0; i < n; ++i)
-        h.header_hex[i + 1] = Conversion::dec_to_hex(bytes[i]);
-    h.dump = entry_lines(bytes.first(n), "\r\n", false);
+    h.present = std::min(bytes.size(), kHeaderBytes);
+    std::copy_n(bytes.begin(), h.present, h.bytes.begin());
     h.offset = le32(bytes, 10);
     h.info_size = le32(bytes, 14);
     h.width = std::int32_t(le32(bytes, 18));
@@ -59,9 +59,14 @@ static std::string num(std::uint64_t v) {
     return std::to_string(v);
 }
 
-std::string refusal(const Header& h, std::span<const std::uint8_t> bytes, std::uint64_t file_size) {
+static std::string byte_count(std::uint64_t n) {
+    return num(n) + (n == 1 ? " byte" : " bytes");
+}
+
+std::optional<std::string> refusal(const Header& h, std::span<const std::uint8_t> bytes,
+                                   std::uint64_t file_size) {
     if (file_size < kHeaderBytes) return kNotBmpMessage;
-    if (h.header_hex[1] != "42" || h.header_hex[2] != "4D") return kNotBmpMessage;
+    if (h.bytes[0] != 'B' || h.bytes[1] != 'M') return kNotBmpMessage;
     // Other header sizes put the bit depth elsewhere than byte 29, so this comes first.
     const auto info = h.info_size;
     if (info != 40 && info != 64 && info != 108 && info != 124)
@@ -78,7 +83,10 @@ std::string refusal(const Header& h, std::span<const std::uint8_t> bytes, std::u
     if (h.colours_used != 0 && h.colours_used != 2)
         return "Warning, this BMP file declares " + num(h.colours_used) +
                " palette colours; a monochrome BMP file has 2.";
-    if (h.width <= 0 || h.height == 0)
+    if (h.width < 0)
+        return "Warning, this BMP file declares a negative width (" + std::to_string(h.width) +
+               " pixels); it has no pixels to list.";
+    if (h.width == 0 || h.height == 0)
         return "Warning, this BMP file declares a picture of " + std::to_string(h.width) + " x " +
                std::to_string(h.height) + " pixels; it has no pixels to list.";
     if (h.width > kMaxWidth)
@@ -98,34 +106,40 @@ std::string refusal(const Header& h, std::span<const std::uint8_t> bytes, std::u
         return "Warning, the pixel data offset of this BMP file (" + num(h.offset) +
                ") lies past its end (" + num(file_size) + " bytes).";
     if (h.data_end() > file_size)
-        return "Warning, this BMP file is cut short: its " + num(h.geometry.rows) + " rows need " +
-               num(h.data_end() - h.offset) + " bytes of pixel data, but only " +
-               num(file_size - h.offset) + " follow the offset.";
+        return "Warning, this BMP file is cut short: its " + num(h.geometry.rows) +
+               (h.geometry.rows == 1 ? " row needs " : " rows need ") +
+               byte_count(h.data_end() - h.offset) + " of pixel data, but only " +
+               byte_count(file_size - h.offset) +
+               (file_size - h.offset == 1 ? " follows" : " follow") + " the offset.";
     if (bytes.size() < palette_end)
         return "Warning, this BMP file could not be read to the end of its palette.";
-    return {};
+    return std::nullopt;
 }
 
-InfoLabels info_labels(const Header& h) {
-    auto pair = [&](int first) {
-        return h.header_hex[first] + h.header_hex[first + 1] + h.header_hex[first + 2] +
-               h.header_hex[first + 3];
-    };
-    InfoLabels l;
-    l.offset = pair(11);
-    l.largeur = pair(19);
-    l.hauteur = pair(23);
-    l.offsetdec = num(h.offset);
-    l.largeurdec = std::to_string(h.width);
-    l.hauteurdec = std::to_string(h.height);
-    l.nbcolonne = std::to_string(h.geometry.bytes_per_row);
-    l.nbzero = std::to_string(h.geometry.padding);
-    l.nbligne = std::to_string(h.geometry.rows);
-    return l;
+std::string header_dump(const Header& h, std::string_view line_break) {
+    return entry_lines(std::span(h.bytes).first(h.present), line_break, false);
 }
 
-std::string size_caption(std::uint64_t file_size) {
-    return "Taille " + num(file_size) + " Oct.";
+// Four stored bytes from `at`, each as two hex digits from the digit-string module.
+static std::string field_text(const Header& h, std::size_t at) {
+    std::string text;
+    for (std::size_t i = at; i < at + 4; ++i)
+        text += Conversion::dec_to_hex(h.bytes[i]);
+    return text;
+}
+
+FileFacts file_facts(const Header& h) {
+    FileFacts f;
+    f.offset_field = field_text(h, 10);
+    f.width_field = field_text(h, 18);
+    f.height_field = field_text(h, 22);
+    f.offset = h.offset;
+    f.width = h.width;
+    f.height = h.height;
+    f.bytes_per_row = h.geometry.bytes_per_row;
+    f.padding = h.geometry.padding;
+    f.rows = h.geometry.rows;
+    return f;
 }
 
 } // namespace dotlane

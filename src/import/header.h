@@ -1,12 +1,14 @@
 #pragma once
-// The 54 header bytes of a BMP file: their hex dump, the fields the import relies on, the
-// checks that refuse a file before any listing is written, and the row geometry.
+// The 54 header bytes of a BMP file: the fields the import relies on, the checks that
+// refuse a file before any listing is written, and the row geometry.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
-#include "shared/module1.h"
+#include "shared/picture.h"
 
 namespace dotlane {
 
@@ -30,10 +32,8 @@ struct Geometry {
 Geometry row_geometry(std::int64_t width, std::int64_t height);
 
 struct Header {
-    // Entry n (1..54) is byte n of the file as two upper-case hex digits; entry 0 stays empty,
-    // as do the entries of bytes a short file lacks.
-    std::array<std::string, kHeaderBytes + 1> header_hex;
-    std::string dump; // 16 items a line, "\r\n" between lines, no break after the last
+    std::array<std::uint8_t, kHeaderBytes> bytes{}; // the file's first bytes, 0 past its end
+    std::size_t present = 0;                        // how many of them the file has
     std::uint32_t offset = 0;
     std::int64_t width = 0;
     std::int64_t height = 0; // absolute value; top_down tells the sign
@@ -53,17 +53,25 @@ struct Header {
 // Decodes whatever header bytes there are; fields of missing bytes read as 0.
 Header decode_header(std::span<const std::uint8_t> bytes);
 
-// The reason a file is refused, or empty text when the import can go on. `bytes` holds the
-// start of the file (at least up to the end of the palette when the file is that long).
-std::string refusal(const Header& header, std::span<const std::uint8_t> bytes,
-                    std::uint64_t file_size);
+// Why a file is refused, if it is. `bytes` holds the start of the file (at least up to the
+// end of the palette when the file is that long).
+std::optional<std::string> refusal(const Header& header, std::span<const std::uint8_t> bytes,
+                                   std::uint64_t file_size);
 
-// The information labels of the window, in the order the command line lists them.
-struct InfoLabels {
-    std::string offset, offsetdec, largeur, largeurdec, hauteur, hauteurdec;
-    std::string nbcolonne, nbzero, nbligne;
+// The header bytes the file has as listing entries, 16 a line, `line_break` between lines.
+std::string header_dump(const Header& header, std::string_view line_break = "\r\n");
+
+// What the information labels show of an accepted file.
+struct FileFacts {
+    // The stored four bytes of a field as eight hex digits, in file order: "3E000000".
+    std::string offset_field, width_field, height_field;
+    std::uint32_t offset = 0;
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+    int bytes_per_row = 0;
+    int padding = 0;
+    int rows = 0;
 };
-InfoLabels info_labels(const Header& header);
-std::string size_caption(std::uint64_t file_size); // "Taille 62 Oct."
+FileFacts file_facts(const Header& header);
 
 } // namespace dotlane

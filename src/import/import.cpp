@@ -1,6 +1,7 @@
 #include "import.h"
 
 #include "bmp_file.h"
+#include "layouts.h"
 
 namespace dotlane {
 
@@ -25,9 +26,10 @@ LoadedFile load_bmp_file(const std::string& path) {
         return loaded;
     }
     check(loaded);
-    if (loaded.refusal.empty() && !file.read_prefix(loaded.header.data_end(), loaded.bytes))
+    if (loaded.refusal) return loaded;
+    if (!file.read_prefix(loaded.header.data_end(), loaded.bytes))
         loaded.error = file.error();
-    else if (loaded.refusal.empty() && loaded.bytes.size() < loaded.header.data_end())
+    else if (loaded.bytes.size() < loaded.header.data_end())
         loaded.refusal = "Warning, this BMP file became shorter while it was being read.";
     return loaded;
 }
@@ -37,17 +39,24 @@ LoadedFile check_bmp_bytes(std::vector<std::uint8_t> bytes) {
     loaded.size = bytes.size();
     loaded.bytes = std::move(bytes);
     check(loaded);
-    if (loaded.refusal.empty()) loaded.bytes.resize(loaded.header.data_end());
+    if (!loaded.refusal) loaded.bytes.resize(loaded.header.data_end());
     return loaded;
 }
 
-ImportResult import_picture(const LoadedFile& file, const Picture& source,
-                            const T6963cOptions& options, SharedState& state) {
+ImportResult import_bmp(const LoadedFile& file, const ImportOptions& options, unsigned parts) {
     ImportResult result;
-    result.labels = info_labels(file.header);
-    result.t6963c = t6963c_listing(file.header, file.bytes, options);
-    result.working = paint_working_copy(source, state);
-    result.sed1565 = sed1565_listing(state.pixel_grid, result.working.height, source.width);
+    const Header& header = file.header;
+    result.facts = file_facts(header);
+    if (parts & kT6963cPart)
+        result.t6963c = t6963c_bytes(header, file.bytes, options.t6963c_invert);
+    if (parts & (kSed1565Part | kPicturesPart)) {
+        const Bitmap bits = decode_bits(header, file.bytes, options.working_invert);
+        if (parts & kSed1565Part) result.sed1565 = layout_bytes(bits, BitLayout::pages_lsb);
+        if (parts & kPicturesPart) {
+            result.source = decode_picture(header, file.bytes);
+            result.working = working_copy(bits);
+        }
+    }
     return result;
 }
 

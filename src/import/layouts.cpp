@@ -3,7 +3,6 @@
 #include <array>
 
 #include "listings.h"
-#include "working_copy.h"
 
 namespace dotlane {
 
@@ -59,25 +58,30 @@ int layout_rows(BitLayout layout, int height) {
     return is_paged(layout) ? height + fill_rows(height) : height;
 }
 
-std::vector<std::uint8_t> layout_bytes(const Picture& picture, bool invert, BitLayout layout) {
-    const int w = picture.width, h = picture.height;
+std::vector<std::uint8_t> layout_bytes(const Bitmap& bits, BitLayout layout) {
+    const int w = bits.width, h = bits.height;
     std::vector<std::uint8_t> bytes;
+    const std::uint8_t* pixel = bits.bits.data();
     if (is_paged(layout)) {
         const bool lsb = layout == BitLayout::pages_lsb;
-        const int pages = layout_rows(layout, h) / 8;
-        bytes.assign(std::size_t(pages) * w, 0);
-        for (int y = 0; y < h; ++y)
+        bytes.assign(std::size_t(layout_rows(layout, h) / 8) * w, 0);
+        for (int y = 0; y < h; ++y) {
+            std::uint8_t* page = bytes.data() + std::size_t(y / 8) * w;
+            const std::uint8_t bit = bit_for(y % 8, lsb);
             for (int x = 0; x < w; ++x)
-                if (is_ink(picture.at(x, y), invert))
-                    bytes[std::size_t(y / 8) * w + x] |= bit_for(y % 8, lsb);
+                page[x] |= std::uint8_t(pixel[x] * bit);
+            pixel += w;
+        }
     } else {
         const bool lsb = layout == BitLayout::rows_lsb;
         const int per_row = (w + 7) / 8;
         bytes.assign(std::size_t(per_row) * h, 0);
-        for (int y = 0; y < h; ++y)
+        for (int y = 0; y < h; ++y) {
+            std::uint8_t* row = bytes.data() + std::size_t(y) * per_row;
             for (int x = 0; x < w; ++x)
-                if (is_ink(picture.at(x, y), invert))
-                    bytes[std::size_t(y) * per_row + x / 8] |= bit_for(x % 8, lsb);
+                row[x / 8] |= std::uint8_t(pixel[x] * bit_for(x % 8, lsb));
+            pixel += w;
+        }
     }
     return bytes;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Byte layouts for monochrome display modules beyond the window's two listings. A set bit
-// is a pixel `is_ink` accepts; bits past the picture (the end of a row, the rows that fill
+// Byte layouts for monochrome display modules. A set bit is a set pixel of the Bitmap; bits
+// past the picture (the end of a row, the rows that fill
 // the last page) are always 0.
 //
 //   rows-msb   rows from the top, each padded to whole bytes, bit 7 the leftmost pixel
@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "picture.h"
+#include "shared/picture.h"
 
 namespace dotlane {
 
@@ -29,6 +29,6 @@ bool is_paged(BitLayout layout);
 // The rows the bytes cover: the picture's height, or whole pages of 8 rows.
 int layout_rows(BitLayout layout, int height);
 
-std::vector<std::uint8_t> layout_bytes(const Picture& picture, bool invert, BitLayout layout);
+std::vector<std::uint8_t> layout_bytes(const Bitmap& bits, BitLayout layout);
 
 } // namespace dotlane

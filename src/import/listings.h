@@ -1,5 +1,6 @@
 #pragma once
-// The two hex listings of an accepted picture.
+// What an accepted BMP file's pixels become: its picture in palette colours or as set bits,
+// the working copy, and the bytes and text of the two listings.
 //
 // T6963C: row-major, straight from the file's pixel rows in file order, one text line per
 // row, every line ending "\r\n", after a first line "rows,bytes per row,".
@@ -8,31 +9,31 @@
 #include <cstdint>
 #include <span>
 #include <string>
-#include <string_view>
+#include <vector>
 
 #include "header.h"
-#include "shared/module1.h"
+#include "shared/picture.h"
 
 namespace dotlane {
 
-struct T6963cOptions {
-    bool invert_colors_ticked = false; // "Invert Colors"
-    bool reverse_rows = false;         // "Inverser image": rows in reverse order
-};
+// Rows that bring a height up to whole pages of 8 rows (0..7).
+int fill_rows(int height);
 
-// `file` is the whole file (at least up to the end of the last row) of an accepted header.
-std::string t6963c_listing(const Header& header, std::span<const std::uint8_t> file,
-                           const T6963cOptions& options);
+// The picture of an accepted file, top row first, each pixel its palette colour.
+Picture decode_picture(const Header& header, std::span<const std::uint8_t> file);
+// The same picture as the bits `is_ink` sets.
+Bitmap decode_bits(const Header& header, std::span<const std::uint8_t> file, bool invert);
 
-// Reads pixel_grid(column, row) for columns 0..width-1 and whole pages below `rows`.
-std::string sed1565_listing(const Grid& pixel_grid, double rows, double width);
+// Black where a bit is set, white elsewhere, then white rows down to whole pages.
+Picture working_copy(const Bitmap& bits);
 
-// "0x" + two upper-case hex digits + "," for every byte value.
-const std::array<std::string, 256>& listing_entries();
+// The data bytes of every stored row in file order, each pixel a bit `is_ink` sets (the
+// leftmost in bit 7), the bits past the width 0.
+std::vector<std::uint8_t> t6963c_bytes(const Header& header, std::span<const std::uint8_t> file,
+                                       bool invert);
+std::string t6963c_listing(std::span<const std::uint8_t> bytes, const Geometry& geometry);
 
-// The entries of `bytes`, 16 a line, `line_break` between lines and, when `close_last`,
-// after the last line too.
-std::string entry_lines(std::span<const std::uint8_t> bytes, std::string_view line_break,
-                        bool close_last);
+// `page_bytes` as laid out by BitLayout::pages_lsb.
+std::string sed1565_listing(std::span<const std::uint8_t> page_bytes);
 
 } // namespace dotlane

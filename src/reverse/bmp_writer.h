@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "import/picture.h"
+#include "shared/picture.h"
 
 namespace dotlane {
 

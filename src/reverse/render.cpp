@@ -1,8 +1,6 @@
 #include "render.h"
 
-#include <array>
-
-#include "convert/conversion.h"
+#include <algorithm>
 
 namespace dotlane {
 
@@ -45,28 +43,14 @@ RenderSize parse_render_size(std::string_view width_text, std::string_view pages
     return size;
 }
 
-// The eight binary digits of every byte value, most significant first.
-static const std::array<std::string, 256>& binary_digits() {
-    static const std::array<std::string, 256> table = [] {
-        std::array<std::string, 256> t;
-        Conversion conversion;
-        for (int v = 0; v < 256; ++v)
-            t[v] = conversion.hex_to_bin(Conversion::dec_to_hex(v));
-        return t;
-    }();
-    return table;
-}
-
 Picture render_listing(const std::vector<std::uint8_t>& bytes, int width, int pages) {
     Picture picture(width, pages * 8, kWhite);
-    const auto& digits = binary_digits();
     const std::size_t count = std::min(bytes.size(), std::size_t(width) * std::size_t(pages));
     for (std::size_t i = 0; i < count; ++i) {
         const int x = int(i % std::size_t(width));
         const int top = int(i / std::size_t(width)) * 8;
-        const std::string& bin = digits[bytes[i]];
-        for (int k = 8; k >= 1; --k)
-            if (bin[std::size_t(k - 1)] == '1') picture.set(x, top + (8 - k), kBlack);
+        for (int bit = 0; bit < 8; ++bit)
+            if (bytes[i] >> bit & 1) picture.set(x, top + bit, kBlack);
     }
     return picture;
 }

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "import/picture.h"
+#include "shared/picture.h"
 
 namespace dotlane {
 

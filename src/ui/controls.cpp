@@ -27,11 +27,11 @@ const std::vector<ControlSpec>& control_table() {
     static const std::vector<ControlSpec> table = {
         // name, kind, container, caption, left, top, width, height, tab, face, visible, ...
         {"Command2", K::Button, nullptr, "A propos", 12600, 240, 1095, 375, 41, F::Window, false},
-        {"Frame9", K::Frame, nullptr, "", 6000, 120, 6375, 495, -1, F::FrameBold, true},
+        {"Frame9", K::Frame, nullptr, "", 6000, 120, 6375, 495, -1, F::FrameBold, true, 0, H},
         {"Label6", K::Label, "Frame9", "Dotlane 2007 - LCD bitmaps", 1920, 120, 2775, 255, -1,
          F::FrameBold, true, 0, H},
         {"Frame4", K::Frame, nullptr, "BMP File Informations", 120, 120, 5775, 1455, -1,
-         F::FrameBold, true},
+         F::FrameBold, true, 0, H},
         {"Label1", K::Label, "Frame4", "Offset =", 600, 240, 615, 255, -1, F::Sans, true},
         {"offset", K::Label, "Frame4", "", 1200, 240, 735, 255, -1, F::Sans, true, B, T},
         {"offsetdec", K::Label, "Frame4", "", 2160, 240, 735, 255, -1, F::Sans, true, B, T},
@@ -49,7 +49,7 @@ const std::vector<ControlSpec>& control_table() {
         {"e", K::Label, "Frame4", "Line Nb =", 3960, 720, 735, 255, -1, F::Sans, true},
         {"nbligne", K::Label, "Frame4", "", 4800, 720, 735, 255, -1, F::Sans, true, B, T},
         {"Taille", K::Label, "Frame4", "Size", 120, 1080, 1815, 255, -1, F::Sans, true},
-        {"Frame1", K::Frame, nullptr, "Frame1", 6000, 720, 7695, 855, -1, F::FrameBold, true},
+        {"Frame1", K::Frame, nullptr, "Frame1", 6000, 720, 7695, 855, -1, F::FrameBold, true, 0, H},
         {"chk_inv_couleur", K::CheckBox, "Frame1", "Invert Colors", 480, 360, 1935, 255, 4, F::Sans,
          true},
         {"chk_inv_image", K::CheckBox, "Frame1", "Inverser image", 480, 720, 1935, 255, 5, F::Sans,
@@ -57,19 +57,21 @@ const std::vector<ControlSpec>& control_table() {
         {"BtnOpenFile", K::Button, "Frame1", "Open file", 4800, 240, 1575, 495, 33, F::Sans, true},
         {"Btnquitt", K::Button, "Frame1", "Quit", 6600, 240, 975, 495, 32, F::Sans, true},
         {"Frame2", K::Frame, nullptr, "BMP File Header", 120, 1680, 8775, 1335, -1, F::FrameBold,
-         true},
+         true, 0, H},
         {"txt_entete", K::ListingBox, nullptr, "", 120, 1920, 8775, 1095, 0, F::HeaderMono, true},
         {"Frame5", K::Frame, nullptr, "ORIGINAL File", 9000, 1680, 2295, 1335, -1, F::FrameBold,
-         true},
+         true, 0, H},
         {"Picture1", K::PictureBox, "Frame5", "", 0, 240, 2295, 1095, 7, F::Sans, true, B},
         {"Frame6", K::Frame, nullptr, "WORKING File", 11400, 1680, 2295, 1335, -1, F::FrameBold,
-         true},
+         true, 0, H},
         {"Picture2", K::PictureBox, "Frame6", "", 0, 240, 2295, 1095, 13, F::Sans, true, B},
-        {"Frame3", K::Frame, nullptr, "Picture Hex", 120, 3120, 13575, 5175, -1, F::FrameBold,
-         true},
-        {"Frame7", K::Frame, "Frame3", "T6963C", 120, 240, 6495, 4815, -1, F::FrameBold, true},
+        {"Frame3", K::Frame, nullptr, "Picture Hex", 120, 3120, 13575, 5175, -1, F::FrameBold, true,
+         0, H},
+        {"Frame7", K::Frame, "Frame3", "T6963C", 120, 240, 6495, 4815, -1, F::FrameBold, true, 0,
+         H},
         {"Text3", K::ListingBox, "Frame7", "", 0, 600, 6495, 4215, 10, F::ListingMono, false},
-        {"Frame8", K::Frame, "Frame3", "SED1565", 6960, 240, 6495, 4815, -1, F::FrameBold, true},
+        {"Frame8", K::Frame, "Frame3", "SED1565", 6960, 240, 6495, 4815, -1, F::FrameBold, true, 0,
+         H},
         {"Text1", K::ListingBox, "Frame8", "", 0, 600, 6495, 4215, 12, F::ListingMono, false},
         {"Command1", K::Button, "Frame8", "Command1", 120, 240, 255, 255, 47, F::Window, false},
         {"btn_savepict", K::Button, "Frame8", "Save Picture", 120, 240, 975, 375, 48, F::Window,
@@ -164,8 +166,12 @@ static void set_fore_color(QWidget* control, std::uint32_t code) {
 static QWidget* make_control(const ControlSpec& spec, QWidget* parent) {
     const QString caption = QString::fromUtf8(spec.caption);
     switch (spec.kind) {
-    case Kind::Button:
-        return new QPushButton(caption, parent);
+    case Kind::Button: {
+        // Enter clicks the focused button, as Space does.
+        auto* button = new QPushButton(caption, parent);
+        button->setAutoDefault(true);
+        return button;
+    }
     case Kind::Label: {
         auto* label = new ClickableLabel(caption, parent);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -199,7 +205,9 @@ QHash<QString, QWidget*> build_controls(QWidget* window) {
                              spec.width / kTwipsPerPixel, spec.height / kTwipsPerPixel);
         control->setFont(face_font(spec.face));
         if (spec.back) set_back_color(control, spec.back);
-        if (spec.fore) set_fore_color(control, spec.fore);
+        // A frame hands its caption colour down to the controls inside, so every control
+        // sets its own.
+        set_fore_color(control, spec.fore ? spec.fore : kWindowText);
         control->setVisible(spec.visible);
         control->raise();
         if (spec.tab < 0)

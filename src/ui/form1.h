@@ -1,27 +1,29 @@
 #pragma once
 // Dotlane's window and how data flows through the program.
 //
-// Import: "Open file" (BtnOpenFile_Click) asks the Dialogs seam for a file (a BMP file
-// dropped onto the window skips the dialog, ui/file_drop.cpp), and the engine
-// (dotlane_core, no toolkit) opens it, reads only the bytes it needs and checks its header
-// (import/header); a refused file ends in a message box. An accepted file is listed for
-// T6963C straight from its pixel rows (import/listings), its picture is loaded by the
-// platform's loader into Picture1, read back into SharedState::source_grid and painted as
-// the black-and-white working copy into Picture2 and SharedState::pixel_grid
-// (import/working_copy); Command1_Click then lists pixel_grid for SED1565. Numbers pass
-// between the stages through label captions, as the handlers read them back.
+// One engine (dotlane_core, no toolkit) runs every import and painting; the window and
+// every command of dotlane-cli call it and differ only in what they do with its results.
 //
-// Hex-to-picture mode: "Reverse" and "STOP" switch the controls; "Go !" reads the pasted
-// listing (reverse/hex_reader), paints it into a picture (reverse/render) held by Picture2,
-// and "Save Picture" writes that picture as a 1-bit BMP, atomically (reverse/bmp_writer).
+// Import: the file's bytes (import/bmp_file: regular files only, no more bytes than the
+// picture needs) -> header fields and checks (import/header: a refusal is a message) ->
+// import_bmp (import/import), which builds only the parts its caller asks for: the facts
+// the labels show, the T6963C bytes straight from the stored rows, the picture decoded once
+// into set bits (shared/picture.h Bitmap) that the working copy and every byte layout
+// (import/layouts) are made from -> listing text, written at its final size
+// (shared/entries). "Open file" (or a dropped file) writes these results into the controls
+// in the handler's order and keeps the grids of module1.h; dotlane-cli prints them.
 //
-// The command-line program dotlane-cli runs the same engine functions without a window.
+// Hex-to-picture: pasted text -> its 0x entries (reverse/hex_reader) -> a picture of W x 8P
+// pixels (reverse/render) -> a 1-bit BMP (reverse/bmp_writer), saved whole or not at all.
+//
+// Sizes travel as integers from the header to the listing; the window turns them into
+// captions only where it shows them.
 #include <QHash>
 #include <QWidget>
 #include <memory>
 
 #include "dialogs.h"
-#include "shared/module1.h"
+#include "module1.h"
 
 class QCheckBox;
 class QDragEnterEvent;
@@ -33,8 +35,9 @@ class QLineEdit;
 class QPushButton;
 
 namespace dotlane {
-struct LoadedFile;
-}
+struct FileFacts;
+struct Picture;
+} // namespace dotlane
 
 namespace dotlane::ui {
 
@@ -53,6 +56,14 @@ public:
     const SharedState& state() const { return state_; }
     QString savePath() const;
 
+protected:
+    // A BMP file dropped anywhere on the window is imported as "Open file" imports it.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private slots:
     void Form_Load();
     void BtnOpenFile_Click();
     void Command1_Click();
@@ -65,13 +76,6 @@ public:
     void Label8_Click();
     void chk_inv_couleur_Click();
 
-protected:
-    // A BMP file dropped anywhere on the window is imported as "Open file" imports it.
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void connectHandlers();
     void acceptFileDrops();
@@ -81,10 +85,12 @@ private:
     void colourSizeFields(std::uint32_t typed_fields);
     void importFile(const QString& path);
     void refuse(const QString& text); // the stop-icon message box titled "Dotlane"
-    void showInformation(const LoadedFile& file);
+    void showInformation(const FileFacts& facts);
+    void fillGrids(const Picture& source, const Picture& working);
 
     Dialogs& dialogs_;
     SharedState state_;
+    QString sed1565_text_; // what Command1 appends: the listing of the last import
     QHash<QString, QWidget*> controls_;
     QGroupBox* Frame1;
     QLabel *offset, *offsetdec, *Largeur, *largeurdec, *Hauteur, *hauteurdec;

@@ -2,7 +2,6 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -54,60 +53,63 @@ void Form1::refuse(const QString& text) {
     dialogs_.message(this, text, QStringLiteral("Dotlane"), Dialogs::Icon::Stop);
 }
 
-void Form1::showInformation(const LoadedFile& file) {
-    const InfoLabels labels = info_labels(file.header);
-    offset->setText(text_of(labels.offset));
-    Largeur->setText(text_of(labels.largeur));
-    Hauteur->setText(text_of(labels.hauteur));
-    offsetdec->setText(text_of(labels.offsetdec));
-    largeurdec->setText(text_of(labels.largeurdec));
-    hauteurdec->setText(text_of(labels.hauteurdec));
-    nbzero->setText(text_of(labels.nbzero));
-    nbcolonne->setText(text_of(labels.nbcolonne));
-    nbligne->setText(text_of(labels.nbligne));
+void Form1::showInformation(const FileFacts& facts) {
+    offset->setText(text_of(facts.offset_field));
+    Largeur->setText(text_of(facts.width_field));
+    Hauteur->setText(text_of(facts.height_field));
+    offsetdec->setText(QString::number(facts.offset));
+    largeurdec->setText(QString::number(facts.width));
+    hauteurdec->setText(QString::number(facts.height));
+    nbzero->setText(QString::number(facts.padding));
+    nbcolonne->setText(QString::number(facts.bytes_per_row));
+    nbligne->setText(QString::number(facts.rows));
+}
+
+// The grids hold what the picture boxes show: the picture in its colours, the working copy
+// down to whole pages.
+void Form1::fillGrids(const Picture& source, const Picture& working) {
+    for (int x = 0; x < source.width; ++x) {
+        for (int y = 0; y < source.height; ++y)
+            state_.source_grid.at(x, y) = source.at(x, y);
+        for (int y = 0; y < working.height; ++y)
+            state_.pixel_grid.at(x, y) = working.at(x, y);
+    }
 }
 
 void Form1::importFile(const QString& path) {
     const LoadedFile file = load_bmp_file(QFile::encodeName(path).toStdString());
-    if (!file.error.empty()) {
-        refuse(text_of(file.error));
+    if (file.error) {
+        refuse(text_of(*file.error));
         return;
     }
-    Taille->setText(text_of(size_caption(file.size)));
-    txt_entete->setText(text_of(file.header.dump));
-    if (!file.refusal.empty()) {
-        refuse(text_of(file.refusal));
+    Taille->setText(QStringLiteral("Taille %1 Oct.").arg(file.size));
+    txt_entete->setText(text_of(header_dump(file.header)));
+    if (file.refusal) {
+        refuse(text_of(*file.refusal));
         return;
     }
-    QImage image;
-    const bool loaded = image.loadFromData(file.bytes.data(), int(file.bytes.size()), "BMP");
-    if (!loaded || image.width() != file.header.width || image.height() != file.header.height) {
-        refuse(QStringLiteral("Warning, this BMP file could not be read as a picture."));
-        return;
-    }
-    showInformation(file);
-
-    const T6963cOptions options{chk_inv_couleur->checkState() != Qt::Unchecked,
-                                chk_inv_image->checkState() == Qt::Checked};
-    Text3->setText(text_of(t6963c_listing(file.header, file.bytes, options)));
+    const ImportResult result = import_bmp(
+        file, {chk_inv_couleur->checkState() != Qt::Unchecked, state_.invert_colours != 0});
+    showInformation(result.facts);
+    Text3->setText(text_of(t6963c_listing(result.t6963c, file.header.geometry)));
 
     setWindowTitle(QStringLiteral("Dotlane - ") + path);
-    Picture1->setPicture(image);
+    Picture1->setPicture(result.source);
     Text1->setVisible(true);
     Text3->setVisible(true);
-    const Picture working = paint_working_copy(Picture1->heldPicture(), state_);
-    Picture2->setPicture(working);
+    fillGrids(result.source, result.working);
+    Picture2->setPicture(result.working);
     LSED->setText(largeurdec->text());
     LSED2->setText(LSED->text());
-    HSED->setText(QString::number(working.height));
+    HSED->setText(QString::number(result.working.height));
     HSED2->setText(QString::number(HSED->text().toInt() / 8));
+    sed1565_text_ = text_of(sed1565_listing(result.sed1565));
     Command1_Click();
 }
 
+// The hidden button appends the SED1565 listing of the import that clicked it.
 void Form1::Command1_Click() {
-    Text1->setText(Text1->text() +
-                   text_of(sed1565_listing(state_.pixel_grid, HSED->text().toDouble(),
-                                           largeurdec->text().toDouble())));
+    Text1->setText(Text1->text() + sed1565_text_);
 }
 
 } // namespace dotlane::ui

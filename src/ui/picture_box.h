@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QScrollArea>
 
-#include "import/picture.h"
+#include "shared/picture.h"
 
 namespace dotlane::ui {
 

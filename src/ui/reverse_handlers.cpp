@@ -47,6 +47,9 @@ void Form1::btn_stop_Click() {
 
 void Form1::btn_revsersego_Click() {
     Picture2->clear();
+    // Only a painting can be saved: a refused listing or size must not leave "Save
+    // Picture" offering to write the blank area over the last good picture.
+    btn_savepict->setVisible(false);
     const QString width_text = LSED2->text();
     const QString pages_text = HSED2->text();
     if (width_text.isEmpty() || pages_text.isEmpty()) {
@@ -66,8 +69,8 @@ void Form1::btn_revsersego_Click() {
     }
     LSED->setText(width_text);
     HSED->setText(QString::number(size.pages * 8));
-    if (size.width > 0 && size.pages > 0)
-        Picture2->setPicture(render_listing(listing.bytes, size.width, size.pages));
+    if (size.width == 0 || size.pages == 0) return;
+    Picture2->setPicture(render_listing(listing.bytes, size.width, size.pages));
     btn_savepict->setVisible(true);
 }
 

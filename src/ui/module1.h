@@ -1,17 +1,12 @@
 #pragma once
-// State shared by the import stages: the two 501 x 501 colour grids and the colour
-// inversion flag. One instance lives as long as the window (or the command-line run).
-#include <cstdint>
+// The window's module-level state: the two 501 x 501 colour grids the import fills and the
+// colour inversion flag. One instance lives as long as the window.
 #include <stdexcept>
 #include <vector>
 
-namespace dotlane {
+#include "shared/picture.h"
 
-// Colours as the picture boxes report them: 0x00BBGGRR, -1 for no colour.
-using Colour = std::int32_t;
-inline constexpr Colour kBlack = 0;
-inline constexpr Colour kWhite = 0xFFFFFF;
-inline constexpr Colour kNoColour = -1;
+namespace dotlane::ui {
 
 // Column index first, both 0..500. A cell never written holds 0.
 class Grid {
@@ -35,4 +30,4 @@ struct SharedState {
     int invert_colours = 0;
 };
 
-} // namespace dotlane
+} // namespace dotlane::ui

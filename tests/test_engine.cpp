@@ -1,0 +1,310 @@
+// The engine on pictures made in code: the digit-string arithmetic and the constant tables
+// that stand for it, the header checks, both listings, the byte layouts, and painting
+// listings back.
+#include <clocale>
+#include <gtest/gtest.h>
+
+#include "convert/conversion.h"
+#include "hostile_files.h"
+#include "import/import.h"
+#include "import/layouts.h"
+#include "reverse/bmp_writer.h"
+#include "reverse/hex_reader.h"
+#include "reverse/render.h"
+#include "shared/entries.h"
+
+using namespace dotlane;
+using namespace dotlane::test;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+LoadedFile checked(const BmpSpec& spec) {
+    LoadedFile file = check_bmp_bytes(make_bmp(spec));
+    EXPECT_TRUE(file.accepted()) << file.message();
+    return file;
+}
+
+std::string t6963c_text(const BmpSpec& spec, bool invert = false) {
+    const LoadedFile file = checked(spec);
+    return t6963c_listing(import_bmp(file, {invert, invert}).t6963c, file.header.geometry);
+}
+
+std::string sed1565_text(const BmpSpec& spec, bool invert = false) {
+    return sed1565_listing(import_bmp(checked(spec), {invert, invert}).sed1565);
+}
+
+std::string repeat(const std::string& s, int n) {
+    std::string out;
+    while (n-- > 0)
+        out += s;
+    return out;
+}
+
+// '#' a set bit, '.' a clear one, a string a row from the top.
+Bitmap art(const std::vector<std::string>& rows) {
+    Bitmap b(int(rows[0].size()), int(rows.size()));
+    for (std::size_t i = 0; i < b.bits.size(); ++i)
+        b.bits[i] = rows[i / b.width][i % b.width] == '#';
+    return b;
+}
+
+TEST(Conversion, ConstantTablesAgreeWithTheDigitStrings) {
+    // Row r of an 8 x 256 picture stores the byte r; the listing inverts every stored byte.
+    const LoadedFile file = checked({.width = 8, .height = 256, .ink = [](int x, int y) {
+                                         return !((255 - y) >> (7 - x) & 1);
+                                     }});
+    const Bytes rows = import_bmp(file, {}).t6963c;
+    Conversion conversion;
+    for (int v = 0; v < 256; ++v) {
+        const std::string hex = Conversion::dec_to_hex(v);
+        EXPECT_EQ(entry(std::uint8_t(v)), "0x" + hex + ",");
+        EXPECT_EQ(rows[v], 255 - conversion.hex_to_dec(hex)) << v;
+        const std::string bin = conversion.hex_to_bin(hex);
+        const Picture painted = render_listing({std::uint8_t(v)}, 1, 1);
+        for (int k = 0; k < 8; ++k)
+            EXPECT_EQ(painted.at(0, k) == kBlack, bin[7 - k] == '1') << v << " bit " << k;
+    }
+    const std::pair<const char*, const char*> bins[] = {
+        {"a", "1010"}, {"0", ""}, {"G1", "00000001"}, {"", ""}, {"7", "0111"}};
+    for (const auto& [in, out] : bins)
+        EXPECT_EQ(conversion.hex_to_bin(in), out) << in;
+    EXPECT_EQ(conversion.hex_to_dec("100"), 256);
+    EXPECT_EQ(conversion.hex_to_dec("zz"), 0);
+    EXPECT_EQ(Conversion::dec_to_hex(256), "100");
+}
+
+// The halving must not follow the machine's decimal separator.
+TEST(Conversion, SameResultsUnderEveryLocale) {
+    for (const char* locale : {"C", "de_DE.UTF-8", "fr_FR.UTF-8"}) {
+        if (!std::setlocale(LC_ALL, locale)) continue;
+        Conversion conversion;
+        for (int v = 0; v < 256; ++v)
+            ASSERT_EQ(conversion.hex_to_dec(Conversion::dec_to_hex(v)), v) << locale;
+        EXPECT_EQ(to_decimal_comma(3.5), "3,5") << locale;
+        EXPECT_EQ(from_decimal_comma("0,5"), 0.5) << locale;
+    }
+    std::setlocale(LC_ALL, "C");
+}
+
+TEST(Header, FactsAndGeometry) {
+    struct Case {
+        BmpSpec spec;
+        const char *offset, *width, *height;
+        int bytes_per_row, padding;
+    };
+    const Case cases[] = {
+        {{.width = 128, .height = 64}, "3E000000", "80000000", "40000000", 16, 0},
+        {{.width = 300, .height = 260, .top_down = true},
+         "3E000000",
+         "2C010000",
+         "FCFEFFFF",
+         38,
+         2},
+        {{.width = 1, .height = 1, .info_size = 124}, "92000000", "01000000", "01000000", 1, 3},
+        {{.width = 33, .height = 2}, "3E000000", "21000000", "02000000", 5, 3},
+        {{.width = 501, .height = 2}, "3E000000", "F5010000", "02000000", 63, 1},
+    };
+    for (const auto& c : cases) {
+        const LoadedFile file = checked(c.spec);
+        const FileFacts f = import_bmp(file, {}, 0).facts;
+        EXPECT_EQ(std::tuple(f.offset_field, f.width_field, f.height_field),
+                  std::tuple(c.offset, c.width, c.height));
+        EXPECT_EQ(std::tuple(f.width, f.height, f.rows),
+                  std::tuple(c.spec.width, c.spec.height, c.spec.height));
+        EXPECT_EQ(std::pair(f.bytes_per_row, f.padding), std::pair(c.bytes_per_row, c.padding));
+    }
+    const LoadedFile file = checked({.width = 10, .height = 1, .trailer = 5000});
+    EXPECT_EQ(file.bytes.size(), 62u + 4); // nothing past the last row is kept
+    const std::string dump = header_dump(file.header);
+    EXPECT_EQ(dump.size(), 54u * 5 + 3 * 2);
+    EXPECT_EQ(dump.substr(16 * 5, 2 + 5 * 3), "\r\n0x00,0x00,0x0A,");
+}
+
+TEST(Header, HostileFilesThroughTheEngine) {
+    for (const HostileRow& row : hostile_rows()) {
+        TempDir scratch;
+        const LoadedFile file = load_bmp_file(row.make(scratch));
+        if (row.accepted) {
+            ASSERT_TRUE(file.accepted()) << row.what << ": " << file.message();
+            EXPECT_EQ(t6963c_listing(import_bmp(file, {}).t6963c, file.header.geometry), row.shown);
+        } else {
+            ASSERT_FALSE(file.accepted()) << row.what;
+            EXPECT_NE(file.message().find(row.shown), std::string::npos)
+                << row.what << ": " << file.message();
+        }
+    }
+}
+
+TEST(Listings, T6963c) {
+    const auto all = [](int, int) { return true; };
+    const auto left = [](int x, int) { return x == 0; };
+    struct Case {
+        BmpSpec spec;
+        bool invert;
+        std::string listing;
+    };
+    const Case cases[] = {
+        {{.width = 8, .height = 1}, false, "1,1,\r\n0x00,\r\n"},
+        {{.width = 8, .height = 1, .ink = all}, false, "1,1,\r\n0xFF,\r\n"},
+        {{.width = 8, .height = 1}, true, "1,1,\r\n0xFF,\r\n"},
+        {{.width = 16, .height = 2, .ink = left}, false, "2,2,\r\n0x80,0x00,\r\n0x80,0x00,\r\n"},
+        {{.width = 3, .height = 1, .ink = all}, false, "1,1,\r\n0xE0,\r\n"},
+        {{.width = 3, .height = 1}, true, "1,1,\r\n0xE0,\r\n"},
+        {{.width = 8, .height = 2, .ink = [](int, int y) { return y == 0; }},
+         false,
+         "2,1,\r\n0x00,\r\n0xFF,\r\n"}, // rows in file order: the bottom row first
+        {{.width = 32, .height = 1, .ink = [](int x, int) { return x == 31; }},
+         false,
+         "1,4,\r\n0x00,0x00,0x00,0x01,\r\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(t6963c_text(c.spec, c.invert), c.listing) << c.spec.width << "x" << c.spec.height;
+}
+
+TEST(Listings, Sed1565) {
+    const auto all = [](int, int) { return true; };
+    const auto at = [](int px, int py) { return [=](int x, int y) { return x == px && y == py; }; };
+    const std::pair<BmpSpec, std::string> cases[] = {
+        {{.width = 8, .height = 8, .ink = all}, repeat("0xFF,", 8)},
+        {{.width = 17, .height = 8, .ink = at(1, 7)},
+         "0x00,0x80," + repeat("0x00,", 14) + "\r\n0x00,"},
+        {{.width = 8, .height = 16, .ink = [](int, int y) { return y < 8; }},
+         repeat("0xFF,", 8) + repeat("0x00,", 8)},
+        {{.width = 2, .height = 16, .ink = at(0, 0)}, "0x01," + repeat("0x00,", 3)},
+        {{.width = 2, .height = 16, .ink = at(0, 8)}, "0x00,0x00,0x01,0x00,"},
+        {{.width = 1, .height = 10, .ink = all}, "0xFF,0x03,"}, // fill rows are white
+    };
+    for (const auto& [spec, listing] : cases)
+        EXPECT_EQ(sed1565_text(spec), listing) << spec.width << "x" << spec.height;
+}
+
+// Palette order, row order and header size change the file, never what it lists.
+TEST(Listings, SamePictureStoredEveryWay) {
+    const auto ink = random_ink(7);
+    const LoadedFile plain = checked({.width = 37, .height = 21, .ink = ink});
+    const ImportResult reference = import_bmp(plain, {});
+    const BmpSpec specs[] = {
+        {.width = 37, .height = 21, .ink = ink, .white_first = true},
+        {.width = 37, .height = 21, .ink = ink, .top_down = true},
+        {.width = 37, .height = 21, .ink = ink, .white_first = true, .info_size = 108},
+    };
+    for (const BmpSpec& spec : specs) {
+        const ImportResult r = import_bmp(checked(spec), {});
+        EXPECT_EQ(r.sed1565, reference.sed1565);
+        EXPECT_EQ(r.working, reference.working);
+        if (!spec.top_down) {
+            EXPECT_EQ(r.t6963c, reference.t6963c);
+        }
+    }
+    EXPECT_EQ(reference.working.height, 24);
+}
+
+// Ink in red and paper in grey: neither is pure black or pure white.
+TEST(Listings, ColoursThatAreNeitherBlackNorWhite) {
+    const BmpSpec spec{.width = 2,
+                       .height = 3,
+                       .ink = [](int x, int) { return x == 0; },
+                       .ink_colour = 0xFF0000,
+                       .paper_colour = 0x808080};
+    const ImportResult plain = import_bmp(checked(spec), {});
+    EXPECT_EQ(plain.source.at(0, 0), 0x0000FF); // red as 0x00BBGGRR
+    EXPECT_EQ(plain.source.at(1, 2), 0x808080);
+    EXPECT_EQ(sed1565_listing(plain.sed1565), "0x07,0x07,");
+    EXPECT_EQ(sed1565_text(spec, true), "0x07,0x07,");
+    EXPECT_EQ(
+        sed1565_text({.width = 2, .height = 3, .ink = [](int x, int) { return x == 0; }}, true),
+        "0x00,0x07,");
+}
+
+TEST(Layouts, WhichPixelGoesIntoWhichBit) {
+    using enum BitLayout;
+    // The picture the README works through.
+    const Bitmap example = art({"#..", ".#.", "..#", "...", "###", "...", "#..", "..#", ".#."});
+    const Bitmap rows_7_8 = art({".", ".", ".", ".", ".", ".", ".", "#", "#"});
+    const std::tuple<Bitmap, BitLayout, Bytes> cases[] = {
+        {example, rows_msb, {0x80, 0x40, 0x20, 0, 0xE0, 0, 0x80, 0x20, 0x40}},
+        {example, rows_lsb, {0x01, 0x02, 0x04, 0, 0x07, 0, 0x01, 0x04, 0x02}},
+        {example, pages_lsb, {0x51, 0x12, 0x94, 0x00, 0x01, 0x00}},
+        {example, pages_msb, {0x8A, 0x48, 0x29, 0x00, 0x80, 0x00}},
+        {art({"........#"}), rows_msb, {0x00, 0x80}},
+        {art({"........#"}), rows_lsb, {0x00, 0x01}},
+        {rows_7_8, pages_lsb, {0x80, 0x01}},
+        {rows_7_8, pages_msb, {0x01, 0x80}},
+    };
+    for (const auto& [bits, layout, bytes] : cases)
+        EXPECT_EQ(layout_bytes(bits, layout), bytes) << layout_name(layout);
+    for (BitLayout l : {rows_msb, rows_lsb, pages_lsb, pages_msb}) {
+        EXPECT_EQ(bit_layout_named(layout_name(l)), l);
+        EXPECT_EQ(layout_rows(l, 9), is_paged(l) ? 16 : 9);
+    }
+    EXPECT_EQ(bit_layout_named("ROWS-MSB"), std::nullopt);
+    EXPECT_EQ(entry_lines(Bytes(17, 0xA5), "\n", true), repeat("0xA5,", 16) + "\n0xA5,\n");
+    EXPECT_EQ(entry_lines(Bytes{}, "\n", true), "");
+}
+
+TEST(Reverse, EveryWayOfWritingAListingPaintsTheSamePixels) {
+    const Picture expected = render_listing({0x81, 0x0F, 0x04, 0x08}, 2, 2);
+    EXPECT_EQ(expected.at(0, 0), kBlack);
+    EXPECT_EQ(expected.at(0, 7), kBlack);
+    EXPECT_EQ(expected.at(1, 11), kBlack);
+    EXPECT_EQ(expected.at(1, 4), kWhite);
+    for (const char* text :
+         {"0x81,0x0F,\r\n0x04,0x08,", "0x81,0x0f,\n0x4,0x8\n", "0X81 0XF 0x04\t0x08",
+          " 0x81, 0x0F,\r  0x04 , 0x08 ",
+          "// 2 x 16, 240x128 panel\nconst char a[] = {\n  0x81, 0x0F,\n  0x04, 0x08\n};"}) {
+        const ListingRead read = read_listing(text);
+        ASSERT_TRUE(read.error.empty()) << text << ": " << read.error;
+        EXPECT_EQ(render_listing(read.bytes, 2, 2), expected) << text;
+    }
+    const std::tuple<const char*, int, const char*> bad[] = {{"0x81,0xG1,", 1, "0xG1"},
+                                                             {"0x81,\n0x0F,\r\n0x,", 3, "0x"},
+                                                             {"0x81,\r0x123,", 2, "0x123"},
+                                                             {"0x81,0x1Fh", 1, "0x1Fh"}};
+    for (const auto& [text, line, found] : bad) {
+        const ListingRead read = read_listing(text);
+        EXPECT_TRUE(read.bytes.empty()) << text;
+        EXPECT_EQ(read.error.rfind("Line " + std::to_string(line) + " holds \"" + found + "\"", 0),
+                  0u)
+            << read.error;
+    }
+    // Too few bytes paint what there is; bytes past W x P paint nothing.
+    EXPECT_EQ(render_listing({0xFF}, 3, 2).height, 16);
+    EXPECT_EQ(render_listing({0x01, 0x01, 0x01}, 1, 1), render_listing({0x01}, 1, 1));
+}
+
+TEST(Reverse, SizeFields) {
+    const std::tuple<const char*, const char*, int, int> cases[] = {
+        {"16", "8", 16, 8},
+        {" 16 ", "08", 16, 8},
+        {"0", "1", 0, 1},
+        {"4096", "512", 4096, 512},
+        {"4097", "1", -1, 0},
+        {"1", "513", -1, 0},
+        {"1.5", "1", -1, 0},
+        {"-1", "1", -1, 0},
+        {"   ", "1", -1, 0},
+        {"12", "x", -1, 0},
+        {"99999999999999999999", "1", -1, 0}};
+    for (const auto& [width, pages, w, p] : cases) {
+        const RenderSize s = parse_render_size(width, pages);
+        EXPECT_EQ(s.error.empty(), w >= 0) << width << "/" << pages << ": " << s.error;
+        if (w >= 0) {
+            EXPECT_EQ(std::pair(s.width, s.pages), std::pair(w, p));
+        }
+    }
+}
+
+TEST(Reverse, BmpWriterRoundTrip) {
+    Picture p(9, 2, kWhite);
+    p.set(8, 1, kBlack);
+    const Bytes bmp = encode_mono_bmp(p);
+    const LoadedFile file = check_bmp_bytes(bmp);
+    ASSERT_TRUE(file.accepted()) << file.message();
+    EXPECT_EQ(file.header.palette, (std::array<Colour, 2>{kBlack, kWhite}));
+    EXPECT_EQ(bmp.size(), 62u + 2 * 4);
+    EXPECT_EQ(decode_picture(file.header, file.bytes), p);
+}
+
+} // namespace
