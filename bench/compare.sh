@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
-# Times dotlane-cli against bench/reference.py (plain Python with Pillow) listing a 496 x 496
-# picture, as whole processes, once both have printed the same bytes.
+# Whole-process timings of dotlane-cli against a floor and against peers, each pair measured
+# in the same run once both have printed the same bytes (or bits):
+#   - bench/floor.c, a minimal C program printing the same T6963C and SED1565 listings of a
+#     496 x 496 picture: how far dotlane-cli is from what the machine allows;
+#   - bench/reference.py, plain Python with Pillow, for the same listings;
+#   - ImageMagick's "convert in.png -threshold 50% xbm:-" against
+#     "dotlane-cli convert --layout rows-lsb --c-array" on 1024 x 1024 and 4096 x 4096 PNGs.
 #
 #   bash bench/compare.sh [BUILD_DIR]           check, then time (BUILD_DIR: build)
-#   bash bench/compare.sh --check [BUILD_DIR]   only check that the outputs are identical
+#   bash bench/compare.sh --check [BUILD_DIR]   only check that the outputs agree
 #
-# Prints each median and, on a line of its own, "ratio COMMAND N": the reference's median
-# over dotlane-cli's. Uses hyperfine where it is installed, else 31 runs each and medians.
+# Prints medians, peak memory, and a line per pair: "ratio dotlane-over-floor COMMAND N"
+# (ours over the floor's, lower is better, 1 is the floor) or "ratio PEER-over-dotlane
+# COMMAND N" (the peer's median over ours, higher is better).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 check_only=false
@@ -16,49 +22,80 @@ if [ "${1:-}" = "--check" ]; then
 fi
 cli=${1:-$root/build}/src/dotlane-cli
 py=/usr/bin/python3
+magick=/usr/bin/convert # /usr/local/bin may hold a stand-in of that name
 reference=$root/bench/reference.py
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 picture=$tmp/rings_496x496.bmp
 "$py" "$root/samples/make_samples.py" --bench-picture "$picture"
+cc -O2 -o "$tmp/floor" "$root/bench/floor.c"
 
+same() { # same WHAT FILE1 FILE2
+  cmp -s "$2" "$3" || { echo "compare: $1 differ" >&2; exit 1; }
+}
 for command in sed1565 t6963c; do
+  "$cli" $command "$picture" >"$tmp/cli.txt"
+  "$tmp/floor" $command "$picture" >"$tmp/floor.txt"
+  same "dotlane-cli and the floor program on $command" "$tmp/cli.txt" "$tmp/floor.txt"
   for flag in "" --invert-colors; do
     "$cli" $command $flag "$picture" >"$tmp/cli.txt"
     "$py" "$reference" $command $flag "$picture" >"$tmp/reference.txt"
-    if ! cmp -s "$tmp/cli.txt" "$tmp/reference.txt"; then
-      echo "compare: dotlane-cli and the reference differ on $command $flag" >&2
-      exit 1
-    fi
+    same "dotlane-cli and the reference on $command $flag" "$tmp/cli.txt" "$tmp/reference.txt"
   done
 done
-echo "compare: dotlane-cli and the reference print the same listings ($(wc -c <"$tmp/cli.txt") bytes for t6963c)"
+echo "compare: dotlane-cli, the floor program and the reference print the same listings"
+
+# Grey drawings: rings and a gradient, so that the threshold cuts through every shade.
+sides=(1024 4096)
+"$py" - "$tmp" "${sides[@]}" <<'PY'
+import sys
+from PIL import Image, ImageDraw
+for side in map(int, sys.argv[2:]):
+    im = Image.linear_gradient("L").resize((side, side))
+    draw = ImageDraw.Draw(im)
+    for r in range(side // 16, side // 2, side // 16):
+        draw.ellipse([side // 2 - r, side // 2 - r, side // 2 + r, side // 2 + r], outline=255 - r % 256, width=side // 64)
+    im.save("%s/drawing_%d.png" % (sys.argv[1], side))
+PY
+bits() { grep -o '0x[0-9a-fA-F][0-9a-fA-F]' | tr a-f A-F; }
+if [ -x "$magick" ]; then
+  for side in "${sides[@]}"; do
+    png=$tmp/drawing_$side.png
+    "$cli" convert --layout rows-lsb --c-array drawing "$png" | bits >"$tmp/ours.bits"
+    "$magick" "$png" -threshold 50% xbm:- | bits >"$tmp/magick.bits"
+    same "dotlane-cli and ImageMagick bits of the $side x $side drawing" "$tmp/ours.bits" "$tmp/magick.bits"
+  done
+  echo "compare: dotlane-cli and ImageMagick set the same bits"
+fi
 $check_only && exit 0
 
-# Median wall time in milliseconds of a command run as a whole process.
-median_ms() {
+median_ms() { # median_ms NAME COMMAND...: the median wall time of the whole process
   local name=$1
   shift
-  if command -v hyperfine >/dev/null; then
-    hyperfine -N --warmup 5 --min-runs 40 --export-json "$tmp/$name.json" "$*" >/dev/null 2>"$tmp/$name.log"
-    "$py" -c 'import json,sys; print("%.2f" % (1000 * json.load(open(sys.argv[1]))["results"][0]["median"]))' "$tmp/$name.json"
-  else
-    local times=()
-    for _ in $(seq 31); do
-      local start end
-      start=$(date +%s%N)
-      "$@" >/dev/null
-      end=$(date +%s%N)
-      times+=($(((end - start) / 1000)))
-    done
-    printf '%s\n' "${times[@]}" | sort -n | awk '{t[NR] = $1} END {printf "%.2f\n", t[(NR + 1) / 2] / 1000}'
-  fi
+  hyperfine -N --warmup 3 --min-runs "${runs:-30}" --export-json "$tmp/$name.json" "$*" >/dev/null 2>&1
+  "$py" -c 'import json,sys; print("%.2f" % (1000 * json.load(open(sys.argv[1]))["results"][0]["median"]))' "$tmp/$name.json"
 }
+peak_mb() { # the peak resident memory of one run, in MB
+  /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1 | awk '{printf "%.1f", $1 / 1024}'
+}
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
 
 echo "496 x 496 picture, median wall time of the whole process:"
 for command in sed1565 t6963c; do
   ours=$(median_ms "cli-$command" "$cli" $command "$picture")
+  floor=$(median_ms "floor-$command" "$tmp/floor" $command "$picture")
   theirs=$(median_ms "reference-$command" "$py" "$reference" $command "$picture")
-  echo "  $command: dotlane-cli $ours ms, reference (Python + Pillow) $theirs ms"
-  echo "ratio $command $(awk -v a="$theirs" -v b="$ours" 'BEGIN {printf "%.1f", a / b}')"
+  echo "  $command: dotlane-cli $ours ms ($(peak_mb "$cli" $command "$picture") MB), floor $floor ms, Python + Pillow $theirs ms"
+  echo "ratio dotlane-over-floor $command $(ratio "$ours" "$floor")"
+  echo "ratio reference-over-dotlane $command $(ratio "$theirs" "$ours")"
 done
+if [ -x "$magick" ]; then
+  for side in "${sides[@]}"; do
+    png=$tmp/drawing_$side.png
+    runs=10
+    ours=$(median_ms "cli-$side" "$cli" convert --layout rows-lsb --c-array drawing "$png")
+    theirs=$(median_ms "magick-$side" "$magick" "$png" -threshold 50% xbm:-)
+    echo "  $side x $side PNG to XBM-order bits: dotlane-cli $ours ms ($(peak_mb "$cli" convert --layout rows-lsb --c-array drawing "$png") MB), ImageMagick $theirs ms ($(peak_mb "$magick" "$png" -threshold 50% xbm:-) MB)"
+    echo "ratio imagemagick-over-dotlane convert-$side $(ratio "$theirs" "$ours")"
+  done
+fi

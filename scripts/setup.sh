@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libgl-dev            # the window
   libgtest-dev libbenchmark-dev     # tests and figures
   python3-pil hyperfine             # the samples' expected listings, the Python reference
+  imagemagick time                  # a peer to measure against, and peak memory
   dpkg-dev file                     # the .deb package (dpkg-shlibdeps)
   clang libclang-rt-14-dev          # fuzzing and sanitizers
   fonts-liberation                  # faces metric-compatible with the layout's fonts
