@@ -288,7 +288,7 @@ TEST_F(WindowTest, HexToPictureMessages) {
             << dialogs.messages[0].text.toStdString();
         EXPECT_EQ(std::pair(dialogs.messages[0].title, dialogs.messages[0].icon),
                   std::pair(QString("Dotlane"), c.icon));
-        EXPECT_FALSE(picture("Picture2")->hasPicture());
+        EXPECT_TRUE(picture("Picture2")->heldPicture().pixels.empty());
     }
     qputenv("HOME", QByteArray::fromStdString((dir.path() / "gone").string()));
     go("0xFF", "1", "1");

@@ -32,22 +32,21 @@ double from_decimal_comma(std::string_view text);
 
 class Conversion {
 public:
-    // Working state, in the order the module declares it; public so that tests can see
-    // what each operation leaves behind.
+    static std::string dec_to_hex(std::int64_t value);
+    std::string hex_to_bin(std::string_view hex);
+    double hex_to_dec(std::string_view hex);
+
+private:
+    double bin_to_dec(std::string_view binary);
+    void divide_by_two(const Variant& x);
+    void reset_working_values();
+
+    // Working state, in the order the module declares it, shared by the operations.
     double dec_total = 0;
     Variant quotient = Variant::integer(0);
     Variant remainder = Variant::integer(0);
     std::string bit_char;
     std::array<Variant, 51> bits{};
-
-    static std::string dec_to_hex(std::int64_t value);
-    std::string hex_to_bin(std::string_view hex);
-    double hex_to_dec(std::string_view hex);
-    double bin_to_dec(std::string_view binary);
-    void divide_by_two(const Variant& x);
-
-private:
-    void reset_working_values();
 };
 
 } // namespace dotlane

@@ -66,11 +66,6 @@ void PictureBox::showImage() {
     canvas_->update();
 }
 
-void PictureBox::setPicture(const QImage& image) {
-    image_ = image.convertToFormat(QImage::Format_RGB32);
-    showImage();
-}
-
 void PictureBox::setPicture(const Picture& picture) {
     image_ = to_qimage(picture);
     showImage();
@@ -87,16 +82,6 @@ Colour PictureBox::point(int x, int y) const {
     if (x >= 0 && y >= 0 && x < kAreaWidth && y < kAreaHeight)
         return to_colour(system_colour(kWindowBackground, palette()).rgb());
     return kNoColour;
-}
-
-void PictureBox::pset(int x, int y, Colour colour) {
-    if (image_.isNull()) {
-        image_ = QImage(kAreaWidth, kAreaHeight, QImage::Format_RGB32);
-        image_.fill(system_colour(kWindowBackground, palette()));
-    }
-    if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return;
-    image_.setPixel(x, y, to_rgb(colour));
-    canvas_->update();
 }
 
 Picture PictureBox::heldPicture() const {

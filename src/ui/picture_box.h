@@ -8,7 +8,7 @@
 namespace dotlane::ui {
 
 // A picture box: a sunken 2-pixel border around a 149 x 69 drawing area that shows the held
-// picture unscaled from its top-left corner, with scroll bars for a larger one. Point reads
+// picture unscaled from its top-left corner, with scroll bars for a larger one. point reads
 // the held picture, the background inside the drawing area, and -1 (no colour) elsewhere.
 class PictureBox : public QScrollArea {
     Q_OBJECT
@@ -17,12 +17,9 @@ public:
     static constexpr int kAreaHeight = 69;
 
     explicit PictureBox(QWidget* parent = nullptr);
-    void setPicture(const QImage& image);
     void setPicture(const Picture& picture);
     void clear();
-    bool hasPicture() const { return !image_.isNull(); }
     Colour point(int x, int y) const;
-    void pset(int x, int y, Colour colour);
     // The held picture, or the empty drawing area when there is none.
     Picture image() const;
     Picture heldPicture() const; // exactly the held picture, for reading every pixel at once
