@@ -7,6 +7,7 @@
 #include "reverse/bmp_writer.h"
 #include "reverse/hex_reader.h"
 #include "reverse/render.h"
+#include "shared/output_file.h"
 
 using namespace dotlane;
 
@@ -112,6 +113,9 @@ TEST(BmpWriter, WritesAOneBitPictureBlackFirst) {
 TEST(SaveFile, ReplacesWholeOrLeavesTheOldFile) {
     test::TempDir dir;
     const std::string path = (dir.path() / "out.bmp").string();
+    const auto save_file_atomically = [](const std::string& p, std::vector<std::uint8_t> b) {
+        return write_file_whole(p, b).value_or("");
+    };
     ASSERT_EQ(save_file_atomically(path, {1, 2, 3}), "");
     ASSERT_EQ(save_file_atomically(path, {4, 5}), "");
     EXPECT_EQ(test::read_file(path), (std::vector<std::uint8_t>{4, 5}));

@@ -58,7 +58,7 @@ std::optional<std::string> read_input(const std::string& path, std::istream& in,
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-int render_command(const std::vector<std::string>& args, std::istream& in, std::ostream&,
+int render_command(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                    std::ostream& err) {
     const Arguments a = parse(args, {}, {"--width", "--pages", "-o"});
     if (!a.error.empty()) return usage(err, a.error);
@@ -81,12 +81,8 @@ int render_command(const std::vector<std::string>& args, std::istream& in, std::
     const Picture picture = size.width > 0 && size.pages > 0
                                 ? render_listing(listing.bytes, size.width, size.pages)
                                 : Picture(149, 69, kWhite);
-    const std::string error = save_file_atomically(a.values.at("-o"), encode_mono_bmp(picture));
-    if (!error.empty()) {
-        err << error << "\n";
-        return kBadInput;
-    }
-    return kOk;
+    const std::vector<std::uint8_t> bmp = encode_mono_bmp(picture);
+    return emit({reinterpret_cast<const char*>(bmp.data()), bmp.size()}, a, out, err);
 }
 
 } // namespace
