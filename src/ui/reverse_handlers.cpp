@@ -56,12 +56,16 @@ void Form1::btn_revsersego_Click() {
         return;
     }
     const RenderSize size = parse_render_size(width_text.toStdString(), pages_text.toStdString());
+    // After a refusal nothing is painted, and a save would put a blank picture over the
+    // file an earlier "Go !" saved.
     if (!size.error.empty()) {
+        btn_savepict->setVisible(false);
         refuse(QString::fromStdString(size.error));
         return;
     }
     const ListingRead listing = read_listing(Text1->text().toStdString());
     if (!listing.error.empty()) {
+        btn_savepict->setVisible(false);
         refuse(QString::fromStdString(listing.error));
         return;
     }
