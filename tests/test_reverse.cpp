@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 #include <set>
-#include <sys/stat.h>
 
 #include "bmp_fixture.h"
 #include "import/import.h"
 #include "reverse/bmp_writer.h"
 #include "reverse/hex_reader.h"
 #include "reverse/render.h"
-#include "shared/output_file.h"
 
 using namespace dotlane;
 
@@ -108,24 +106,6 @@ TEST(BmpWriter, WritesAOneBitPictureBlackFirst) {
     EXPECT_EQ(file.header.palette[1], kWhite);
     EXPECT_EQ(bmp.size(), 62u + 2 * 4);
     EXPECT_EQ(decode_picture(file.header, file.bytes), p);
-}
-
-TEST(SaveFile, ReplacesWholeOrLeavesTheOldFile) {
-    test::TempDir dir;
-    const std::string path = (dir.path() / "out.bmp").string();
-    const auto save_file_atomically = [](const std::string& p, std::vector<std::uint8_t> b) {
-        return write_file_whole(p, b).value_or("");
-    };
-    ASSERT_EQ(save_file_atomically(path, {1, 2, 3}), "");
-    ASSERT_EQ(save_file_atomically(path, {4, 5}), "");
-    EXPECT_EQ(test::read_file(path), (std::vector<std::uint8_t>{4, 5}));
-    const std::string missing = (dir.path() / "no/such/folder/out.bmp").string();
-    EXPECT_NE(save_file_atomically(missing, {1}), "");
-    if (::geteuid() != 0) { // root writes into read-only folders anyway
-        ::chmod(dir.path().c_str(), 0500);
-        EXPECT_NE(save_file_atomically(path, {9}), "");
-        EXPECT_EQ(test::read_file(path), (std::vector<std::uint8_t>{4, 5}));
-    }
 }
 
 } // namespace
