@@ -68,8 +68,12 @@ std::optional<std::string> follow_links(std::string& path, const std::string& gi
                    ", which does not exist.";
         }
         if (!S_ISLNK(st.st_mode)) return std::nullopt;
+        // st_size may be 0 (links in /proc) or stale, so the buffer grows until it has room.
         std::string target(std::size_t(st.st_size) + 256, '\0');
-        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+        ssize_t length;
+        while ((length = ::readlink(path.c_str(), target.data(), target.size())) >= 0 &&
+               std::size_t(length) == target.size())
+            target.resize(target.size() * 2);
         if (length < 0) return because("Cannot write " + quoted(given), errno);
         target.resize(std::size_t(length));
         const auto slash = path.rfind('/');
@@ -88,9 +92,19 @@ std::optional<std::string> write_through(const std::string& path, const std::str
     if (fd < 0 && errno == ENXIO && pipe)
         return "Cannot write " + shown + ": the pipe has no reader.";
     if (fd < 0) return because("Cannot write " + shown, errno);
+    // A reader that goes away must not take the window with it: SIGPIPE is held back, the
+    // write fails with EPIPE instead, and the signal it left pending is taken away.
+    sigset_t pipe_signal, before;
+    sigemptyset(&pipe_signal);
+    sigaddset(&pipe_signal, SIGPIPE);
+    ::pthread_sigmask(SIG_BLOCK, &pipe_signal, &before);
     int error = ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0 ? 0 : errno;
     if (error == 0) error = write_all(fd, bytes);
     if (::close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
+    const timespec no_wait{};
+    if (error == EPIPE && !sigismember(&before, SIGPIPE))
+        ::sigtimedwait(&pipe_signal, nullptr, &no_wait);
+    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
     if (error != 0) return because("Cannot write " + shown, error);
     return std::nullopt;
 }
