@@ -51,6 +51,7 @@ const Row kRows[] = {
     {"mkfifo $P",                         "$P", "", "", 0, "", "reader", 022, true},
     {"mkfifo $P",                         "$P", "", "", 1, "the pipe has no reader", "-", 022, true},
     {"mkdir $P",                          "$P", "", "", 1, "it is a folder", "-", 022, true},
+    {"mkdir \"$(printf '\\377')\"",           "\xff/$P", "", "", 0, "", "new 644", 022, true},
     {"",                                  "gone/$P", "", "", 1, "No such file or directory", "gone", 022, true},
     {"[ $(id -u) != 0 ] || exit 77; echo old >$P; chmod 555 .", "$P", "", "", 1, "Permission denied", "old", 022, true},
     {DISK "echo old >$P; mount -o remount,ro \"$PWD\"", "$P", "", "", 1, "Read-only file system", "old", 022, true},
