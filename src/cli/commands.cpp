@@ -49,7 +49,16 @@ int info_command(const std::vector<std::string>& args, std::ostream& out, std::o
 
 std::optional<std::string> read_input(const std::string& path, std::istream& in,
                                       std::ostream& err) {
-    if (path == "-") return std::string(std::istreambuf_iterator<char>(in), {});
+    // libstdc++ reports a failed read (a closed standard input) by throwing, whatever the
+    // stream's exception mask.
+    if (path == "-") {
+        try {
+            return std::string(std::istreambuf_iterator<char>(in), {});
+        } catch (const std::ios_base::failure& failure) {
+            err << "Cannot read standard input (" << failure.what() << ").\n";
+            return std::nullopt;
+        }
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         err << "Cannot open \"" << path << "\".\n";

@@ -54,7 +54,7 @@ int emit(std::string_view data, const Arguments& args, std::ostream& out, std::o
 int check_output(std::ostream& out, std::ostream& err);
 
 // Standard output for run(). A stream keeps only a failure flag; this keeps the reason too,
-// for the message. (A descriptor of -1 fails every write as a closed one does.)
+// for the message.
 class DescriptorOutput : public std::streambuf {
 public:
     explicit DescriptorOutput(int fd) : fd_(fd) {
