@@ -236,15 +236,12 @@ std::optional<std::string> replace(const std::string& path, const std::string& s
     int error = write_all(fd, bytes);
     if (error == 0 && ::fsync(fd) != 0) error = errno;
     if (::close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
-    if (error == 0 && ::rename(temp.c_str(), path.c_str()) == 0) {
-        guard.disarm();
-        return std::nullopt;
-    }
-    const std::string message = error != 0 ? because("Cannot write " + shown, error)
-                                           : because("Cannot replace " + shown, errno);
+    const bool written = error == 0;
+    if (written && ::rename(temp.c_str(), path.c_str()) != 0) error = errno;
     guard.disarm();
+    if (error == 0) return std::nullopt;
     ::unlink(temp.c_str());
-    return message;
+    return because((written ? "Cannot replace " : "Cannot write ") + shown, error);
 }
 
 } // namespace
@@ -257,10 +254,10 @@ std::optional<std::string> write_file_whole(const std::string& path,
         return std::nullopt;
     }
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        return "Cannot write " + quoted(path) + ": it is a folder.";
-    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        if (S_ISDIR(st.st_mode)) return "Cannot write " + quoted(path) + ": it is a folder.";
         return write_through(path, quoted(path), S_ISFIFO(st.st_mode), bytes);
+    }
     std::string real = path;
     if (auto refused = follow_links(real, path)) return refused;
     const std::string shown =
