@@ -91,6 +91,8 @@ TEST_F(WindowTest, ModeTable) {
          ui::kWindowBackground},
         {"bad Go", [&] { go("0x81,0xZZ", "2", "2"); }, "011011", false, ui::kWindowBackground},
         {"good Go", [&] { go("0x81", "1", "1"); }, "011111", false, ui::kWindowBackground},
+        {"bad size", [&] { go("0x81", "two", "1"); }, "011011", false, ui::kWindowBackground},
+        {"Go again", [&] { go("0x81", "1", "1"); }, "011111", false, ui::kWindowBackground},
         {"size prompt", [&] { go("0x81", "", "1"); }, "011011", false, ui::kWindowBackground},
         {"STOP", [&] { click("btn_stop"); }, "100011", false, ui::kButtonFace},
         {"Reverse, import", [&] { click("btn_revserse"), open(good); }, "100011", true,

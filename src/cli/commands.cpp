@@ -51,7 +51,16 @@ int info_command(const std::vector<std::string>& args, std::ostream& out, std::o
 
 std::optional<std::string> read_input(const std::string& path, std::istream& in,
                                       std::ostream& err) {
-    if (path == "-") return std::string(std::istreambuf_iterator<char>(in), {});
+    // libstdc++ reports a failed read (a closed standard input) by throwing, whatever the
+    // stream's exception mask.
+    if (path == "-") {
+        try {
+            return std::string(std::istreambuf_iterator<char>(in), {});
+        } catch (const std::ios_base::failure& failure) {
+            err << "Cannot read standard input (" << failure.what() << ").\n";
+            return std::nullopt;
+        }
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         err << "Cannot open \"" << path << "\".\n";
@@ -60,7 +69,7 @@ std::optional<std::string> read_input(const std::string& path, std::istream& in,
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-int render_command(const std::vector<std::string>& args, std::istream& in, std::ostream&,
+int render_command(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                    std::ostream& err) {
     const Arguments a = parse(args, {}, {"--width", "--pages", "-o"});
     if (!a.error.empty()) return usage(err, a.error);
@@ -83,12 +92,8 @@ int render_command(const std::vector<std::string>& args, std::istream& in, std::
     const Picture picture = size.width > 0 && size.pages > 0
                                 ? render_listing(listing.bytes, size.width, size.pages)
                                 : Picture(149, 69, kWhite);
-    const std::string error = save_file_atomically(a.values.at("-o"), encode_mono_bmp(picture));
-    if (!error.empty()) {
-        err << error << "\n";
-        return kBadInput;
-    }
-    return kOk;
+    const std::vector<std::uint8_t> bmp = encode_mono_bmp(picture);
+    return emit({reinterpret_cast<const char*>(bmp.data()), bmp.size()}, a, out, err);
 }
 
 } // namespace

@@ -27,7 +27,8 @@ Options:
   --c-array NAME   write a C declaration instead of the bare listing: a comment, then
                    NAME_width, NAME_height (in rows; whole pages for page layouts) and
                    const unsigned char NAME[], 16 bytes a line; NAME is a C identifier
-  -o OUT           write OUT (replaced whole, or left alone on failure), not standard output
+  -o OUT           write OUT, not standard output ("-": standard output); a file is
+                   replaced whole or left as it was, a device or a FIFO written through
   --help           show this text;  --version  show the version
 
 A pixel of a 1-bit BMP file is dark unless its colour is pure white; with --invert-colors

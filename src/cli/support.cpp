@@ -1,8 +1,10 @@
 #include "support.h"
 
+#include <cerrno>
+#include <cstring>
 #include <ostream>
 
-#include "reverse/bmp_writer.h"
+#include "shared/output_file.h"
 
 namespace dotlane::cli {
 
@@ -55,18 +57,42 @@ Listing window_listing(const LoadedFile& file, bool sed1565, bool invert) {
     return Listing{t6963c_listing(r.t6963c, file.header.geometry), r.t6963c};
 }
 
-int emit(const std::string& text, const Arguments& args, std::ostream& out, std::ostream& err) {
+int emit(std::string_view data, const Arguments& args, std::ostream& out, std::ostream& err) {
     const auto path = args.value("-o");
     if (!path || *path == "-") {
-        out << text;
-        return kOk;
+        out.write(data.data(), std::streamsize(data.size()));
+        return check_output(out, err);
     }
-    const std::string error = save_file_atomically(*path, {text.begin(), text.end()});
-    if (!error.empty()) {
-        err << error << "\n";
+    const auto bytes = reinterpret_cast<const std::uint8_t*>(data.data());
+    if (const auto error = write_file_whole(*path, {bytes, data.size()})) {
+        err << *error << "\n";
         return kBadInput;
     }
     return kOk;
+}
+
+int check_output(std::ostream& out, std::ostream& err) {
+    if (out.flush()) return kOk;
+    const auto* descriptor = dynamic_cast<const DescriptorOutput*>(out.rdbuf());
+    err << "dotlane-cli: cannot write standard output: "
+        << (descriptor && descriptor->error() ? std::strerror(descriptor->error()) : "write error")
+        << "\n";
+    return kBadInput;
+}
+
+DescriptorOutput::int_type DescriptorOutput::overflow(int_type c) {
+    if (!drain()) return traits_type::eof();
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    *pptr() = traits_type::to_char_type(c);
+    pbump(1);
+    return c;
+}
+
+bool DescriptorOutput::drain() {
+    const auto start = reinterpret_cast<const std::uint8_t*>(pbase());
+    if (error_ == 0) error_ = write_all(fd_, {start, std::size_t(pptr() - pbase())});
+    setp(buffer_.data(), buffer_.data() + buffer_.size());
+    return error_ == 0;
 }
 
 } // namespace dotlane::cli

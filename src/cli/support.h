@@ -2,10 +2,13 @@
 // What the commands of dotlane-cli share: their options, their answers to wrong usage, the
 // window's import, and where their text goes.
 #include <algorithm>
+#include <array>
 #include <iosfwd>
 #include <map>
 #include <optional>
+#include <streambuf>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "import/import.h"
@@ -49,8 +52,31 @@ struct Listing {
 // One of the window's listings of an accepted file, with "Invert Colors" set so.
 Listing window_listing(const LoadedFile& file, bool sed1565, bool invert);
 
-// Writes `text` to the file of "-o" (replaced whole, or not at all), else (or for "-o -")
-// to `out`.
-int emit(const std::string& text, const Arguments& args, std::ostream& out, std::ostream& err);
+// Writes `data` to the file of "-o" (see write_file_whole), else (or for "-o -") to `out`,
+// which is flushed and checked.
+int emit(std::string_view data, const Arguments& args, std::ostream& out, std::ostream& err);
+
+// Flushes `out`; when any write to it failed, says so on `err` and returns kBadInput.
+int check_output(std::ostream& out, std::ostream& err);
+
+// Standard output for run(). A stream keeps only a failure flag; this keeps the reason too,
+// for the message.
+class DescriptorOutput : public std::streambuf {
+public:
+    explicit DescriptorOutput(int fd) : fd_(fd) {
+        setp(buffer_.data(), buffer_.data() + buffer_.size());
+    }
+    int error() const { return error_; }
+
+protected:
+    int_type overflow(int_type c) override;
+    int sync() override { return drain() ? 0 : -1; }
+
+private:
+    bool drain();
+    int fd_;
+    int error_ = 0;
+    std::array<char, 8192> buffer_;
+};
 
 } // namespace dotlane::cli

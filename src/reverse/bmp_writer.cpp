@@ -1,12 +1,5 @@
 #include "bmp_writer.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace dotlane {
 
 static void put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
@@ -39,55 +32,6 @@ std::vector<std::uint8_t> encode_mono_bmp(const Picture& picture) {
             if (picture.at(x, y) != kBlack) out[row + std::size_t(x / 8)] |= 0x80 >> (x % 8);
     }
     return out;
-}
-
-static std::string reason(const std::string& what) {
-    return what + ": " + std::strerror(errno) + ".";
-}
-
-std::string save_file_atomically(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    const auto slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-    // The rename needs only the folder to be writable, so it would replace a file that was
-    // made read-only to keep it. Such a file is refused whoever saves, root included. (On a
-    // read-only disk creating the temporary file fails below, with that reason.)
-    struct stat target {};
-    if (::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode) &&
-        ((target.st_mode & 0222) == 0 ||
-         (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES)))
-        return "Cannot replace \"" + path + "\": the file is read-only.";
-    std::string temp = folder + "/.dotlane-save-XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return reason("Cannot create a file in \"" + folder + "\"");
-    ::fchmod(fd, 0644);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (wrote < 0 && errno == EINTR) continue;
-        if (wrote <= 0) {
-            if (wrote == 0) errno = ENOSPC;
-            std::string error = reason("Cannot write \"" + path + "\"");
-            ::close(fd);
-            ::unlink(temp.c_str());
-            return error;
-        }
-        done += std::size_t(wrote);
-    }
-    const bool synced = ::fsync(fd) == 0;
-    const int sync_errno = errno;
-    const bool closed = ::close(fd) == 0;
-    if (!synced || !closed) {
-        if (!synced) errno = sync_errno;
-        std::string error = reason("Cannot write \"" + path + "\"");
-        ::unlink(temp.c_str());
-        return error;
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        std::string error = reason("Cannot replace \"" + path + "\"");
-        ::unlink(temp.c_str());
-        return error;
-    }
-    return {};
 }
 
 } // namespace dotlane

@@ -11,6 +11,7 @@
 #include "reverse/bmp_writer.h"
 #include "reverse/hex_reader.h"
 #include "reverse/render.h"
+#include "shared/output_file.h"
 
 namespace dotlane::ui {
 
@@ -81,11 +82,13 @@ QString Form1::savePath() const {
 void Form1::btn_savepict_Click() {
     const QString path = savePath();
     btn_savepict->setToolTip(path);
-    const std::string error = save_file_atomically(QFile::encodeName(path).toStdString(),
-                                                   encode_mono_bmp(Picture2->image()));
-    if (!error.empty())
+    // $HOME as the bytes it is: a name Qt cannot decode would be saved somewhere else.
+    const QByteArray home = qgetenv("HOME");
+    const std::string bytes_path =
+        (home.isEmpty() ? QFile::encodeName(path) : home + "/VavovAvoZor.bmp").toStdString();
+    if (const auto error = write_file_whole(bytes_path, encode_mono_bmp(Picture2->image())))
         refuse(QStringLiteral("The picture could not be saved to \"%1\".\n%2")
-                   .arg(path, QString::fromStdString(error)));
+                   .arg(path, QString::fromLocal8Bit(*error)));
 }
 
 } // namespace dotlane::ui
