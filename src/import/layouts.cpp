@@ -1,6 +1,7 @@
 #include "layouts.h"
 
 #include <array>
+#include <cstring>
 
 #include "listings.h"
 
@@ -58,6 +59,13 @@ int layout_rows(BitLayout layout, int height) {
     return is_paged(layout) ? height + fill_rows(height) : height;
 }
 
+// Eight pixels at a time: their eight 0-or-1 bytes as one word, little-endian.
+static std::uint64_t eight_pixels(const std::uint8_t* pixel) {
+    std::uint64_t word;
+    std::memcpy(&word, pixel, 8);
+    return word;
+}
+
 std::vector<std::uint8_t> layout_bytes(const Bitmap& bits, BitLayout layout) {
     const int w = bits.width, h = bits.height;
     std::vector<std::uint8_t> bytes;
@@ -65,22 +73,32 @@ std::vector<std::uint8_t> layout_bytes(const Bitmap& bits, BitLayout layout) {
     if (is_paged(layout)) {
         const bool lsb = layout == BitLayout::pages_lsb;
         bytes.assign(std::size_t(layout_rows(layout, h) / 8) * w, 0);
-        for (int y = 0; y < h; ++y) {
+        for (int y = 0; y < h; ++y, pixel += w) {
             std::uint8_t* page = bytes.data() + std::size_t(y / 8) * w;
-            const std::uint8_t bit = bit_for(y % 8, lsb);
-            for (int x = 0; x < w; ++x)
-                page[x] |= std::uint8_t(pixel[x] * bit);
-            pixel += w;
+            const int shift = lsb ? y % 8 : 7 - y % 8;
+            int x = 0;
+            for (; x + 8 <= w; x += 8) { // a byte of 0 or 1 shifted by < 8 stays in its byte
+                const std::uint64_t word = eight_pixels(page + x) | eight_pixels(pixel + x)
+                                                                        << shift;
+                std::memcpy(page + x, &word, 8);
+            }
+            for (; x < w; ++x)
+                page[x] |= std::uint8_t(pixel[x] << shift);
         }
     } else {
+        // The multiplication gathers the eight 0-or-1 bytes into the top byte, pixel i at
+        // bit 7 - i (or bit i); the other products fall above or below it without overlap.
         const bool lsb = layout == BitLayout::rows_lsb;
+        const std::uint64_t gather = lsb ? 0x0102040810204080u : 0x8040201008040201u;
         const int per_row = (w + 7) / 8;
         bytes.assign(std::size_t(per_row) * h, 0);
-        for (int y = 0; y < h; ++y) {
+        for (int y = 0; y < h; ++y, pixel += w) {
             std::uint8_t* row = bytes.data() + std::size_t(y) * per_row;
-            for (int x = 0; x < w; ++x)
+            int x = 0;
+            for (; x + 8 <= w; x += 8)
+                row[x / 8] = std::uint8_t(eight_pixels(pixel + x) * gather >> 56);
+            for (; x < w; ++x)
                 row[x / 8] |= std::uint8_t(pixel[x] * bit_for(x % 8, lsb));
-            pixel += w;
         }
     }
     return bytes;
