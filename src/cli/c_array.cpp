@@ -4,6 +4,7 @@
 #include <array>
 
 #include "import/listings.h"
+#include "shared/text.h"
 
 namespace dotlane::cli {
 
@@ -32,12 +33,6 @@ constexpr std::array<std::string_view, 54> kKeywords{
 
 bool is_letter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
-bool is_digit(char c) {
-    return c >= '0' && c <= '9';
-}
-bool is_word_char(char c) {
-    return is_letter(c) || is_digit(c);
 }
 
 // The last part of the path, made safe inside a C comment: printable ASCII without "*" or

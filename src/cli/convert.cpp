@@ -7,6 +7,7 @@
 #include "import/listings.h"
 #include "picture_input.h"
 #include "reverse/hex_reader.h"
+#include "shared/text.h"
 #include "support.h"
 
 namespace dotlane::cli {
@@ -59,14 +60,9 @@ Listing bit_listing(const Picture& picture, BitLayout layout, bool invert) {
 }
 
 std::optional<int> parse_threshold(const std::string& text) {
-    if (text.empty() || text.size() > 3) return std::nullopt;
-    int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    if (value > 255) return std::nullopt;
-    return value;
+    const auto value = whole_number(text);
+    if (!value || *value > 255) return std::nullopt;
+    return int(*value);
 }
 
 } // namespace

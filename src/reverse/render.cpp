@@ -3,26 +3,10 @@
 #include <array>
 
 #include "convert/conversion.h"
+#include "reverse/bmp_writer.h"
+#include "shared/text.h"
 
 namespace dotlane {
-
-static std::string_view trim(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
-
-// A whole number of digits only; nullopt for anything else, a huge value for long text.
-static std::optional<long long> whole_number(std::string_view text) {
-    text = trim(text);
-    if (text.empty()) return std::nullopt;
-    long long value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = std::min(value * 10 + (c - '0'), 1'000'000'000LL);
-    }
-    return value;
-}
 
 RenderSize parse_render_size(std::string_view width_text, std::string_view pages_text) {
     RenderSize size;
