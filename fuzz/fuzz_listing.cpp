@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "fuzz_check.h"
+#include "reverse/bmp_writer.h"
 #include "reverse/hex_reader.h"
 #include "reverse/render.h"
 
@@ -60,5 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < read.bytes.size() && i < std::size_t(width) * pages; ++i)
         want += std::size_t(std::popcount(read.bytes[i]));
     FUZZ_CHECK(ink == want);
+    FUZZ_CHECK(width == 0 || pages == 0 ||
+               render_listing_bmp(read.bytes, width, pages) == encode_mono_bmp(picture));
     return 0;
 }

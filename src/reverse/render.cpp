@@ -55,4 +55,13 @@ Picture render_listing(const std::vector<std::uint8_t>& bytes, int width, int pa
     return picture;
 }
 
+std::vector<std::uint8_t> render_listing_bmp(const std::vector<std::uint8_t>& bytes, int width,
+                                             int pages) {
+    const std::size_t count = std::min(bytes.size(), std::size_t(width) * std::size_t(pages));
+    return encode_mono_bmp(width, pages * 8, [&](int x, int y) {
+        const std::size_t i = std::size_t(y / 8) * std::size_t(width) + std::size_t(x);
+        return i < count && (bytes[i] >> (y % 8) & 1) != 0;
+    });
+}
+
 } // namespace dotlane
