@@ -147,7 +147,8 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         out << "dotlane-cli " << DOTLANE_VERSION << "\n";
         return kOk;
     }
-    if (std::find(rest.begin(), rest.end(), "--help") != rest.end()) {
+    const auto options_end = std::find(rest.begin(), rest.end(), "--");
+    if (std::find(rest.begin(), options_end, "--help") != options_end) {
         out << usage_text();
         return kOk;
     }
