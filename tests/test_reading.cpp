@@ -81,6 +81,7 @@ TEST(Reading, Table) {
     dir.write("damaged.jpg", encoded("JPEG", -1, 400));
     dir.write("whole.gif", gif(1000));
     dir.write("cut.gif", gif(100));
+    dir.write("rle.bmp", make_bmp({.bits_per_pixel = 8, .compression = 1}));
     dir.write("cut.bmp", make_bmp({.width = 16, .height = 16, .bits_per_pixel = 8, .cut = 100}));
     const std::string big = dir.write("big.png", encoded("PNG"));
     std::filesystem::resize_file(big, (64 << 20) + 1);
@@ -100,6 +101,7 @@ TEST(Reading, Table) {
         {convert + d + "/whole.gif", 0, ""},
         {convert + d + "/cut.gif", 1, "cut.gif\" is neither a 1-bit BMP file nor a picture"},
         {convert + d + "/cut.bmp", 1, "cut.bmp\" is neither a 1-bit BMP file nor a picture"},
+        {convert + d + "/rle.bmp", 1, "(run-length compressed BMP files are not read)"},
         {convert + big, 1, "big.png\" holds 67108865 bytes; dotlane-cli reads pictures of up to"},
         {convert + "'" + d + "/bad\xff\xfe.png'", 0, ""},
         {convert + "'" + d + "/no\nsuch\x7f'", 1, "/no\\nsuch\\x7F\": No such file"},

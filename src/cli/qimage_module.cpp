@@ -138,7 +138,7 @@ void grey_row(const QImage& image, int y, std::uint8_t* grey, const std::uint8_t
 
 // Qt's GIF and BMP readers hand back a picture whose data stops short without a word, the
 // rest filled out (for BMP with whatever the memory held), so the file itself is checked:
-// the blocks of a GIF up to the end of its first image, the rows of an uncompressed BMP.
+// the blocks of a GIF up to the end of its first image, the rows of a BMP.
 class Bytes {
 public:
     explicit Bytes(int fd) : fd_(fd) {}
@@ -188,7 +188,8 @@ bool gif_cut_short(int fd) {
     }
 }
 
-bool bmp_cut_short(int fd, qint64 file_size) {
+// Why Qt's reading of this BMP file cannot be trusted, or empty text.
+std::string bmp_problem(int fd, qint64 file_size) {
     Bytes bytes(fd);
     const auto number = [&](qint64 at, int size) {
         qint64 value = 0;
@@ -202,18 +203,12 @@ bool bmp_cut_short(int fd, qint64 file_size) {
     const qint64 height = core ? number(20, 2) : std::int32_t(number(22, 4));
     const qint64 bits = number(core ? 24 : 28, 2);
     const qint64 compression = core ? 0 : number(30, 4);
-    if (compression == 1 || compression == 2) { // runs of 8 or 4 bits: up to the end mark
-        for (qint64 at = number(10, 4);; at += 2) {
-            const int count = bytes.at(at), code = bytes.at(at + 1);
-            if (code < 0) return true;
-            if (count > 0 || code == 0) continue;
-            if (code == 1) return false;
-            const qint64 literal = compression == 1 ? code : (code + 1) / 2;
-            at += code == 2 ? 2 : literal + (literal & 1);
-        }
-    }
+    // Runs may skip pixels, and Qt's reader leaves those as the memory held them.
+    if (compression == 1 || compression == 2) return "run-length compressed BMP files are not read";
     const qint64 row = (std::abs(width) * bits + 31) / 32 * 4;
-    return compression <= 3 && number(10, 4) + row * std::abs(height) > file_size;
+    if (compression <= 3 && number(10, 4) + row * std::abs(height) > file_size)
+        return "the file is cut short";
+    return {};
 }
 
 } // namespace
@@ -246,22 +241,22 @@ int dotlane_read_grey(int fd, const char* name, int max_side, DotlaneGrey* out) 
     if (declared.isValid() && (declared.width() > max_side || declared.height() > max_side))
         return fail(out, too_large(name, declared, max_side));
     // Into a picture cleared beforehand, which Qt's readers take as it is when its size and
-    // format are theirs: where a reader writes no pixel (a run-length BMP that ends early),
-    // the answer is then the same every time, not what the memory held.
+    // format are theirs: where a reader writes no pixel, the answer is then the same every
+    // time, not what the memory held.
     QImage image;
     if (declared.isValid() && reader.imageFormat() != QImage::Format_Invalid) {
         image = QImage(declared, reader.imageFormat());
         image.fill(0);
     }
-    reader.read(&image);
+    const bool read = reader.read(&image);
     if (file.expired())
         return refused("its decoding took longer than " + std::to_string(kDotlaneDecodeSeconds) +
                        " s");
-    if (image.isNull()) return refused(reader.errorString().toStdString());
+    if (!read || image.isNull()) return refused(reader.errorString().toStdString());
     if (!g_warning.empty()) return refused(g_warning);
-    if ((format == "gif" && gif_cut_short(fd)) ||
-        (format == "bmp" && bmp_cut_short(fd, info.st_size)))
-        return refused("the file is cut short");
+    if (format == "gif" && gif_cut_short(fd)) return refused("the file is cut short");
+    if (format == "bmp" && !bmp_problem(fd, info.st_size).empty())
+        return refused(bmp_problem(fd, info.st_size));
     if (image.width() > max_side || image.height() > max_side)
         return fail(out, too_large(name, image.size(), max_side));
 
