@@ -47,11 +47,13 @@ private:
 const char* const kCommands[] = {"t6963c",  "sed1565", "info",      "render",
                                  "convert", "--help",  "--version", "nonsense"};
 
+char g_folder[] = "/tmp/dotlane-fuzz-cli-XXXXXX";
+
 void enter_own_folder() {
     static const bool entered = [] {
-        char folder[] = "/tmp/dotlane-fuzz-cli-XXXXXX";
-        FUZZ_CHECK(::mkdtemp(folder) != nullptr);
-        FUZZ_CHECK(::chdir(folder) == 0);
+        FUZZ_CHECK(::mkdtemp(g_folder) != nullptr);
+        FUZZ_CHECK(::chdir(g_folder) == 0);
+        std::atexit([] { std::filesystem::remove_all(g_folder); });
         return true;
     }();
     (void)entered;

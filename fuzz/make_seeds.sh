@@ -38,7 +38,8 @@ bmp() {
     } >"$file"
 }
 
-rm -rf corpus/header corpus/t6963c corpus/import corpus/listing corpus/cli corpus/picture
+rm -rf corpus/header corpus/t6963c corpus/import corpus/listing corpus/cli
+rm -f corpus/picture/[0-9]* # the findings kept there stay
 mkdir -p corpus/header corpus/t6963c corpus/import corpus/listing corpus/cli corpus/picture
 
 for dir in header t6963c import; do
