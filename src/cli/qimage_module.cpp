@@ -32,12 +32,14 @@ class DeadlineFile : public QFile {
 public:
     explicit DeadlineFile(Clock::time_point deadline) : deadline_(deadline) {}
     bool expired() const { return expired_; }
+    // The answer is already a refusal: the decoder need not read on.
+    void stop() { stopped_ = true; }
 
 protected:
     qint64 readData(char* data, qint64 max) override {
         if (Clock::now() > deadline_) expired_ = true;
-        if (expired_) {
-            setErrorString(QStringLiteral("time is up"));
+        if (expired_ || stopped_) {
+            setErrorString(QStringLiteral("reading stopped"));
             return -1;
         }
         return QFile::readData(data, max);
@@ -45,21 +47,31 @@ protected:
 
 private:
     Clock::time_point deadline_;
-    bool expired_ = false;
+    bool expired_ = false, stopped_ = false;
 };
 
-// The first warning Qt printed while the module decoded.
+// The first warning Qt printed while the module decoded, and the file it was decoding.
 std::string g_warning;
+DeadlineFile* g_file = nullptr;
 
 void record_warning(QtMsgType type, const QMessageLogContext&, const QString& text) {
-    if (type != QtDebugMsg && type != QtInfoMsg && g_warning.empty())
-        g_warning = text.toStdString();
+    if (type == QtDebugMsg || type == QtInfoMsg || !g_warning.empty()) return;
+    g_warning = text.toStdString();
+    // A JPEG whose scans repeat warns at once, then works through them all.
+    if (g_file) g_file->stop();
 }
 
 class WarningsRecorded {
 public:
-    WarningsRecorded() : previous_(qInstallMessageHandler(record_warning)) { g_warning.clear(); }
-    ~WarningsRecorded() { qInstallMessageHandler(previous_); }
+    explicit WarningsRecorded(DeadlineFile& file)
+        : previous_(qInstallMessageHandler(record_warning)) {
+        g_warning.clear();
+        g_file = &file;
+    }
+    ~WarningsRecorded() {
+        qInstallMessageHandler(previous_);
+        g_file = nullptr;
+    }
 
 private:
     QtMessageHandler previous_;
@@ -227,7 +239,7 @@ int dotlane_read_grey(int fd, const char* name, int max_side, DotlaneGrey* out) 
         if (own >= 0) ::close(own);
         return fail(out, "Cannot read " + quoted(name) + ": " + std::strerror(errno) + ".");
     }
-    const WarningsRecorded warnings;
+    const WarningsRecorded warnings(file);
     QImageReader reader(&file);
     const QByteArray format = reader.format(); // known only until the picture is read
     const auto refused = [&](const std::string& why) {
