@@ -3,7 +3,7 @@
 // (0: never) and one for standard error, then the arguments, one a line, up to a zero byte;
 // what follows is both the file "in" and standard input. "@" as an argument stands for that
 // file. Arguments holding "/" are skipped, and the run happens in a folder of its own, so
-// nothing outside it is read or written.
+// nothing outside it is read or written (so give libFuzzer absolute paths, as fuzz.sh does).
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
