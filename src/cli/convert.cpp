@@ -29,7 +29,7 @@ std::optional<Listing> window_layout_listing(const InputPicture& in, const std::
                                              std::ostream& err) {
     if (!in.bmp) {
         err << "The " << layout << " layout is the window's listing of a 1-bit BMP file, and \""
-            << path << "\" is not one; "
+            << printable_name(path) << "\" is not one; "
             << (layout == "t6963c" ? "rows-msb lists the same bits, rows from the top."
                                    : "pages-lsb lists the same bytes.")
             << "\n";
