@@ -36,6 +36,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check_size_fields(text);
 
     const ListingRead read = read_listing(text);
+    // Fed in pieces of 1 to 5 bytes, as a stream splits it, the text reads the same.
+    ListingReader pieces;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = 1 + (at * 7 + data[0]) % 5;
+        pieces.feed(text.substr(at, length));
+        at += length;
+    }
+    pieces.finish();
+    FUZZ_CHECK(pieces.result().bytes == read.bytes && pieces.result().error == read.error);
     if (!read.error.empty()) {
         FUZZ_CHECK(read.bytes.empty() && read.error_line >= 1);
         FUZZ_CHECK(read.error_text.size() >= 2 &&

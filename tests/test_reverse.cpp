@@ -54,7 +54,13 @@ TEST(ListingReader, BadEntries) {
                           {"0x81,\r0x123,", 2, "0x123"},
                           {"0x81,0x1Fh", 1, "0x1Fh"}};
     for (const auto& c : cases) {
-        const ListingRead read = read_listing(c.text);
+        // Fed a byte at a time, as a stream may split it, the text reads the same.
+        ListingReader bytewise;
+        for (const char* p = c.text; *p; ++p)
+            bytewise.feed({p, 1});
+        bytewise.finish();
+        const ListingRead read = bytewise.take();
+        EXPECT_EQ(read.error, read_listing(c.text).error) << c.text;
         EXPECT_TRUE(read.bytes.empty()) << c.text;
         EXPECT_EQ(read.error_line, c.line) << c.text;
         EXPECT_EQ(read.error_text, c.found) << c.text;
