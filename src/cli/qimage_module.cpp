@@ -217,6 +217,7 @@ std::string bmp_problem(int fd, qint64 file_size) {
     const qint64 compression = core ? 0 : number(30, 4);
     // Runs may skip pixels, and Qt's reader leaves those as the memory held them.
     if (compression == 1 || compression == 2) return "run-length compressed BMP files are not read";
+    if (std::abs(width) > 65535 || std::abs(height) > 65535 || bits > 64) return {};
     const qint64 row = (std::abs(width) * bits + 31) / 32 * 4;
     if (compression <= 3 && number(10, 4) + row * std::abs(height) > file_size)
         return "the file is cut short";

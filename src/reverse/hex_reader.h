@@ -44,7 +44,7 @@ private:
     ListingRead read_;
     std::size_t max_entries_, max_gap_, gap_ = 0;
     State state_ = State::kText;
-    std::string entry_; // "0x" and the word characters after it, up to kShownEntry
+    std::string entry_; // "0x" and the word characters after it, as many as a message shows
     bool after_word_ = false, after_cr_ = false, done_ = false, gap_too_long_ = false;
     int line_ = 1;
 };
