@@ -22,13 +22,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DotlaneGrey grey;
     const int status = dotlane_read_grey(fd, "fuzz", kMaxSide, &grey);
     if (status != 0) {
-        ::close(fd);
+        ::close(fd); // else the file below owns it
         FUZZ_CHECK(grey.pixels == nullptr && grey.error[0] != '\0');
         return 0;
     }
     FUZZ_CHECK(grey.pixels != nullptr && grey.width > 0 && grey.height > 0);
     FUZZ_CHECK(grey.width <= kMaxSide && grey.height <= kMaxSide);
-    const QImage image = QImage::fromData(data, int(size)).convertToFormat(QImage::Format_RGBA8888);
+    // Read again as the module reads: from a file (a QBuffer, unlike a file, refuses to seek
+    // past the end, and Qt's readers then read other bytes), into a picture cleared first.
+    QFile file;
+    FUZZ_CHECK(::lseek(fd, 0, SEEK_SET) == 0 &&
+               file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+    QImageReader reader(&file);
+    QImage image;
+    if (reader.size().isValid() && reader.imageFormat() != QImage::Format_Invalid) {
+        image = QImage(reader.size(), reader.imageFormat());
+        image.fill(0);
+    }
+    FUZZ_CHECK(reader.read(&image));
+    image.convertTo(QImage::Format_RGBA8888);
     FUZZ_CHECK(image.width() == grey.width && image.height() == grey.height);
     for (int y = 0; y < grey.height; ++y) {
         const uchar* p = image.constScanLine(y);
