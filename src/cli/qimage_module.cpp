@@ -210,7 +210,8 @@ std::string bmp_problem(int fd, qint64 file_size) {
         return value;
     };
     const qint64 info = number(14, 4);
-    const bool core = info == 12; // the old header of 16-bit sizes
+    // Qt's reader takes every header but these four for the old one of 16-bit sizes.
+    const bool core = info != 40 && info != 64 && info != 108 && info != 124;
     const qint64 width = core ? number(18, 2) : std::int32_t(number(18, 4));
     const qint64 height = core ? number(20, 2) : std::int32_t(number(22, 4));
     const qint64 bits = number(core ? 24 : 28, 2);
