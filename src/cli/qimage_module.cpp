@@ -15,6 +15,7 @@
 #include <QImageReader>
 #include <algorithm>
 #include <chrono>
+#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -274,7 +275,11 @@ int dotlane_read_grey(int fd, const char* name, int max_side, DotlaneGrey* out) 
     if (image.width() > max_side || image.height() > max_side)
         return fail(out, too_large(name, image.size(), max_side));
 
-    std::uint8_t table[256] = {};
+    // Indices past a short colour table: opaque black in Indexed8 and white in the 1-bit
+    // formats, as Qt's own conversions take them.
+    std::uint8_t table[256];
+    std::fill(std::begin(table), std::end(table),
+              image.format() == QImage::Format_Indexed8 ? 0 : 255);
     const QList<QRgb> colours = image.colorTable();
     for (qsizetype i = 0; i < colours.size() && i < 256; ++i)
         table[i] = over_white(colours[i]);
