@@ -3,7 +3,8 @@
 include(GNUInstallDirs)
 
 install(TARGETS dotlane-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# dotlane-cli finds its picture reader by the path from bin to here (src/CMakeLists.txt).
+# dotlane-cli finds its picture reader here by the absolute path fixed when building
+# (src/CMakeLists.txt), so the install prefix is chosen when configuring.
 install(TARGETS dotlane-qimage LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/dotlane)
 if(TARGET dotlane)
   install(TARGETS dotlane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -26,7 +27,9 @@ same without a window, and writes the layouts of ST7565, SSD1306, KS0108 and sim
 modules, or C arrays, for firmware builds.")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# The package installs where the programs look for the reader: configure with
+# -DCMAKE_INSTALL_PREFIX=/usr for a Debian package.
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
 # dpkg-shlibdeps turns the libraries the programs link (Qt, the C++ runtime) into the
 # package's dependencies; the window's layout wants metric-compatible faces.

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "fuzz_check.h"
+#include "reverse/bmp_writer.h"
 #include "reverse/hex_reader.h"
 #include "reverse/render.h"
 
@@ -35,6 +36,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check_size_fields(text);
 
     const ListingRead read = read_listing(text);
+    // Fed in pieces of 1 to 5 bytes, as a stream splits it, the text reads the same.
+    ListingReader pieces;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = 1 + (at * 7 + data[0]) % 5;
+        pieces.feed(text.substr(at, length));
+        at += length;
+    }
+    pieces.finish();
+    FUZZ_CHECK(pieces.result().bytes == read.bytes && pieces.result().error == read.error);
     if (!read.error.empty()) {
         FUZZ_CHECK(read.bytes.empty() && read.error_line >= 1);
         FUZZ_CHECK(read.error_text.size() >= 2 &&
@@ -60,5 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < read.bytes.size() && i < std::size_t(width) * pages; ++i)
         want += std::size_t(std::popcount(read.bytes[i]));
     FUZZ_CHECK(ink == want);
+    FUZZ_CHECK(width == 0 || pages == 0 ||
+               render_listing_bmp(read.bytes, width, pages) == encode_mono_bmp(picture));
     return 0;
 }

@@ -38,8 +38,9 @@ bmp() {
     } >"$file"
 }
 
-rm -rf corpus/header corpus/import corpus/listing
-mkdir -p corpus/header corpus/import corpus/listing
+rm -rf corpus/header corpus/import corpus/listing corpus/cli
+rm -f corpus/picture/[0-9]* # the findings kept there stay
+mkdir -p corpus/header corpus/import corpus/listing corpus/cli corpus/picture
 
 for dir in header import; do
     bmp "corpus/$dir/8x2.bmp" 8 2
@@ -57,3 +58,29 @@ printf '\x02\x02%s' $'16\n2\n0x81,0x0F,\r\n0x04,0x08,' >corpus/listing/worked-ex
 printf '\x03\x01%s' $'const unsigned char logo[] = {\n  0x81, 0x0f, 0X4,\n};\n' >corpus/listing/c-source
 printf '\x01\x01%s' '0x81,0xG1,' >corpus/listing/bad-entry
 printf '\x08\x01%s' $'4096\n512\r0xFF 0x00\r0x7' >corpus/listing/carriage-returns
+
+# Command lines: the command byte (0 t6963c, 1 sed1565, 2 info, 3 render, 4 convert), the
+# bytes after which standard output and standard error fail (0: never), the arguments one
+# a line, a zero byte, then the file "in" (also standard input).
+cli() { # file command out_room err_room arguments; the file "in" follows on standard input
+    { printf "$(le "$2" 1)$(le "$3" 1)$(le "$4" 1)%s\0" "$5"; cat; } >"corpus/cli/$1"
+}
+printf '0x81,0x0F, 0x7' | cli render-stdin 3 0 0 $'--width\n8\n--pages\n1\n-o\nout.bmp\n-'
+printf '0xG1' | cli render-file 3 0 1 $'--width=3\n--pages=2\n-o\nout.bmp\n@'
+cli convert-c-array 4 2 0 $'--layout\npages-lsb\n--threshold\n0128\n--c-array\nlogo\n--\n@' \
+    <corpus/header/8x2.bmp
+cli t6963c-dash 0 0 0 $'--invert-colors\n--\n@' <corpus/header/17x3-top-down.bmp
+
+# Pictures for the module, none over a kilobyte: a plain PBM, a 4-bit BMP, and a PNG, a
+# GIF and a JPEG that Pillow draws.
+printf 'P1\n3 2\n1 0 1\n0 1 0\n' >corpus/picture/3x2.pbm
+cp corpus/header/4x1-four-bits.bmp corpus/picture/
+/usr/bin/python3 - <<'PY'
+from PIL import Image
+image = Image.new("RGBA", (5, 3), (255, 255, 255, 0))
+for x in range(5):
+    image.putpixel((x, x % 3), (40 * x, 200, 30, 255 - 50 * x))
+image.save("corpus/picture/5x3-alpha.png")
+image.convert("P").save("corpus/picture/5x3.gif")
+image.convert("RGB").save("corpus/picture/5x3.jpg", quality=50)
+PY

@@ -305,7 +305,7 @@ REFUSED = [
     (2, "unknown layout \"rows\"", "convert --layout rows logo_128x64.bmp"),
     (2, "--threshold takes a whole number from 0 to 255", "convert --layout rows-msb --threshold 256 gradient_48x16.png"),
     (2, "--c-array needs a C identifier", "convert --layout rows-msb --c-array 9lives logo_128x64.bmp"),
-    (2, "\"int\" is a C keyword", "convert --layout rows-msb --c-array int logo_128x64.bmp"),
+    (2, "\"int\" is a keyword of C or C++", "convert --layout rows-msb --c-array int logo_128x64.bmp"),
     (2, "--threshold takes a whole number", "convert --layout rows-msb --threshold 12a gradient_48x16.png"),
     (2, "option --threshold needs a value", "convert --layout rows-msb gradient_48x16.png --threshold"),
     (2, "--c-array needs a C identifier", "convert --layout rows-msb --c-array a-b logo_128x64.bmp"),

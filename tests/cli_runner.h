@@ -17,16 +17,21 @@ inline std::string as_text(const std::vector<std::uint8_t>& b) {
     return {b.begin(), b.end()};
 }
 
-// `args` is passed to the shell as it stands; quote paths with spaces.
-inline CliRun run_cli(const std::string& args, const std::string& stdin_text = {}) {
+// `line` is a shell command; its standard input is `stdin_text` unless it redirects its own,
+// and the output and errors of the whole line are collected.
+inline CliRun run_shell(const std::string& line, const std::string& stdin_text = {}) {
     TempDir dir;
     const std::string in = dir.write("in", {stdin_text.begin(), stdin_text.end()});
     const std::string out = (dir.path() / "out").string(), err = (dir.path() / "err").string();
-    const std::string command =
-        std::string(DOTLANE_CLI) + " " + args + " <" + in + " >" + out + " 2>" + err;
+    const std::string command = "{ " + line + "\n} <" + in + " >" + out + " 2>" + err;
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, as_text(read_file(out)),
             as_text(read_file(err))};
+}
+
+// `args` is passed to the shell as it stands; quote paths with spaces.
+inline CliRun run_cli(const std::string& args, const std::string& stdin_text = {}) {
+    return run_shell(std::string(DOTLANE_CLI) + " " + args, stdin_text);
 }
 
 } // namespace dotlane::test

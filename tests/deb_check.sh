@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # CPack's .deb holds the installed files under /usr, names the Qt libraries among its
-# dependencies, and its dotlane-cli runs once unpacked, picture reader included.    deb_check.sh BUILD_DIR VERSION
+# dependencies, and its dotlane-cli runs once unpacked, picture reader included. The package
+# installs under the prefix the build was configured for (/usr for a Debian package), where
+# dotlane-cli looks for its reader.    deb_check.sh BUILD_DIR VERSION PREFIX LIBDIR
 set -euo pipefail
-build=$1 version=$2
+build=$1 version=$2 prefix=$3 libdir=$4
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 cpack --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 ||
@@ -15,13 +17,15 @@ for library in libqt6core6 libqt6gui6 libqt6widgets6 libstdc++6 libc6; do
   [[ "$depends" == *"$library "* ]] || { echo "deb: Depends lacks $library: $depends" >&2; exit 1; }
 done
 dpkg-deb -c "$deb" | awk '{print $6}' | sort >"$out/files"
-for file in ./usr/bin/dotlane ./usr/bin/dotlane-cli ./usr/lib/dotlane/dotlane-qimage.so \
-            ./usr/share/applications/dotlane.desktop ./usr/share/icons/hicolor/16x16/apps/dotlane.png; do
+for file in ".$prefix/bin/dotlane" ".$prefix/bin/dotlane-cli" ".$libdir/dotlane/dotlane-qimage.so" \
+            ".$prefix/share/applications/dotlane.desktop" \
+            ".$prefix/share/icons/hicolor/16x16/apps/dotlane.png"; do
   grep -qx "$file" "$out/files" || { echo "deb: $file is missing" >&2; exit 1; }
 done
 dpkg-deb -x "$deb" "$out/root"
-[ "$("$out/root/usr/bin/dotlane-cli" --version)" = "dotlane-cli $version" ]
+[ "$("$out/root$prefix/bin/dotlane-cli" --version)" = "dotlane-cli $version" ]
 samples=$(cd "$(dirname "$0")/../samples" && pwd)
-"$out/root/usr/bin/dotlane-cli" convert --layout pages-lsb "$samples/gradient_48x16.png" |
+bash "$(dirname "$0")/at_installed_place.sh" "$out/root$libdir" "$libdir" \
+  "$out/root$prefix/bin/dotlane-cli" convert --layout pages-lsb "$samples/gradient_48x16.png" |
   cmp - "$samples/expected/gradient_48x16.pages-lsb.threshold-128.txt"
 echo "deb: dotlane_${version}_amd64.deb depends on $depends"

@@ -41,10 +41,22 @@ std::string compile_and_run(const TempDir& dir, const std::vector<Declaration>& 
               body + "    return 0;\n}\n";
     const std::string folder = dir.path().string();
     dir.write("main.c", {main_c.begin(), main_c.end()});
-    const std::string build = "cd " + folder + " && cc -std=c99 -Wall -Wextra -pedantic -Werror " +
-                              "-o main main.c 2>cc.log && ./main >main.out";
-    EXPECT_EQ(std::system(build.c_str()), 0) << as_text(read_file(folder + "/cc.log"));
-    return as_text(read_file(folder + "/main.out"));
+    // The same program as C and as C++ with every compiler installed, each output alike.
+    std::string printed;
+    for (const char* compiler : {"gcc -std=c99", "gcc -std=c2x", "clang -std=c99", "clang -std=c2x",
+                                 "g++ -x c++ -std=c++17", "clang++ -x c++ -std=c++17"}) {
+        const std::string name = std::string(compiler).substr(0, std::string(compiler).find(' '));
+        if (std::system(("command -v " + name + " >/dev/null").c_str()) != 0) continue;
+        const std::string build = "cd " + folder + " && " + compiler +
+                                  " -Wall -Wextra -pedantic -Werror -o main main.c 2>cc.log && "
+                                  "./main >main.out";
+        EXPECT_EQ(std::system(build.c_str()), 0) << compiler << "\n"
+                                                 << as_text(read_file(folder + "/cc.log"));
+        const std::string out = as_text(read_file(folder + "/main.out"));
+        EXPECT_TRUE(printed.empty() || out == printed) << compiler;
+        printed = out;
+    }
+    return printed;
 }
 
 std::string show_line(const Declaration& a, const Bytes& bytes) {
@@ -64,9 +76,9 @@ TEST(CArray, CompilesToTheListedBytes) {
     const std::string picture = dir.write(
         "0x1F logo*\\ 0Xzz\t(1).bmp", make_bmp({.width = 37, .height = 21, .ink = random_ink(51)}));
     const std::vector<Declaration> arrays = {
-        {"t6963c", "t6963c", 37, 21},       {"sed1565", "sed1565", 37, 24},
-        {"rows_msb", "rows-msb", 37, 21},   {"rows_lsb", "rows-lsb", 37, 21},
-        {"pages_lsb", "pages-lsb", 37, 24}, {"_Pages_msb2", "pages-msb", 37, 24},
+        {"t6963c", "t6963c", 37, 21},     {"sed1565", "sed1565", 37, 24},
+        {"rows_msb", "rows-msb", 37, 21}, {"final", "rows-lsb", 37, 21},
+        {"module", "pages-lsb", 37, 24},  {"_pages_msb2", "pages-msb", 37, 24},
     };
     std::string expected;
     for (const auto& a : arrays) {
@@ -84,6 +96,26 @@ TEST(CArray, CompilesToTheListedBytes) {
         EXPECT_EQ(read.bytes, bytes) << a.layout;
     }
     EXPECT_EQ(compile_and_run(dir, arrays, picture), expected);
+}
+
+// Names that would not compile as C or as C++, or are reserved to the compiler.
+TEST(CArray, RefusesKeywordsAndReservedNames) {
+    TempDir dir;
+    const std::string picture = dir.write("p.bmp", make_bmp({}));
+    for (const char* name :
+         {"class",   "new",        "delete",  "template", "namespace", "and",     "or",
+          "not",     "xor",        "bitand",  "compl",    "co_await",  "concept", "requires",
+          "char8_t", "constexpr",  "nullptr", "typeof",   "bool",      "main",    "linux",
+          "_BitInt", "_Decimal64", "_Bool",   "_X",       "a__b",      "__a",     "a_"}) {
+        const CliRun r =
+            run_cli("convert --layout rows-msb --c-array " + std::string(name) + " " + picture);
+        EXPECT_EQ(r.status, 2) << name;
+        EXPECT_EQ(r.err.rfind("dotlane-cli: --c-array needs a C identifier; \"" +
+                                  std::string(name) + "\" is ",
+                              0),
+                  0u)
+            << r.err;
+    }
 }
 
 TEST(CArray, Text) {

@@ -263,7 +263,13 @@ TEST(Reverse, EveryWayOfWritingAListingPaintsTheSamePixels) {
                                                              {"0x81,\r0x123,", 2, "0x123"},
                                                              {"0x81,0x1Fh", 1, "0x1Fh"}};
     for (const auto& [text, line, found] : bad) {
-        const ListingRead read = read_listing(text);
+        // Fed a byte at a time, as a stream may split it, the text reads as a whole.
+        ListingReader bytewise;
+        for (const char* p = text; *p; ++p)
+            bytewise.feed({p, 1});
+        bytewise.finish();
+        const ListingRead read = bytewise.take();
+        EXPECT_EQ(read.error, read_listing(text).error);
         EXPECT_TRUE(read.bytes.empty()) << text;
         EXPECT_EQ(read.error.rfind("Line " + std::to_string(line) + " holds \"" + found + "\"", 0),
                   0u)

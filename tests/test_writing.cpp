@@ -61,7 +61,6 @@ const Row kRows[] = {
     {"echo old >$P",                      "$P", SIGTERM_IN_FSYNC, "", 128 + SIGTERM, "", "old", 022, false},
     {"",                                  "-", "", "", 0, "", "stdout", 022, false},
     {"",                                  "/dev/stdout", "", "", 0, "", "stdout", 022, false},
-    {"",                                  "-", "", "<&-", 1, "Cannot read standard input", "-", 022, false},
     {"",                                  "-", "", ">/dev/full", 1, "cannot write standard output: No space left on device", "-", 022, false},
     {"",                                  "- --help", "", ">/dev/full", 1, "cannot write standard output: No space left on device", "-", 022, false},
     {"",                                  "-", "", ">&-", 1, "cannot write standard output: Bad file descriptor", "-", 022, false},

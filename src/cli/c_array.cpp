@@ -1,43 +1,32 @@
 #include "c_array.h"
 
 #include <algorithm>
-#include <array>
 
 #include "shared/entries.h"
+#include "shared/text.h"
 
 namespace dotlane::cli {
 
 namespace {
 
-constexpr std::array<std::string_view, 54> kKeywords{
-    "alignas",       "alignof",   "auto",
-    "bool",          "break",     "case",
-    "char",          "const",     "constexpr",
-    "continue",      "default",   "do",
-    "double",        "else",      "enum",
-    "extern",        "false",     "float",
-    "for",           "goto",      "if",
-    "inline",        "int",       "long",
-    "nullptr",       "register",  "restrict",
-    "return",        "short",     "signed",
-    "sizeof",        "static",    "static_assert",
-    "struct",        "switch",    "thread_local",
-    "true",          "typedef",   "typeof",
-    "typeof_unqual", "union",     "unsigned",
-    "void",          "volatile",  "while",
-    "_Alignas",      "_Alignof",  "_Atomic",
-    "_Bool",         "_Complex",  "_Generic",
-    "_Imaginary",    "_Noreturn", "_Static_assert",
-};
+// The keywords of C23 and C++23 and C++'s alternative tokens, which cannot name the array
+// in either language; the underscore-and-capital ones of C (_Bool, _BitInt...) fall under
+// the reserved names. "main" would clash with the program, and "linux" and "unix" are
+// macros of the GNU dialects, the compilers' default.
+constexpr std::string_view kRefused =
+    " "
+    "alignas alignof and and_eq asm auto bitand bitor bool break case catch char "
+    "char8_t char16_t char32_t class compl concept const consteval constexpr constinit "
+    "const_cast continue co_await co_return co_yield decltype default delete do double "
+    "dynamic_cast else enum explicit export extern false float for friend goto if "
+    "inline int long mutable namespace new noexcept not not_eq nullptr operator or "
+    "or_eq private protected public register reinterpret_cast requires restrict return "
+    "short signed sizeof static static_assert static_cast struct switch template this "
+    "thread_local throw true try typedef typeid typename typeof typeof_unqual union "
+    "unsigned using virtual void volatile wchar_t while xor xor_eq main linux unix ";
 
 bool is_letter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
-bool is_digit(char c) {
-    return c >= '0' && c <= '9';
-}
-bool is_word_char(char c) {
-    return is_letter(c) || is_digit(c);
 }
 
 // The last part of the path, made safe inside a C comment: printable ASCII without "*" or
@@ -65,8 +54,17 @@ std::string c_name_problem(std::string_view name) {
         return "--c-array needs a C identifier (a letter or \"_\", then letters, digits or "
                "\"_\"); " +
                quoted + " is not one";
-    if (std::find(kKeywords.begin(), kKeywords.end(), name) != kKeywords.end())
-        return "--c-array needs a C identifier; " + quoted + " is a C keyword";
+    if (kRefused.find(" " + std::string(name) + " ") != std::string_view::npos)
+        return "--c-array needs a C identifier; " + quoted +
+               " is a keyword of C or C++ or would clash with the program";
+    // Reserved for the compiler and its library in both languages. A final "_" would make
+    // NAME_width hold "__".
+    if ((name[0] == '_' && name.size() > 1 && name[1] >= 'A' && name[1] <= 'Z') ||
+        name.find("__") != std::string_view::npos || name.back() == '_')
+        return "--c-array needs a C identifier; " + quoted +
+               " is reserved (it begins with \"_\" and a capital, holds \"__\" or ends with "
+               "\"_\", here or in " +
+               std::string(name) + "_width)";
     return {};
 }
 

@@ -1,13 +1,16 @@
 #include "commands.h"
 
-#include <fstream>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <iostream>
-#include <iterator>
 #include <sstream>
+#include <unistd.h>
 
 #include "reverse/bmp_writer.h"
 #include "reverse/hex_reader.h"
 #include "reverse/render.h"
+#include "shared/text.h"
 #include "support.h"
 #include "version.h"
 
@@ -49,24 +52,54 @@ int info_command(const std::vector<std::string>& args, std::ostream& out, std::o
     return emit(text.str(), a, out, err);
 }
 
-std::optional<std::string> read_input(const std::string& path, std::istream& in,
-                                      std::ostream& err) {
-    // libstdc++ reports a failed read (a closed standard input) by throwing, whatever the
-    // stream's exception mask.
+// Past this much input without a single entry, the input is no listing: an endless stream
+// such as /dev/zero ends with a message instead of running forever.
+constexpr std::size_t kMaxGap = std::size_t(64) << 20;
+
+// Feeds the listing to `reader` in pieces until it wants no more, so memory stays bounded by
+// the entries kept. A file is read with read() on its own descriptor; "-" is `in`, which is
+// standard input for the program and a string stream for the tests and the fuzzer.
+bool read_input(const std::string& path, std::istream& in, ListingReader& reader,
+                std::ostream& err) {
+    std::vector<char> buffer(std::size_t(1) << 16);
+    const std::string name =
+        path == "-" ? "the standard input" : "\"" + printable_name(path) + "\"";
     if (path == "-") {
-        try {
-            return std::string(std::istreambuf_iterator<char>(in), {});
-        } catch (const std::ios_base::failure& failure) {
-            err << "Cannot read standard input (" << failure.what() << ").\n";
-            return std::nullopt;
+        errno = 0;
+        while (!reader.done() &&
+               in.read(buffer.data(), std::streamsize(buffer.size())).gcount() > 0)
+            reader.feed({buffer.data(), std::size_t(in.gcount())});
+        if (in.bad()) {
+            err << "Cannot read " << name << (errno ? std::string(": ") + std::strerror(errno) : "")
+                << ".\n";
+            return false;
         }
+    } else {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) {
+            err << "Cannot open " << name << ": " << std::strerror(errno) << ".\n";
+            return false;
+        }
+        while (!reader.done()) {
+            const ssize_t got = ::read(fd, buffer.data(), buffer.size());
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) {
+                err << "Cannot read " << name << ": " << std::strerror(errno) << ".\n";
+                ::close(fd);
+                return false;
+            }
+            if (got == 0) break;
+            reader.feed({buffer.data(), std::size_t(got)});
+        }
+        ::close(fd);
     }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        err << "Cannot open \"" << path << "\".\n";
-        return std::nullopt;
+    reader.finish();
+    if (reader.gap_too_long()) {
+        err << "Found no listing entry (0x..) in " << (kMaxGap >> 20) << " MiB of " << name
+            << "; dotlane-cli stops reading there.\n";
+        return false;
     }
-    return std::string(std::istreambuf_iterator<char>(file), {});
+    return true;
 }
 
 int render_command(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
@@ -81,18 +114,18 @@ int render_command(const std::vector<std::string>& args, std::istream& in, std::
         err << size.error << "\n";
         return kBadInput;
     }
-    const auto text = read_input(a.operands.empty() ? "-" : a.operands[0], in, err);
-    if (!text) return kBadInput;
-    const ListingRead listing = read_listing(*text);
+    // Only what can be painted is read: the entries past W x P are neither stored nor checked.
+    ListingReader reader(std::size_t(size.width) * std::size_t(size.pages), kMaxGap);
+    if (!read_input(a.operands.empty() ? "-" : a.operands[0], in, reader, err)) return kBadInput;
+    const ListingRead listing = reader.take();
     if (!listing.error.empty()) {
         err << listing.error << "\n";
         return kBadInput;
     }
     // A size of 0 paints nothing, and the window then saves its empty drawing area.
-    const Picture picture = size.width > 0 && size.pages > 0
-                                ? render_listing(listing.bytes, size.width, size.pages)
-                                : Picture(149, 69, kWhite);
-    const std::vector<std::uint8_t> bmp = encode_mono_bmp(picture);
+    const std::vector<std::uint8_t> bmp =
+        size.width > 0 && size.pages > 0 ? render_listing_bmp(listing.bytes, size.width, size.pages)
+                                         : encode_mono_bmp(Picture(149, 69, kWhite));
     return emit({reinterpret_cast<const char*>(bmp.data()), bmp.size()}, a, out, err);
 }
 
@@ -111,7 +144,8 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         out << "dotlane-cli " << DOTLANE_VERSION << "\n";
         return kOk;
     }
-    if (std::find(rest.begin(), rest.end(), "--help") != rest.end()) {
+    const auto options_end = std::find(rest.begin(), rest.end(), "--");
+    if (std::find(rest.begin(), options_end, "--help") != options_end) {
         out << usage_text();
         return kOk;
     }

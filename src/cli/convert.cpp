@@ -7,6 +7,7 @@
 #include "import/listings.h"
 #include "picture_input.h"
 #include "shared/entries.h"
+#include "shared/text.h"
 #include "support.h"
 
 namespace dotlane::cli {
@@ -27,7 +28,7 @@ std::optional<Layout> window_layout_listing(const InputPicture& in, const std::s
                                             std::ostream& err) {
     if (!in.bmp) {
         err << "The " << layout << " layout is the window's listing of a 1-bit BMP file, and \""
-            << path << "\" is not one; "
+            << printable_name(path) << "\" is not one; "
             << (layout == "t6963c" ? "rows-msb lists the same bits, rows from the top."
                                    : "pages-lsb lists the same bytes.")
             << "\n";
@@ -65,14 +66,9 @@ Layout bit_layout_listing(const InputPicture& in, BitLayout layout, bool invert)
 }
 
 std::optional<int> parse_threshold(const std::string& text) {
-    if (text.empty() || text.size() > 3) return std::nullopt;
-    int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    if (value > 255) return std::nullopt;
-    return value;
+    const auto value = whole_number(text);
+    if (!value || *value > 255) return std::nullopt;
+    return int(*value);
 }
 
 } // namespace

@@ -1,10 +1,15 @@
 #include "picture_input.h"
 
+#include <cerrno>
+#include <cstring>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <filesystem>
 #include <memory>
+#include <unistd.h>
 
 #include "picture_module.h"
+#include "shared/text.h"
 
 namespace dotlane::cli {
 
@@ -19,44 +24,43 @@ bool declares_one_bit(const LoadedFile& file) {
     return (b[at] | b[at + 1] << 8) == 1;
 }
 
-// Black where the luminance of the pixel laid over white by its alpha is below `threshold`.
-Picture threshold_picture(const DotlaneRgba& rgba, int threshold) {
-    Picture picture(rgba.width, rgba.height, kWhite);
-    const std::uint8_t* p = rgba.pixels;
-    for (int y = 0; y < rgba.height; ++y)
-        for (int x = 0; x < rgba.width; ++x, p += 4) {
-            const int luminance = (299 * p[0] + 587 * p[1] + 114 * p[2] + 500) / 1000;
-            const int over_white = (luminance * p[3] + 255 * (255 - p[3]) + 127) / 255;
-            if (over_white < threshold) picture.set(x, y, kBlack);
-        }
+// Black where the grey the module computed (the luminance over white) is below `threshold`.
+Picture threshold_picture(const DotlaneGrey& grey, int threshold) {
+    Picture picture(grey.width, grey.height, kWhite);
+    const std::uint8_t* p = grey.pixels;
+    for (int y = 0; y < grey.height; ++y)
+        for (int x = 0; x < grey.width; ++x, ++p)
+            if (*p < threshold) picture.set(x, y, kBlack);
     return picture;
 }
 
-// The module beside the program (in the build folder), else where the install puts it.
 struct PictureModule {
-    DotlaneReadRgba read = nullptr;
-    DotlaneFreeRgba free = nullptr;
+    DotlaneReadGrey read = nullptr;
+    DotlaneFreeGrey free = nullptr;
     std::string error;
 };
 
+// The module of this very build when this is the dotlane-cli that the build made, else the
+// installed one; both paths are absolute and fixed when building, so a copy of the program
+// elsewhere never loads a library that merely lies beside it.
 PictureModule load_module() {
-    namespace fs = std::filesystem;
     std::error_code ignored;
-    const fs::path program = fs::read_symlink("/proc/self/exe", ignored);
+    const auto program = std::filesystem::read_symlink("/proc/self/exe", ignored);
+    std::vector<std::string> paths;
+    if (program == DOTLANE_BUILD_CLI) paths.push_back(DOTLANE_BUILD_MODULE);
+    paths.push_back(DOTLANE_MODULE_DIR "/dotlane-qimage.so");
     std::string why;
-    for (const fs::path& path :
-         {program.parent_path() / "dotlane-qimage.so",
-          program.parent_path() / DOTLANE_MODULE_DIR / "dotlane-qimage.so"}) {
+    for (const std::string& path : paths) {
         void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (!handle) {
             why += (why.empty() ? "" : "; ") + std::string(::dlerror());
             continue;
         }
         PictureModule module;
-        module.read = reinterpret_cast<DotlaneReadRgba>(::dlsym(handle, "dotlane_read_rgba"));
-        module.free = reinterpret_cast<DotlaneFreeRgba>(::dlsym(handle, "dotlane_free_rgba"));
+        module.read = reinterpret_cast<DotlaneReadGrey>(::dlsym(handle, "dotlane_read_grey"));
+        module.free = reinterpret_cast<DotlaneFreeGrey>(::dlsym(handle, "dotlane_free_grey"));
         if (module.read && module.free) return module;
-        why += (why.empty() ? "" : "; ") + path.string() + " lacks the reader's functions";
+        why += (why.empty() ? "" : "; ") + path + " lacks the reader's functions";
     }
     return {nullptr, nullptr,
             "dotlane-cli reads only 1-bit BMP files here: its reader for other pictures, "
@@ -84,13 +88,22 @@ InputPicture read_picture(const std::string& path, int threshold) {
         in.error = module.error;
         return in;
     }
-    DotlaneRgba rgba;
-    if (module.read(path.c_str(), kMaxConvertSide, &rgba) != 0) {
-        in.error = rgba.error;
+    // Opened here by its bytes, so a name that is not UTF-8 reaches the module intact.
+    const std::string name = printable_name(path);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        in.error = "Cannot open \"" + name + "\": " + std::strerror(errno) + ".";
         return in;
     }
-    const std::unique_ptr<DotlaneRgba, DotlaneFreeRgba> owned(&rgba, module.free);
-    in.picture = threshold_picture(rgba, threshold);
+    DotlaneGrey grey;
+    const int status = module.read(fd, name.c_str(), kMaxConvertSide, &grey);
+    ::close(fd);
+    if (status != 0) {
+        in.error = grey.error;
+        return in;
+    }
+    const std::unique_ptr<DotlaneGrey, DotlaneFreeGrey> owned(&grey, module.free);
+    in.picture = threshold_picture(grey, threshold);
     return in;
 }
 

@@ -7,17 +7,27 @@
 
 extern "C" {
 
-struct DotlaneRgba {
+// One byte a pixel, row-major from the top left: the luminance of the pixel laid over white
+// by its alpha, (299 R + 587 G + 114 B + 500) / 1000 and then (L A + 255 (255 - A) + 127) /
+// 255. A quarter of the memory of the colours, which convert never needs.
+struct DotlaneGrey {
     int width = 0;
     int height = 0;
-    std::uint8_t* pixels = nullptr; // R, G, B, A a pixel, row-major from the top left
-    char error[512] = {};           // why nothing was read, when pixels is null
+    std::uint8_t* pixels = nullptr;
+    char error[1024] = {}; // why nothing was read, when pixels is null
 };
 
-// Reads the picture at `path` unless either side exceeds `max_side`. Returns 0 on success;
-// the pixels are then the caller's, to release with dotlane_free_rgba.
-typedef int (*DotlaneReadRgba)(const char* path, int max_side, DotlaneRgba* out);
-int dotlane_read_rgba(const char* path, int max_side, DotlaneRgba* out);
-typedef void (*DotlaneFreeRgba)(DotlaneRgba* picture);
-void dotlane_free_rgba(DotlaneRgba* picture);
+// Limits of one reading: a file larger than this is refused before any decoding, and so is
+// a decoding that runs longer than the time limit (a progressive JPEG of thousands of scans).
+inline constexpr long long kDotlaneMaxPictureFile = 64LL << 20;
+inline constexpr int kDotlaneDecodeSeconds = 5;
+
+// Reads the picture in the open file `fd` (left open, its offset moved) unless either side
+// exceeds `max_side`; `name` is the file as messages show it. Returns 0 on success; the
+// pixels are then the caller's, to release with dotlane_free_grey. A file that is not
+// regular, too large, cut short or damaged, and a decoder's warning, give a refusal.
+typedef int (*DotlaneReadGrey)(int fd, const char* name, int max_side, DotlaneGrey* out);
+int dotlane_read_grey(int fd, const char* name, int max_side, DotlaneGrey* out);
+typedef void (*DotlaneFreeGrey)(DotlaneGrey* picture);
+void dotlane_free_grey(DotlaneGrey* picture);
 }

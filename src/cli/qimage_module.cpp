@@ -1,52 +1,299 @@
 // dotlane-qimage.so: Qt's image reader behind the plain interface of picture_module.h.
+//
+// Bounds. A file over kDotlaneMaxPictureFile bytes is refused before decoding. Decoding has
+// kDotlaneDecodeSeconds of wall-clock time: the decoder reads through DeadlineFile, whose
+// reads fail once the time is up, so the decoder meets an error at its next read and
+// returns, and its answer is then refused. This keeps the reading in one process and one
+// thread: a decoder reads its file in pieces of a few KiB as it goes, so no piece of work
+// outlasts the limit by much, even for a progressive JPEG of thousands of scans.
+//
+// Warnings. Qt's image plugins report damaged data (a JPEG cut short, corrupt entropy data)
+// as warnings and still hand back a picture. A message handler records them while the
+// module decodes, keeps them off standard error, and turns the first one into a refusal.
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <algorithm>
+#include <chrono>
+#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "picture_module.h"
 
-static int fail(DotlaneRgba* out, const QString& why) {
-    std::snprintf(out->error, sizeof out->error, "%s", why.toLocal8Bit().constData());
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class DeadlineFile : public QFile {
+public:
+    explicit DeadlineFile(Clock::time_point deadline) : deadline_(deadline) {}
+    bool expired() const { return expired_; }
+    // The answer is already a refusal: the decoder need not read on.
+    void stop() { stopped_ = true; }
+
+protected:
+    qint64 readData(char* data, qint64 max) override {
+        if (Clock::now() > deadline_) expired_ = true;
+        if (expired_ || stopped_) {
+            setErrorString(QStringLiteral("reading stopped"));
+            return -1;
+        }
+        return QFile::readData(data, max);
+    }
+
+private:
+    Clock::time_point deadline_;
+    bool expired_ = false, stopped_ = false;
+};
+
+// The first warning Qt printed while the module decoded, and the file it was decoding.
+std::string g_warning;
+DeadlineFile* g_file = nullptr;
+
+void record_warning(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtDebugMsg || type == QtInfoMsg || !g_warning.empty()) return;
+    g_warning = text.toStdString();
+    // A JPEG whose scans repeat warns at once, then works through them all.
+    if (g_file) g_file->stop();
+}
+
+class WarningsRecorded {
+public:
+    explicit WarningsRecorded(DeadlineFile& file)
+        : previous_(qInstallMessageHandler(record_warning)) {
+        g_warning.clear();
+        g_file = &file;
+    }
+    ~WarningsRecorded() {
+        qInstallMessageHandler(previous_);
+        g_file = nullptr;
+    }
+
+private:
+    QtMessageHandler previous_;
+};
+
+int fail(DotlaneGrey* out, const std::string& why) {
+    std::snprintf(out->error, sizeof out->error, "%s", why.c_str());
     return 1;
 }
 
-static QString too_large(const char* path, QSize size, int max_side) {
-    return QStringLiteral("\"%1\" is a picture of %2 x %3 pixels; dotlane-cli converts pictures "
-                          "up to %4 x %4 pixels.")
-        .arg(QString::fromLocal8Bit(path))
-        .arg(size.width())
-        .arg(size.height())
-        .arg(max_side);
+std::string quoted(const char* name) {
+    return std::string("\"") + name + "\"";
 }
 
-int dotlane_read_rgba(const char* path, int max_side, DotlaneRgba* out) {
-    QImageReader reader(QFile::decodeName(path));
+std::string too_large(const char* name, QSize size, int max_side) {
+    const std::string side = std::to_string(max_side);
+    return quoted(name) + " is a picture of " + std::to_string(size.width()) + " x " +
+           std::to_string(size.height()) + " pixels; dotlane-cli converts pictures up to " + side +
+           " x " + side + " pixels.";
+}
+
+// The exact arithmetic of the README, for one pixel.
+std::uint8_t over_white(int r, int g, int b, int a) {
+    const int luminance = (299 * r + 587 * g + 114 * b + 500) / 1000;
+    return std::uint8_t((luminance * a + 255 * (255 - a) + 127) / 255);
+}
+
+std::uint8_t over_white(QRgb c) {
+    return over_white(qRed(c), qGreen(c), qBlue(c), qAlpha(c));
+}
+
+// One row of grey bytes straight from the decoded scanline for the common formats, so the
+// picture is never held a second time in colour; other formats convert one row at a time.
+void grey_row(const QImage& image, int y, std::uint8_t* grey, const std::uint8_t* table) {
+    const int w = image.width();
+    const uchar* line = image.constScanLine(y);
+    switch (image.format()) {
+    case QImage::Format_Grayscale8:
+        std::memcpy(grey, line, std::size_t(w));
+        return;
+    case QImage::Format_Indexed8:
+        for (int x = 0; x < w; ++x)
+            grey[x] = table[line[x]];
+        return;
+    case QImage::Format_Mono:
+        for (int x = 0; x < w; ++x)
+            grey[x] = table[(line[x >> 3] >> (7 - (x & 7))) & 1];
+        return;
+    case QImage::Format_MonoLSB:
+        for (int x = 0; x < w; ++x)
+            grey[x] = table[(line[x >> 3] >> (x & 7)) & 1];
+        return;
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32: {
+        const auto* p = reinterpret_cast<const QRgb*>(line);
+        const bool opaque = image.format() == QImage::Format_RGB32;
+        for (int x = 0; x < w; ++x)
+            grey[x] =
+                over_white(qRed(p[x]), qGreen(p[x]), qBlue(p[x]), opaque ? 255 : qAlpha(p[x]));
+        return;
+    }
+    case QImage::Format_RGBA8888:
+    case QImage::Format_RGBX8888:
+        for (int x = 0; x < w; ++x, line += 4)
+            grey[x] = over_white(line[0], line[1], line[2],
+                                 image.format() == QImage::Format_RGBX8888 ? 255 : line[3]);
+        return;
+    default: {
+        const QImage row = image.copy(0, y, w, 1).convertToFormat(QImage::Format_ARGB32);
+        const auto* p = reinterpret_cast<const QRgb*>(row.constScanLine(0));
+        for (int x = 0; x < w; ++x)
+            grey[x] = over_white(p[x]);
+    }
+    }
+}
+
+// Qt's GIF and BMP readers hand back a picture whose data stops short without a word, the
+// rest filled out (for BMP with whatever the memory held), so the file itself is checked:
+// the blocks of a GIF up to the end of its first image, the rows of a BMP.
+class Bytes {
+public:
+    explicit Bytes(int fd) : fd_(fd) {}
+    // The byte at `offset`, -1 past the end.
+    int at(qint64 offset) {
+        if (offset < start_ || offset >= start_ + length_) {
+            const ssize_t got = ::pread(fd_, buffer_, sizeof buffer_, off_t(offset));
+            start_ = offset;
+            length_ = got > 0 ? got : 0;
+            if (length_ == 0) return -1;
+        }
+        return buffer_[offset - start_];
+    }
+
+private:
+    int fd_;
+    unsigned char buffer_[1 << 16];
+    qint64 start_ = 0, length_ = 0;
+};
+
+bool gif_cut_short(int fd) {
+    Bytes bytes(fd);
+    const auto table = [&](qint64 flags_at) {
+        const int flags = bytes.at(flags_at);
+        return flags >= 0 && (flags & 0x80) ? 3 * (2 << (flags & 7)) : 0;
+    };
+    // Data sub-blocks up to the empty one; false if the file ends first.
+    const auto skip_blocks = [&](qint64& at) {
+        for (int length; (length = bytes.at(at)) != 0; at += 1 + length)
+            if (length < 0) return false;
+        ++at;
+        return true;
+    };
+    qint64 at = 13 + table(10);
+    for (;;) {
+        switch (bytes.at(at)) {
+        case 0x21:
+            at += 2;
+            if (!skip_blocks(at)) return true;
+            break;
+        case 0x2C:
+            at += 10 + table(at + 9) + 1;
+            return !skip_blocks(at);
+        default: // the trailer, or what the reader judges itself
+            return bytes.at(at) < 0;
+        }
+    }
+}
+
+// Why Qt's reading of this BMP file cannot be trusted, or empty text.
+std::string bmp_problem(int fd, qint64 file_size) {
+    Bytes bytes(fd);
+    const auto number = [&](qint64 at, int size) {
+        qint64 value = 0;
+        for (int i = size - 1; i >= 0; --i)
+            value = value << 8 | std::max(bytes.at(at + i), 0);
+        return value;
+    };
+    const qint64 info = number(14, 4);
+    // Qt's reader takes every header but these four for the old one of 16-bit sizes.
+    const bool core = info != 40 && info != 64 && info != 108 && info != 124;
+    const qint64 width = core ? number(18, 2) : std::int32_t(number(18, 4));
+    const qint64 height = core ? number(20, 2) : std::int32_t(number(22, 4));
+    const qint64 bits = number(core ? 24 : 28, 2);
+    const qint64 compression = core ? 0 : number(30, 4);
+    // Runs may skip pixels, and Qt's reader leaves those as the memory held them.
+    if (compression == 1 || compression == 2) return "run-length compressed BMP files are not read";
+    if (std::abs(width) > 65535 || std::abs(height) > 65535 || bits > 64) return {};
+    const qint64 row = (std::abs(width) * bits + 31) / 32 * 4;
+    if (compression <= 3 && number(10, 4) + row * std::abs(height) > file_size)
+        return "the file is cut short";
+    return {};
+}
+
+} // namespace
+
+int dotlane_read_grey(int fd, const char* name, int max_side, DotlaneGrey* out) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return fail(out, quoted(name) + " is not a regular file, so it cannot be a picture.");
+    if (info.st_size > kDotlaneMaxPictureFile)
+        return fail(out, quoted(name) + " holds " + std::to_string(info.st_size) +
+                             " bytes; dotlane-cli reads pictures of up to " +
+                             std::to_string(kDotlaneMaxPictureFile >> 20) + " MiB.");
+    const int own = ::dup(fd);
+    DeadlineFile file(Clock::now() + std::chrono::seconds(kDotlaneDecodeSeconds));
+    if (own < 0 || !file.open(own, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (own >= 0) ::close(own);
+        return fail(out, "Cannot read " + quoted(name) + ": " + std::strerror(errno) + ".");
+    }
+    const WarningsRecorded warnings(file);
+    QImageReader reader(&file);
+    const QByteArray format = reader.format(); // known only until the picture is read
+    const auto refused = [&](const std::string& why) {
+        return fail(out, quoted(name) +
+                             " is neither a 1-bit BMP file nor a picture dotlane-cli "
+                             "can read (" +
+                             why + ").");
+    };
     // The header tells the size of most formats, so a huge picture is refused unread.
     const QSize declared = reader.size();
     if (declared.isValid() && (declared.width() > max_side || declared.height() > max_side))
-        return fail(out, too_large(path, declared, max_side));
-    const QImage image = reader.read();
-    if (image.isNull())
-        return fail(out, QStringLiteral("\"%1\" is neither a 1-bit BMP file nor a picture "
-                                        "dotlane-cli can read (%2).")
-                             .arg(QString::fromLocal8Bit(path), reader.errorString()));
+        return fail(out, too_large(name, declared, max_side));
+    // Into a picture cleared beforehand, which Qt's readers take as it is when its size and
+    // format are theirs: where a reader writes no pixel, the answer is then the same every
+    // time, not what the memory held.
+    QImage image;
+    if (declared.isValid() && reader.imageFormat() != QImage::Format_Invalid) {
+        image = QImage(declared, reader.imageFormat());
+        image.fill(0);
+    }
+    const bool read = reader.read(&image);
+    if (file.expired())
+        return refused("its decoding took longer than " + std::to_string(kDotlaneDecodeSeconds) +
+                       " s");
+    if (!read || image.isNull()) return refused(reader.errorString().toStdString());
+    if (!g_warning.empty()) return refused(g_warning);
+    if (format == "gif" && gif_cut_short(fd)) return refused("the file is cut short");
+    if (format == "bmp" && !bmp_problem(fd, info.st_size).empty())
+        return refused(bmp_problem(fd, info.st_size));
     if (image.width() > max_side || image.height() > max_side)
-        return fail(out, too_large(path, image.size(), max_side));
-    const QImage rgba = image.convertToFormat(QImage::Format_RGBA8888);
-    const std::size_t row = std::size_t(rgba.width()) * 4;
-    out->pixels = static_cast<std::uint8_t*>(std::malloc(row * std::size_t(rgba.height())));
-    if (!out->pixels) return fail(out, QStringLiteral("Out of memory reading \"%1\".").arg(path));
-    for (int y = 0; y < rgba.height(); ++y)
-        std::memcpy(out->pixels + row * std::size_t(y), rgba.constScanLine(y), row);
-    out->width = rgba.width();
-    out->height = rgba.height();
+        return fail(out, too_large(name, image.size(), max_side));
+
+    // Indices past a short colour table: opaque black in Indexed8 and white in the 1-bit
+    // formats, as Qt's own conversions take them.
+    std::uint8_t table[256];
+    std::fill(std::begin(table), std::end(table),
+              image.format() == QImage::Format_Indexed8 ? 0 : 255);
+    const QList<QRgb> colours = image.colorTable();
+    for (qsizetype i = 0; i < colours.size() && i < 256; ++i)
+        table[i] = over_white(colours[i]);
+    const std::size_t w = std::size_t(image.width());
+    out->pixels = static_cast<std::uint8_t*>(std::malloc(w * std::size_t(image.height()) + 1));
+    if (!out->pixels) return fail(out, "Out of memory reading " + quoted(name) + ".");
+    for (int y = 0; y < image.height(); ++y)
+        grey_row(image, y, out->pixels + w * std::size_t(y), table);
+    out->width = image.width();
+    out->height = image.height();
     return 0;
 }
 
-void dotlane_free_rgba(DotlaneRgba* picture) {
+void dotlane_free_grey(DotlaneGrey* picture) {
     std::free(picture->pixels);
     picture->pixels = nullptr;
 }

@@ -14,9 +14,13 @@ Arguments parse(const std::vector<std::string>& args, const std::vector<std::str
     auto known = [](const std::vector<std::string>& list, const std::string& name) {
         return std::find(list.begin(), list.end(), name) != list.end();
     };
+    bool options_ended = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
+        // As for every Unix tool, "--" lets a file name begin with "-".
+        if (arg == "--" && !options_ended) {
+            options_ended = true;
+        } else if (!options_ended && arg.size() > 1 && arg[0] == '-' && arg != "-") {
             const auto equals = arg.find('=');
             if (arg.rfind("--", 0) == 0 && equals != std::string::npos &&
                 known(valued, arg.substr(0, equals))) {

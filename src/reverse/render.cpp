@@ -2,25 +2,10 @@
 
 #include <algorithm>
 
+#include "reverse/bmp_writer.h"
+#include "shared/text.h"
+
 namespace dotlane {
-
-static std::string_view trim(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
-
-// A whole number of digits only; nullopt for anything else, a huge value for long text.
-static std::optional<long long> whole_number(std::string_view text) {
-    text = trim(text);
-    if (text.empty()) return std::nullopt;
-    long long value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = std::min(value * 10 + (c - '0'), 1'000'000'000LL);
-    }
-    return value;
-}
 
 RenderSize parse_render_size(std::string_view width_text, std::string_view pages_text) {
     RenderSize size;
@@ -53,6 +38,15 @@ Picture render_listing(const std::vector<std::uint8_t>& bytes, int width, int pa
             if (bytes[i] >> bit & 1) picture.set(x, top + bit, kBlack);
     }
     return picture;
+}
+
+std::vector<std::uint8_t> render_listing_bmp(const std::vector<std::uint8_t>& bytes, int width,
+                                             int pages) {
+    const std::size_t count = std::min(bytes.size(), std::size_t(width) * std::size_t(pages));
+    return encode_mono_bmp(width, pages * 8, [&](int x, int y) {
+        const std::size_t i = std::size_t(y / 8) * std::size_t(width) + std::size_t(x);
+        return i < count && (bytes[i] >> (y % 8) & 1) != 0;
+    });
 }
 
 } // namespace dotlane

@@ -26,4 +26,9 @@ RenderSize parse_render_size(std::string_view width_text, std::string_view pages
 // bit i the row 8r + i. Bytes past W x P are ignored; missing ones paint nothing.
 Picture render_listing(const std::vector<std::uint8_t>& bytes, int width, int pages);
 
+// The 1-bit BMP file of that picture, made straight from the bytes: a 4096 x 4096 picture
+// as colours would take 64 MiB, its file takes 2 MiB.
+std::vector<std::uint8_t> render_listing_bmp(const std::vector<std::uint8_t>& bytes, int width,
+                                             int pages);
+
 } // namespace dotlane

@@ -1,0 +1,55 @@
+// The picture module's reading of arbitrary bytes, given as a file in memory as dotlane-cli
+// gives it a file. A picture it accepts must hold, pixel for pixel, the grey that Qt's own
+// conversion to RGBA gives, so the module's fast paths for each format are checked too.
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <cstdint>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include "cli/picture_module.h"
+#include "fuzz_check.h"
+
+// Larger pictures are refused unread; 4096 would make every large header a slow input.
+constexpr int kMaxSide = 1024;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const int fd = ::memfd_create("picture", MFD_CLOEXEC);
+    FUZZ_CHECK(fd >= 0);
+    FUZZ_CHECK(::write(fd, data, size) == ssize_t(size));
+    ::lseek(fd, 0, SEEK_SET);
+    DotlaneGrey grey;
+    const int status = dotlane_read_grey(fd, "fuzz", kMaxSide, &grey);
+    if (status != 0) {
+        ::close(fd); // else the file below owns it
+        FUZZ_CHECK(grey.pixels == nullptr && grey.error[0] != '\0');
+        return 0;
+    }
+    FUZZ_CHECK(grey.pixels != nullptr && grey.width > 0 && grey.height > 0);
+    FUZZ_CHECK(grey.width <= kMaxSide && grey.height <= kMaxSide);
+    // Read again as the module reads: from a file (a QBuffer, unlike a file, refuses to seek
+    // past the end, and Qt's readers then read other bytes), into a picture cleared first.
+    QFile file;
+    FUZZ_CHECK(::lseek(fd, 0, SEEK_SET) == 0 &&
+               file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+    QImageReader reader(&file);
+    QImage image;
+    if (reader.size().isValid() && reader.imageFormat() != QImage::Format_Invalid) {
+        image = QImage(reader.size(), reader.imageFormat());
+        image.fill(0);
+    }
+    FUZZ_CHECK(reader.read(&image));
+    image.convertTo(QImage::Format_RGBA8888);
+    FUZZ_CHECK(image.width() == grey.width && image.height() == grey.height);
+    for (int y = 0; y < grey.height; ++y) {
+        const uchar* p = image.constScanLine(y);
+        for (int x = 0; x < grey.width; ++x, p += 4) {
+            const int luminance = (299 * p[0] + 587 * p[1] + 114 * p[2] + 500) / 1000;
+            const int over_white = (luminance * p[3] + 255 * (255 - p[3]) + 127) / 255;
+            FUZZ_CHECK(grey.pixels[std::size_t(y) * grey.width + x] == over_white);
+        }
+    }
+    dotlane_free_grey(&grey);
+    return 0;
+}

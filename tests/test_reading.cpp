@@ -1,0 +1,129 @@
+// How dotlane-cli reads what it is given, as trusted Unix tools do: unreadable inputs end
+// with a message and status 1, endless ones in bounded memory, damaged pictures are refused,
+// and any file name works and is shown safely.
+#include <QBuffer>
+#include <QImage>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "cli_runner.h"
+
+using namespace dotlane::test;
+
+namespace {
+
+std::vector<std::uint8_t> encoded(const char* format, int cut_to = -1, int damage_at = -1) {
+    QImage image(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x * 4, y * 5, (x * y) & 255));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(image.save(&buffer, format));
+    if (damage_at >= 0)
+        for (int i = 0; i < 64; ++i)
+            bytes[damage_at + i] = char(i % 2 ? 0xD7 : 0xFF);
+    if (cut_to >= 0) bytes.truncate(cut_to);
+    return {bytes.begin(), bytes.end()};
+}
+
+// Qt writes no GIF files: a 16 x 16 one, its LZW codes 3 bits wide, a clear code after
+// every two pixels so that the width never grows.
+std::vector<std::uint8_t> gif(std::size_t cut_to) {
+    std::vector<std::uint8_t> g = {'G', 'I', 'F', '8', '9',  'a', 16, 0, 16, 0,  0x80, 0,  0, 0, 0,
+                                   0,   255, 255, 255, 0x2C, 0,   0,  0, 0,  16, 0,    16, 0, 0, 2};
+    std::vector<std::uint8_t> data;
+    unsigned bits = 0, count = 0;
+    const auto put = [&](unsigned code) {
+        bits |= code << count;
+        for (count += 3; count >= 8; count -= 8, bits >>= 8)
+            data.push_back(std::uint8_t(bits));
+    };
+    for (int i = 0; i < 256; ++i) {
+        if (i % 2 == 0) put(4);
+        put((i / 16 + i % 16) % 2);
+    }
+    put(5);
+    data.push_back(std::uint8_t(bits));
+    g.push_back(std::uint8_t(data.size()));
+    g.insert(g.end(), data.begin(), data.end());
+    g.insert(g.end(), {0, 0x3B});
+    g.resize(std::min(cut_to, g.size()));
+    return g;
+}
+
+// The peak resident memory, in MiB, of the largest process `line` runs; 255 if it fails.
+long peak_mib(const std::string& line) {
+    const pid_t child = fork();
+    if (child == 0) {
+        rusage usage{};
+        const int status = std::system(line.c_str());
+        getrusage(RUSAGE_CHILDREN, &usage);
+        _exit(status != 0 ? 255 : int(std::min(usage.ru_maxrss / 1024, 254L)));
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 255;
+}
+
+TEST(Reading, Table) {
+    TempDir dir;
+    const std::string d = dir.path().string(), out = " -o " + d + "/out.bmp ";
+    const std::string render = std::string(DOTLANE_CLI) + " render --width 8 --pages 1" + out;
+    const std::string convert = std::string(DOTLANE_CLI) + " convert --layout rows-msb ";
+    const std::string png = dir.write("p.png", encoded("PNG"));
+    dir.write("-dash.bmp", make_bmp({}));
+    dir.write("bad\xff\xfe.png", encoded("PNG"));
+    dir.write("cut\x1b[31m.jpg", encoded("JPEG", 600));
+    dir.write("damaged.jpg", encoded("JPEG", -1, 400));
+    dir.write("whole.gif", gif(1000));
+    dir.write("cut.gif", gif(100));
+    dir.write("rle.bmp", make_bmp({.bits_per_pixel = 8, .compression = 1}));
+    dir.write("cut.bmp", make_bmp({.width = 16, .height = 16, .bits_per_pixel = 8, .cut = 100}));
+    const std::string big = dir.write("big.png", encoded("PNG"));
+    std::filesystem::resize_file(big, (64 << 20) + 1);
+    struct Row {
+        std::string line;
+        int status;
+        std::string err; // a part of the message; empty: nothing on standard error
+    };
+    const Row rows[] = {
+        {render + d, 1, "Cannot read \"" + d + "\": Is a directory."},
+        {render + "/proc/self/mem", 1, "Cannot read \"/proc/self/mem\": "},
+        {render + "- <&-", 1, "Cannot read the standard input"},
+        {render + "- <" + d, 1, "Cannot read the standard input: Is a directory."},
+        {render + "/dev/zero", 1, "Found no listing entry (0x..) in 64 MiB of \"/dev/zero\""},
+        {convert + "'" + d + "/cut\x1b[31m.jpg'", 1, "cut\\x1B[31m.jpg\" is neither a 1-bit BMP"},
+        {convert + d + "/damaged.jpg", 1, "damaged.jpg\" is neither a 1-bit BMP file nor a"},
+        {convert + d + "/whole.gif", 0, ""},
+        {convert + d + "/cut.gif", 1, "cut.gif\" is neither a 1-bit BMP file nor a picture"},
+        {convert + d + "/cut.bmp", 1, "cut.bmp\" is neither a 1-bit BMP file nor a picture"},
+        {convert + d + "/rle.bmp", 1, "(run-length compressed BMP files are not read)"},
+        {convert + big, 1, "big.png\" holds 67108865 bytes; dotlane-cli reads pictures of up to"},
+        {convert + "'" + d + "/bad\xff\xfe.png'", 0, ""},
+        {convert + "'" + d + "/no\nsuch\x7f'", 1, "/no\\nsuch\\x7F\": No such file"},
+        {"cd " + d + " && " + std::string(DOTLANE_CLI) + " t6963c -- -dash.bmp", 0, ""},
+        {convert + "--threshold 0128 " + png, 0, ""},
+        {convert + "--threshold 0000 " + png, 0, ""},
+        {convert + "--threshold 0256 " + png, 2, "--threshold takes a whole number"},
+    };
+    for (const Row& row : rows) {
+        const CliRun r = run_shell(row.line);
+        EXPECT_EQ(r.status, row.status) << row.line << "\n" << r.err;
+        if (row.err.empty())
+            EXPECT_EQ(r.err, "") << row.line;
+        else
+            EXPECT_NE(r.err.find(row.err), std::string::npos) << row.line << "\n" << r.err;
+    }
+    // An endless stream is painted in bounded memory.
+    EXPECT_LT(peak_mib("yes 0xFF, | " + std::string(DOTLANE_CLI) +
+                       " render --width 4096 --pages 512" + out + ">/dev/null 2>&1"),
+              64);
+    EXPECT_EQ(run_cli("convert --layout rows-msb --threshold 0128 " + png).out,
+              run_cli("convert --layout rows-msb --threshold 128 " + png).out);
+}
+
+} // namespace
