@@ -76,6 +76,7 @@ std::string c_array_text(const CArray& a) {
     text += "#define " + a.name + "_width " + std::to_string(a.width) + "\n";
     text += "#define " + a.name + "_height " + std::to_string(a.rows) + "\n";
     text += "const unsigned char " + a.name + "[] = {";
+    text.reserve(text.size() + a.bytes.size() * (kEntryWidth + 1) + a.bytes.size() / 16 * 4 + 4);
     for (std::size_t i = 0; i < a.bytes.size(); ++i) {
         text += i % 16 == 0 ? "\n    " : " ";
         text += entry(a.bytes[i]);

@@ -47,20 +47,20 @@ std::optional<Layout> window_layout_listing(const InputPicture& in, const std::s
 
 // The set bits of the picture: for a 1-bit BMP file straight from its rows, as the window
 // reads them; for other pictures the dark pixels (with --invert-colors, the light ones).
-Bitmap bits_of(const InputPicture& in, bool invert) {
+Bitmap bits_of(InputPicture& in, bool invert) {
     if (in.bmp) return decode_bits(in.bmp->header, in.bmp->bytes, invert);
-    Bitmap bits(in.picture.width, in.picture.height);
-    for (std::size_t i = 0; i < bits.bits.size(); ++i)
-        bits.bits[i] = (in.picture.pixels[i] == kBlack) != invert;
-    return bits;
+    if (invert)
+        for (std::uint8_t& bit : in.dark.bits)
+            bit ^= 1;
+    return std::move(in.dark);
 }
 
-Layout bit_layout_listing(const InputPicture& in, BitLayout layout, bool invert) {
+// The bare text only where it is printed: a C declaration writes the bytes its own way.
+Layout bit_layout_listing(InputPicture& in, BitLayout layout, bool invert, bool bare) {
     Layout result;
-    const Bitmap bits = bits_of(in, invert);
-    result.listing.bytes = layout_bytes(bits, layout);
-    result.listing.text = entry_lines(result.listing.bytes, "\n", true);
-    result.rows = layout_rows(layout, bits.height);
+    result.listing.bytes = layout_bytes(bits_of(in, invert), layout);
+    if (bare) result.listing.text = entry_lines(result.listing.bytes, "\n", true);
+    result.rows = layout_rows(layout, in.height);
     result.description = layout_description(layout);
     return result;
 }
@@ -93,7 +93,7 @@ int convert_command(const std::vector<std::string>& args, std::ostream& out, std
     if (a.operands.size() != 1) return usage(err, "give exactly one picture file");
 
     const std::string& path = a.operands[0];
-    const InputPicture in = read_picture(path, *threshold);
+    InputPicture in = read_picture(path, *threshold);
     if (!in.error.empty()) {
         err << in.error << "\n";
         return kBadInput;
@@ -101,14 +101,14 @@ int convert_command(const std::vector<std::string>& args, std::ostream& out, std
     const bool invert = a.has("--invert-colors");
     const std::optional<Layout> listing =
         window_layout ? window_layout_listing(in, path, *layout, invert, err)
-                      : bit_layout_listing(in, *bit_layout, invert);
+                      : bit_layout_listing(in, *bit_layout, invert, !name);
     if (!listing) return kBadInput;
     if (!name) return emit(listing->listing.text, a, out, err);
     return emit(c_array_text({.name = *name,
                               .source = path,
                               .file_size = in.file_size,
-                              .width = in.picture.width,
-                              .height = in.picture.height,
+                              .width = in.width,
+                              .height = in.height,
                               .rows = listing->rows,
                               .layout = *layout,
                               .layout_description = listing->description,

@@ -24,14 +24,12 @@ bool declares_one_bit(const LoadedFile& file) {
     return (b[at] | b[at + 1] << 8) == 1;
 }
 
-// Black where the grey the module computed (the luminance over white) is below `threshold`.
-Picture threshold_picture(const DotlaneGrey& grey, int threshold) {
-    Picture picture(grey.width, grey.height, kWhite);
-    const std::uint8_t* p = grey.pixels;
-    for (int y = 0; y < grey.height; ++y)
-        for (int x = 0; x < grey.width; ++x, ++p)
-            if (*p < threshold) picture.set(x, y, kBlack);
-    return picture;
+// Dark where the grey the module computed (the luminance over white) is below `threshold`.
+Bitmap dark_pixels(const DotlaneGrey& grey, int threshold) {
+    Bitmap dark(grey.width, grey.height);
+    for (std::size_t i = 0; i < dark.bits.size(); ++i)
+        dark.bits[i] = grey.pixels[i] < threshold;
+    return dark;
 }
 
 struct PictureModule {
@@ -75,7 +73,8 @@ InputPicture read_picture(const std::string& path, int threshold) {
     LoadedFile file = load_bmp_file(path);
     in.file_size = file.size;
     if (file.accepted()) {
-        in.picture = decode_picture(file.header, file.bytes);
+        in.width = int(file.header.width);
+        in.height = int(file.header.height);
         in.bmp = std::move(file);
         return in;
     }
@@ -103,7 +102,9 @@ InputPicture read_picture(const std::string& path, int threshold) {
         return in;
     }
     const std::unique_ptr<DotlaneGrey, DotlaneFreeGrey> owned(&grey, module.free);
-    in.picture = threshold_picture(grey, threshold);
+    in.dark = dark_pixels(grey, threshold);
+    in.width = grey.width;
+    in.height = grey.height;
     return in;
 }
 

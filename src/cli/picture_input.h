@@ -18,7 +18,9 @@ inline constexpr int kMaxConvertSide = kMaxRenderSide;
 
 struct InputPicture {
     std::optional<LoadedFile> bmp; // set when the file is a 1-bit BMP the window accepts
-    Picture picture;               // the palette colours, or black and white
+    Bitmap dark;                   // for other pictures: 1 where the pixel is dark
+    int width = 0;
+    int height = 0;
     std::uint64_t file_size = 0;
     std::string error; // why the file cannot be listed
 };

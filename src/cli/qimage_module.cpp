@@ -15,10 +15,10 @@
 #include <QImageReader>
 #include <algorithm>
 #include <chrono>
-#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
