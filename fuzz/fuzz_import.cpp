@@ -1,7 +1,10 @@
-// The whole import on arbitrary bytes: the checks, then for an accepted file every part,
+// The whole import on arbitrary bytes: the header checks and the row geometry, then for an
+// accepted file every part,
 // with "Invert Colors" unticked and ticked. The parts must agree with each other and with
 // the picture decoded in its palette colours, bit for bit.
+#include <algorithm>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "fuzz_check.h"
@@ -13,12 +16,22 @@ using namespace dotlane;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const LoadedFile file = check_bmp_bytes({data, data + size});
-    if (!file.accepted()) {
-        FUZZ_CHECK(!file.message().empty());
-        return 0;
-    }
     const Header& h = file.header;
     const Geometry& g = h.geometry;
+    // The import reads only up to the end of the largest palette before it decides; the
+    // answer must be the one the whole file gives.
+    const std::span<const std::uint8_t> head(data, std::min<std::size_t>(size, 14 + 124 + 8));
+    FUZZ_CHECK(refusal(decode_header(head), head, size) == file.refusal);
+    const std::size_t known = std::min(size, kHeaderBytes);
+    FUZZ_CHECK(header_dump(h).size() == known * 5 + (known > 16 ? (known - 1) / 16 * 2 : 0));
+    if (!file.accepted()) {
+        FUZZ_CHECK(file.message().rfind("Warning, ", 0) == 0);
+        return 0;
+    }
+    FUZZ_CHECK(h.width >= 1 && h.width <= kMaxWidth && h.height >= 1 && h.height <= kMaxHeight);
+    FUZZ_CHECK(h.offset >= 14 + std::uint64_t(h.info_size) + 8 && h.data_end() <= size);
+    FUZZ_CHECK(g.bytes_per_row * 8 >= h.width && g.bytes_per_row * 8 < h.width + 8);
+    FUZZ_CHECK(g.stride() % 4 == 0 && g.padding < 4 && g.rows == h.height);
     FUZZ_CHECK(file.bytes.size() == h.data_end());
 
     for (bool ticked : {false, true}) {

@@ -38,20 +38,18 @@ bmp() {
     } >"$file"
 }
 
-rm -rf corpus/header corpus/import corpus/listing corpus/cli
+rm -rf corpus/import corpus/listing corpus/cli
 rm -f corpus/picture/[0-9]* # the findings kept there stay
-mkdir -p corpus/header corpus/import corpus/listing corpus/cli corpus/picture
+mkdir -p corpus/import corpus/listing corpus/cli corpus/picture
 
-for dir in header import; do
-    bmp "corpus/$dir/8x2.bmp" 8 2
-    bmp "corpus/$dir/17x3-top-down.bmp" 17 -3
-    bmp "corpus/$dir/9x9-white-first.bmp" 9 9 40 1 0xFFFFFF 0x000000
-    bmp "corpus/$dir/33x4-header-124.bmp" 33 4 124
-    bmp "corpus/$dir/5x2-grey-ink.bmp" 5 2 40 1 0x808080 0xFFFFFF 0xF0
-done
-bmp corpus/header/4x1-four-bits.bmp 4 1 40 4
-printf 'BM' >corpus/header/signature-only.bmp
-head -c 54 corpus/header/8x2.bmp >corpus/header/header-without-palette.bmp
+bmp corpus/import/8x2.bmp 8 2
+bmp corpus/import/17x3-top-down.bmp 17 -3
+bmp corpus/import/9x9-white-first.bmp 9 9 40 1 0xFFFFFF 0x000000
+bmp corpus/import/33x4-header-124.bmp 33 4 124
+bmp corpus/import/5x2-grey-ink.bmp 5 2 40 1 0x808080 0xFFFFFF 0xF0
+bmp corpus/import/4x1-four-bits.bmp 4 1 40 4
+printf 'BM' >corpus/import/signature-only.bmp
+head -c 54 corpus/import/8x2.bmp >corpus/import/header-without-palette.bmp
 
 # Listings: two bytes of picture size (width % 40, pages % 5), then the pasted text.
 printf '\x02\x02%s' $'16\n2\n0x81,0x0F,\r\n0x04,0x08,' >corpus/listing/worked-example
@@ -68,13 +66,13 @@ cli() { # file command out_room err_room arguments; the file "in" follows on sta
 printf '0x81,0x0F, 0x7' | cli render-stdin 3 0 0 $'--width\n8\n--pages\n1\n-o\nout.bmp\n-'
 printf '0xG1' | cli render-file 3 0 1 $'--width=3\n--pages=2\n-o\nout.bmp\n@'
 cli convert-c-array 4 2 0 $'--layout\npages-lsb\n--threshold\n0128\n--c-array\nlogo\n--\n@' \
-    <corpus/header/8x2.bmp
-cli t6963c-dash 0 0 0 $'--invert-colors\n--\n@' <corpus/header/17x3-top-down.bmp
+    <corpus/import/8x2.bmp
+cli t6963c-dash 0 0 0 $'--invert-colors\n--\n@' <corpus/import/17x3-top-down.bmp
 
 # Pictures for the module, none over a kilobyte: a plain PBM, a 4-bit BMP, and a PNG, a
 # GIF and a JPEG that Pillow draws.
 printf 'P1\n3 2\n1 0 1\n0 1 0\n' >corpus/picture/3x2.pbm
-cp corpus/header/4x1-four-bits.bmp corpus/picture/
+cp corpus/import/4x1-four-bits.bmp corpus/picture/
 /usr/bin/python3 - <<'PY'
 from PIL import Image
 image = Image.new("RGBA", (5, 3), (255, 255, 255, 0))
