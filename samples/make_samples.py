@@ -263,7 +263,7 @@ def write_samples(out):
     badge().save(os.path.join(out, "badge_32x16.gif"), transparency=3)
     for file in ("gradient_48x16.png", "badge_32x16.gif"):
         stem = file[:-4]
-        for threshold, invert in ((128, False), (64, False), (200, True)):
+        for threshold, invert in ((128, False), (65, False), (201, True)):
             rows = reference.threshold_rows(os.path.join(out, file), threshold, invert)
             flag = " --threshold %d%s" % (threshold, " --invert-colors" if invert else "")
             suffix = ".threshold-%d%s" % (threshold, ".inverted" if invert else "")

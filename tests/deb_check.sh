@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# CPack's .deb holds the installed files under /usr, names the Qt libraries among its
+# CPack's .deb holds what `cmake --install` puts in place, names the Qt libraries among its
 # dependencies, and its dotlane-cli runs once unpacked, picture reader included. The package
 # installs under the prefix the build was configured for (/usr for a Debian package), where
 # dotlane-cli looks for its reader.    deb_check.sh BUILD_DIR VERSION PREFIX LIBDIR
@@ -23,6 +23,8 @@ for file in ".$prefix/bin/dotlane" ".$prefix/bin/dotlane-cli" ".$libdir/dotlane/
   grep -qx "$file" "$out/files" || { echo "deb: $file is missing" >&2; exit 1; }
 done
 dpkg-deb -x "$deb" "$out/root"
+grep -qx 'Exec=dotlane' "$out/root$prefix/share/applications/dotlane.desktop"
+grep -qx 'Icon=dotlane' "$out/root$prefix/share/applications/dotlane.desktop"
 [ "$("$out/root$prefix/bin/dotlane-cli" --version)" = "dotlane-cli $version" ]
 samples=$(cd "$(dirname "$0")/../samples" && pwd)
 bash "$(dirname "$0")/at_installed_place.sh" "$out/root$libdir" "$libdir" \

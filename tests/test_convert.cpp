@@ -18,48 +18,6 @@ std::string save(const TempDir& dir, const std::string& name, const QImage& imag
     return path;
 }
 
-// One row of pixels whose luminance, laid over white, is known.
-QImage threshold_row() {
-    const QRgb pixels[] = {
-        qRgba(0, 0, 0, 255),       // 0
-        qRgba(127, 127, 127, 255), // 127
-        qRgba(128, 128, 128, 255), // 128
-        qRgba(255, 0, 0, 255),     // 76: 299 x 255 / 1000
-        qRgba(0, 255, 0, 255),     // 150: 587 x 255 / 1000
-        qRgba(0, 0, 0, 0),         // transparent: white, 255
-        qRgba(0, 0, 0, 128),       // half over white: 127
-        qRgba(255, 255, 255, 255), // 255
-    };
-    QImage image(8, 1, QImage::Format_ARGB32);
-    for (int x = 0; x < 8; ++x)
-        image.setPixel(x, 0, pixels[x]);
-    return image;
-}
-
-TEST(Convert, ThresholdOnLuminanceOverWhite) {
-    TempDir dir;
-    const std::string png = save(dir, "row.png", threshold_row(), "PNG");
-    const struct {
-        const char* options;
-        const char* listing;
-    } cases[] = {
-        {"", "0xD2,\n"},                                // 0, 127 and the half-covered pixel
-        {"--threshold 128", "0xD2,\n"},                 // the default
-        {"--threshold 129", "0xF2,\n"},                 // 128 joins
-        {"--threshold 77", "0x90,\n"},                  // 0 and 76
-        {"--threshold 76", "0x80,\n"},                  // 76 is not below 76
-        {"--threshold 0", "0x00,\n"},                   // nothing is below 0
-        {"--threshold 255", "0xFA,\n"},                 // all but the white ones
-        {"--invert-colors", "0x2D,\n"},                 // the light ones
-        {"--threshold 255 --invert-colors", "0x05,\n"}, // the two white ones
-    };
-    for (const auto& c : cases) {
-        const CliRun r = run_cli("convert --layout rows-msb " + std::string(c.options) + " " + png);
-        EXPECT_EQ(r.status, 0) << c.options << r.err;
-        EXPECT_EQ(r.out, c.listing) << c.options;
-    }
-}
-
 // A picture reads the same whatever format holds it, and a 1-bit BMP ignores the threshold.
 TEST(Convert, EveryFormatListsTheSameBits) {
     TempDir dir;

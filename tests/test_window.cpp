@@ -51,7 +51,7 @@ TEST_F(WindowTest, StartState) {
     }
 }
 
-TEST_F(WindowTest, SmallCommandsAndKeys) {
+TEST_F(WindowTest, SmallCommands) {
     auto* box = get<QCheckBox>("chk_inv_couleur");
     for (int want : {1, 0, 1}) {
         box->click();
@@ -59,21 +59,13 @@ TEST_F(WindowTest, SmallCommandsAndKeys) {
     }
     emit get<ui::ClickableLabel>("Label8")->clicked();
     EXPECT_TRUE(dialogs.messages.empty());
-    // Enter clicks the focused button, as Space does: here "Reverse".
-    for (int key : {Qt::Key_Return, Qt::Key_Space}) {
-        click("btn_stop");
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier),
-            release(QEvent::KeyRelease, key, Qt::NoModifier);
-        QApplication::sendEvent(get("btn_revserse"), &press);
-        QApplication::sendEvent(get("btn_revserse"), &release);
-        EXPECT_TRUE(shown("btn_stop")) << key;
-    }
     form->show();
     click("Btnquitt");
     EXPECT_FALSE(form->isVisible());
 }
 
-// The mode is the state of the controls: which are shown, locked and coloured how.
+// The mode is the state of the controls: which are shown, locked and coloured how, after
+// each step; and the message a step shows, in a box titled "Dotlane".
 TEST_F(WindowTest, ModeTable) {
     struct State {
         const char* after;
@@ -81,25 +73,38 @@ TEST_F(WindowTest, ModeTable) {
         const char* shown; // of Reverse, Go, STOP, Save, Text1, Text3: '1' shown
         bool locked;
         std::uint32_t typed_colour;
+        const char* message = ""; // its start; "!" before it: with the stop icon
     };
     const std::string good = dir.write("pic.bmp", make_bmp({.width = 8, .height = 8, .ink = kAll}));
-    const State states[] = {
-        {"start", [] {}, "100000", true, ui::kButtonFace},
-        {"import", [&] { open(good); }, "100011", true, ui::kButtonFace},
-        {"Reverse", [&] { click("btn_revserse"); }, "011011", false, ui::kWindowBackground},
-        {"Go", [&] { go("0x81,0x0F,\n0x04,0x08,", "2", "2"); }, "011111", false,
-         ui::kWindowBackground},
-        {"bad Go", [&] { go("0x81,0xZZ", "2", "2"); }, "011011", false, ui::kWindowBackground},
-        {"good Go", [&] { go("0x81", "1", "1"); }, "011111", false, ui::kWindowBackground},
-        {"bad size", [&] { go("0x81", "two", "1"); }, "011011", false, ui::kWindowBackground},
-        {"Go again", [&] { go("0x81", "1", "1"); }, "011111", false, ui::kWindowBackground},
-        {"size prompt", [&] { go("0x81", "", "1"); }, "011011", false, ui::kWindowBackground},
-        {"STOP", [&] { click("btn_stop"); }, "100011", false, ui::kButtonFace},
-        {"Reverse, import", [&] { click("btn_revserse"), open(good); }, "100011", true,
-         ui::kButtonFace},
-        {"cancelled import", [&] { open(std::nullopt); }, "100000", true, ui::kButtonFace},
+    const auto key = [&](const char* button, int key) { // Enter clicks as Space does
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QApplication::sendEvent(get(button), &press);
+        QApplication::sendEvent(get(button), &release);
     };
+    const auto B = ui::kButtonFace, W = ui::kWindowBackground;
+    // clang-format off
+    const State states[] = {
+        {"start", [] {}, "100000", true, B},
+        {"import", [&] { open(good); }, "100011", true, B},
+        {"Enter on Reverse", [&] { key("btn_revserse", Qt::Key_Return); }, "011011", false, W},
+        {"Go", [&] { go("0x81,0x0F,\n0x04,0x08,", "2", "2"); }, "011111", false, W},
+        {"bad entry", [&] { go("0x81,\n0xZZ", "2", "2"); }, "011011", false, W, "!Line 2 holds \"0xZZ\""},
+        {"Go", [&] { go("0x81", "1", "1"); }, "011111", false, W},
+        {"bad width", [&] { go("0x81", "two", "1"); }, "011011", false, W, "!The width (Length) must be a whole"},
+        {"bad height", [&] { go("0x81", "2", "1.5"); }, "011011", false, W, "!The height (Size) must be a whole"},
+        {"too large", [&] { go("0x81", "5000", "1"); }, "011011", false, W, "!A picture of 5000 x 8 pixels is too"},
+        {"Go", [&] { go("0x81", "1", "1"); }, "011111", false, W},
+        {"no width", [&] { go("0x81", "", "1"); }, "011011", false, W, "Enter the picture size. !!!"},
+        {"no height", [&] { go("0x81", "1", ""); }, "011011", false, W, "Enter the picture size. !!!"},
+        {"width 0", [&] { go("0x81", "0", "1"); }, "011011", false, W},
+        {"Space on STOP", [&] { key("btn_stop", Qt::Key_Space); }, "100011", false, B},
+        {"Reverse, import", [&] { click("btn_revserse"), open(good); }, "100011", true, B},
+        {"cancelled import", [&] { open(std::nullopt); }, "100000", true, B},
+    };
+    // clang-format on
     for (const State& s : states) {
+        dialogs.messages.clear();
         s.step();
         std::string got;
         for (const char* name :
@@ -109,6 +114,14 @@ TEST_F(WindowTest, ModeTable) {
         EXPECT_EQ(get<QLineEdit>("HSED2")->isReadOnly(), s.locked) << "after " << s.after;
         EXPECT_EQ(back("LSED2"), s.typed_colour) << "after " << s.after;
         EXPECT_EQ(back("HSED"), ui::kButtonFace) << "after " << s.after;
+        const bool stop = s.message[0] == '!';
+        ASSERT_EQ(dialogs.messages.size(), *s.message ? 1u : 0u) << "after " << s.after;
+        if (*s.message) {
+            const auto& m = dialogs.messages[0];
+            EXPECT_TRUE(m.text.startsWith(s.message + stop)) << m.text.toStdString();
+            EXPECT_EQ(m.title, "Dotlane");
+            EXPECT_EQ(m.icon, stop ? ui::Dialogs::Icon::Stop : ui::Dialogs::Icon::None);
+        }
     }
 }
 
@@ -266,37 +279,6 @@ TEST_F(WindowTest, DroppedFiles) {
     EXPECT_EQ(caption("largeurdec"), "16");
     EXPECT_EQ(dialogs.dialog_titles.size(), std::size(cases) * 2); // only the Cancels above
     EXPECT_TRUE(dialogs.messages.empty());
-}
-
-TEST_F(WindowTest, HexToPictureMessages) {
-    struct Case {
-        const char *listing, *width, *pages, *message;
-        ui::Dialogs::Icon icon;
-    };
-    const Case cases[] = {
-        {"0xFF", "", "2", "Enter the picture size. !!!", ui::Dialogs::Icon::None},
-        {"0xFF", "2", "", "Enter the picture size. !!!", ui::Dialogs::Icon::None},
-        {"0xFF", "two", "2", "The width (Length) must be a whole number", ui::Dialogs::Icon::Stop},
-        {"0xFF", "2", "1.5", "The height (Size) must be a whole number", ui::Dialogs::Icon::Stop},
-        {"0xFF", "5000", "1", "A picture of 5000 x 8 pixels is too large", ui::Dialogs::Icon::Stop},
-        {"0x81,0x0F,\n0xZZ,0x08,", "2", "2", "Line 2 holds \"0xZZ\"", ui::Dialogs::Icon::Stop},
-    };
-    click("btn_revserse");
-    for (const auto& c : cases) {
-        dialogs.messages.clear();
-        go(c.listing, c.width, c.pages);
-        ASSERT_EQ(dialogs.messages.size(), 1u) << c.message;
-        EXPECT_TRUE(dialogs.messages[0].text.startsWith(c.message))
-            << dialogs.messages[0].text.toStdString();
-        EXPECT_EQ(std::pair(dialogs.messages[0].title, dialogs.messages[0].icon),
-                  std::pair(QString("Dotlane"), c.icon));
-        EXPECT_TRUE(picture("Picture2")->heldPicture().pixels.empty());
-    }
-    qputenv("HOME", QByteArray::fromStdString((dir.path() / "gone").string()));
-    go("0xFF", "1", "1");
-    click("btn_savepict");
-    EXPECT_TRUE(dialogs.messages.back().text.startsWith("The picture could not be saved to"));
-    qunsetenv("HOME");
 }
 
 // Import, paint the SED1565 listing with the column fix, save, import the saved file: the

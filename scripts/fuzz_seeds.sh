@@ -3,7 +3,7 @@
 # checks refuse) and a few pasted listings. Run again after changing it; the files are
 # committed so that every fuzz run starts from the same place.
 set -euo pipefail
-cd "$(dirname "$0")"
+cd "$(dirname "$0")/../fuzz"
 
 # Little-endian bytes as printf escapes.
 le() { # value, byte count
