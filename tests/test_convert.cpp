@@ -51,34 +51,6 @@ TEST(Convert, EveryFormatListsTheSameBits) {
     }
     // A palette BMP of more bits starts like a 1-bit one; its picture is read all the same.
     EXPECT_GT(read_file(others[3])[28], 1);
-    // Pictures up to 4096 pixels a side, what render paints back.
-    const std::pair<QSize, int> sizes[] = {{{4097, 1}, 1}, {{1, 4097}, 1}, {{4096, 8}, 0}};
-    for (const auto& [size, status] : sizes) {
-        const std::string png = save(dir, "big.png", QImage(size, QImage::Format_Mono), "PNG");
-        const CliRun r = run_cli("convert --layout pages-msb " + png);
-        EXPECT_EQ(r.status, status) << size.width() << "x" << size.height() << ": " << r.err;
-        if (status) {
-            EXPECT_NE(r.err.find("up to 4096 x 4096 pixels"), std::string::npos) << r.err;
-        }
-    }
-}
-
-// A dotlane-cli without its picture reader still reads 1-bit BMP files, and says why it
-// reads nothing else.
-TEST(Convert, WithoutThePictureReader) {
-    TempDir dir;
-    const std::string alone = (dir.path() / "dotlane-cli").string();
-    std::filesystem::copy_file(DOTLANE_CLI, alone);
-    const std::string bmp = dir.write("pic.bmp", make_bmp({.width = 9, .height = 3}));
-    const std::string png = save(dir, "pic.png", QImage(9, 3, QImage::Format_RGB32), "PNG");
-    const std::string run = alone + " convert --layout rows-msb ";
-    const int bmp_status = std::system((run + bmp + " >/dev/null").c_str());
-    EXPECT_TRUE(WIFEXITED(bmp_status) && WEXITSTATUS(bmp_status) == 0);
-    const std::string err = (dir.path() / "err").string();
-    const int png_status = std::system((run + png + " 2>" + err).c_str());
-    EXPECT_TRUE(WIFEXITED(png_status) && WEXITSTATUS(png_status) == 1);
-    EXPECT_EQ(as_text(read_file(err)).rfind("dotlane-cli reads only 1-bit BMP files here", 0), 0u)
-        << as_text(read_file(err));
 }
 
 } // namespace

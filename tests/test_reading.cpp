@@ -83,6 +83,13 @@ TEST(Reading, Table) {
     dir.write("cut.gif", gif(100));
     dir.write("rle.bmp", make_bmp({.bits_per_pixel = 8, .compression = 1}));
     dir.write("cut.bmp", make_bmp({.width = 16, .height = 16, .bits_per_pixel = 8, .cut = 100}));
+    for (const auto& [name, size] :
+         {std::pair{"wide", QSize(4097, 1)}, {"tall", QSize(1, 4097)}, {"most", QSize(4096, 8)}})
+        QImage(size, QImage::Format_Mono).save(QString::fromStdString(d + "/" + name + ".png"));
+    // A copy of the program elsewhere loads no reader lying beside it, and still reads BMP.
+    std::filesystem::copy_file(DOTLANE_CLI, d + "/alone");
+    dir.write("dotlane-qimage.so", {});
+    const std::string alone = d + "/alone convert --layout rows-msb ";
     const std::string big = dir.write("big.png", encoded("PNG"));
     std::filesystem::resize_file(big, (64 << 20) + 1);
     struct Row {
@@ -102,6 +109,11 @@ TEST(Reading, Table) {
         {convert + d + "/cut.gif", 1, "cut.gif\" is neither a 1-bit BMP file nor a picture"},
         {convert + d + "/cut.bmp", 1, "cut.bmp\" is neither a 1-bit BMP file nor a picture"},
         {convert + d + "/rle.bmp", 1, "(run-length compressed BMP files are not read)"},
+        {convert + d + "/wide.png", 1, "is a picture of 4097 x 1 pixels; dotlane-cli converts"},
+        {convert + d + "/tall.png", 1, "is a picture of 1 x 4097 pixels; dotlane-cli converts"},
+        {convert + d + "/most.png", 0, ""},
+        {alone + png, 1, "dotlane-cli reads only 1-bit BMP files here"},
+        {alone + "-- " + d + "/-dash.bmp", 0, ""},
         {convert + big, 1, "big.png\" holds 67108865 bytes; dotlane-cli reads pictures of up to"},
         {convert + "'" + d + "/bad\xff\xfe.png'", 0, ""},
         {convert + "'" + d + "/no\nsuch\x7f'", 1, "/no\\nsuch\\x7F\": No such file"},

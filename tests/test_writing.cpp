@@ -76,7 +76,7 @@ protected:
     void TearDown() override { qunsetenv("HOME"); }
     const QString listing = QStringLiteral("0xA5,").repeated(2048);
     const std::vector<std::uint8_t> painted =
-        encode_mono_bmp(render_listing(std::vector<std::uint8_t>(2048, 0xA5), 128, 16));
+        encode_mono_bmp(render_bits(std::vector<std::uint8_t>(2048, 0xA5), 128, 16));
 
     // Writes with dotlane-cli, or from the window, into `base` made as the row says.
     void check(const Row& row, const fs::path& base, bool window, std::string& skipped) {

@@ -123,9 +123,9 @@ int render_command(const std::vector<std::string>& args, std::istream& in, std::
         return kBadInput;
     }
     // A size of 0 paints nothing, and the window then saves its empty drawing area.
-    const std::vector<std::uint8_t> bmp =
-        size.width > 0 && size.pages > 0 ? render_listing_bmp(listing.bytes, size.width, size.pages)
-                                         : encode_mono_bmp(Picture(149, 69, kWhite));
+    const std::vector<std::uint8_t> bmp = encode_mono_bmp(
+        size.width > 0 && size.pages > 0 ? render_bits(listing.bytes, size.width, size.pages)
+                                         : Bitmap(149, 69));
     return emit({reinterpret_cast<const char*>(bmp.data()), bmp.size()}, a, out, err);
 }
 

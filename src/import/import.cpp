@@ -54,7 +54,7 @@ ImportResult import_bmp(const LoadedFile& file, const ImportOptions& options, un
         if (parts & kSed1565Part) result.sed1565 = layout_bytes(bits, BitLayout::pages_lsb);
         if (parts & kPicturesPart) {
             result.source = decode_picture(header, file.bytes);
-            result.working = working_copy(bits);
+            result.working = black_on_white(bits, bits.height + fill_rows(bits.height));
         }
     }
     return result;

@@ -55,13 +55,6 @@ Bitmap decode_bits(const Header& header, std::span<const std::uint8_t> file, boo
     return bits;
 }
 
-Picture working_copy(const Bitmap& bits) {
-    Picture working(bits.width, bits.height + fill_rows(bits.height), kWhite);
-    for (std::size_t i = 0; i < bits.bits.size(); ++i)
-        if (bits.bits[i]) working.pixels[i] = kBlack;
-    return working;
-}
-
 std::vector<std::uint8_t> t6963c_bytes(const Header& header, std::span<const std::uint8_t> file,
                                        bool invert) {
     const Geometry& g = header.geometry;

@@ -24,9 +24,6 @@ Picture decode_picture(const Header& header, std::span<const std::uint8_t> file)
 // The same picture as the bits `is_ink` sets.
 Bitmap decode_bits(const Header& header, std::span<const std::uint8_t> file, bool invert);
 
-// Black where a bit is set, white elsewhere, then white rows down to whole pages.
-Picture working_copy(const Bitmap& bits);
-
 // The data bytes of every stored row in file order, each pixel a bit `is_ink` sets (the
 // leftmost in bit 7), the bits past the width 0.
 std::vector<std::uint8_t> t6963c_bytes(const Header& header, std::span<const std::uint8_t> file,

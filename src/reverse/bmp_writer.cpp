@@ -1,6 +1,6 @@
 #include "bmp_writer.h"
 
-#include <functional>
+#include "import/layouts.h"
 
 namespace dotlane {
 
@@ -9,13 +9,8 @@ static void put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t 
         out[at + i] = std::uint8_t(v >> (8 * i));
 }
 
-std::vector<std::uint8_t> encode_mono_bmp(const Picture& picture) {
-    return encode_mono_bmp(picture.width, picture.height,
-                           [&](int x, int y) { return picture.at(x, y) == kBlack; });
-}
-
-std::vector<std::uint8_t> encode_mono_bmp(int width, int height,
-                                          const std::function<bool(int, int)>& black) {
+std::vector<std::uint8_t> encode_mono_bmp(const Bitmap& black) {
+    const int width = black.width, height = black.height;
     const std::uint32_t row_bytes = (std::uint32_t(width) + 31) / 32 * 4;
     const std::uint32_t offset = 14 + 40 + 8;
     const std::uint32_t size = offset + row_bytes * std::uint32_t(height);
@@ -34,10 +29,16 @@ std::vector<std::uint8_t> encode_mono_bmp(int width, int height,
     put32(out, 42, 3780);
     put32(out, 46, 2);
     put32(out, 58, 0x00FFFFFF); // entry 0 black (all zero), entry 1 white
+    // The rows of the rows-msb layout, bottom row first, set bits cleared to entry 0 and
+    // the bits past the width left 0.
+    const std::vector<std::uint8_t> rows = layout_bytes(black, BitLayout::rows_msb);
+    const std::size_t per_row = std::size_t(width + 7) / 8;
+    const std::uint8_t last_mask = std::uint8_t(0xFF << (per_row * 8 - std::size_t(width)));
     for (int y = 0; y < height; ++y) {
-        const std::size_t row = offset + std::size_t(height - 1 - y) * row_bytes;
-        for (int x = 0; x < width; ++x)
-            if (!black(x, y)) out[row + std::size_t(x / 8)] |= 0x80 >> (x % 8);
+        std::uint8_t* row = out.data() + offset + std::size_t(height - 1 - y) * row_bytes;
+        for (std::size_t c = 0; c < per_row; ++c)
+            row[c] = std::uint8_t(~rows[std::size_t(y) * per_row + c]);
+        if (per_row) row[per_row - 1] &= last_mask;
     }
     return out;
 }

@@ -1,17 +1,13 @@
 #pragma once
 // Writing a picture as a 1-bit BMP (palette black, then white).
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "shared/picture.h"
 
 namespace dotlane {
 
-// Black pixels take palette entry 0; every other colour entry 1 (white).
-std::vector<std::uint8_t> encode_mono_bmp(const Picture& picture);
-// The same for a picture known only pixel by pixel, which need not be held whole.
-std::vector<std::uint8_t> encode_mono_bmp(int width, int height,
-                                          const std::function<bool(int, int)>& black);
+// A 1-bit BMP file of the bits: set bits black (palette entry 0), the others white.
+std::vector<std::uint8_t> encode_mono_bmp(const Bitmap& black);
 
 } // namespace dotlane

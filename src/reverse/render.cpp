@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "reverse/bmp_writer.h"
 #include "shared/text.h"
 
 namespace dotlane {
@@ -28,25 +27,21 @@ RenderSize parse_render_size(std::string_view width_text, std::string_view pages
     return size;
 }
 
-Picture render_listing(const std::vector<std::uint8_t>& bytes, int width, int pages) {
-    Picture picture(width, pages * 8, kWhite);
+Bitmap render_bits(const std::vector<std::uint8_t>& bytes, int width, int pages) {
+    Bitmap bits(width, pages * 8);
     const std::size_t count = std::min(bytes.size(), std::size_t(width) * std::size_t(pages));
     for (std::size_t i = 0; i < count; ++i) {
-        const int x = int(i % std::size_t(width));
-        const int top = int(i / std::size_t(width)) * 8;
+        std::uint8_t* top = bits.bits.data() + (i / std::size_t(width)) * 8 * std::size_t(width) +
+                            i % std::size_t(width);
         for (int bit = 0; bit < 8; ++bit)
-            if (bytes[i] >> bit & 1) picture.set(x, top + bit, kBlack);
+            top[std::size_t(bit) * std::size_t(width)] = bytes[i] >> bit & 1;
     }
-    return picture;
+    return bits;
 }
 
-std::vector<std::uint8_t> render_listing_bmp(const std::vector<std::uint8_t>& bytes, int width,
-                                             int pages) {
-    const std::size_t count = std::min(bytes.size(), std::size_t(width) * std::size_t(pages));
-    return encode_mono_bmp(width, pages * 8, [&](int x, int y) {
-        const std::size_t i = std::size_t(y / 8) * std::size_t(width) + std::size_t(x);
-        return i < count && (bytes[i] >> (y % 8) & 1) != 0;
-    });
+Picture render_listing(const std::vector<std::uint8_t>& bytes, int width, int pages) {
+    const Bitmap bits = render_bits(bytes, width, pages);
+    return black_on_white(bits, bits.height);
 }
 
 } // namespace dotlane

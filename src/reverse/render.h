@@ -22,13 +22,10 @@ struct RenderSize {
 // Reads the width and page fields; both must be non-empty (the caller prompts otherwise).
 RenderSize parse_render_size(std::string_view width_text, std::string_view pages_text);
 
-// W x 8P pixels, white, each set bit black: byte c of page r (from 0) is the column x = c,
-// bit i the row 8r + i. Bytes past W x P are ignored; missing ones paint nothing.
+// W x 8P pixels, each set bit of the listing set: byte c of page r (from 0) is the column
+// x = c, bit i the row 8r + i. Bytes past W x P are ignored; missing ones set nothing.
+Bitmap render_bits(const std::vector<std::uint8_t>& bytes, int width, int pages);
+// The same picture, set bits black on white, as the window shows it.
 Picture render_listing(const std::vector<std::uint8_t>& bytes, int width, int pages);
-
-// The 1-bit BMP file of that picture, made straight from the bytes: a 4096 x 4096 picture
-// as colours would take 64 MiB, its file takes 2 MiB.
-std::vector<std::uint8_t> render_listing_bmp(const std::vector<std::uint8_t>& bytes, int width,
-                                             int pages);
 
 } // namespace dotlane

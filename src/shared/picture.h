@@ -38,6 +38,22 @@ struct Bitmap {
     bool operator==(const Bitmap&) const = default;
 };
 
+// Black where a bit is set, white elsewhere and in the rows below the bits down to `height`.
+inline Picture black_on_white(const Bitmap& bits, int height) {
+    Picture picture(bits.width, height, kWhite);
+    for (std::size_t i = 0; i < bits.bits.size(); ++i)
+        if (bits.bits[i]) picture.pixels[i] = kBlack;
+    return picture;
+}
+
+// 1 where the picture is black.
+inline Bitmap black_pixels(const Picture& picture) {
+    Bitmap bits(picture.width, picture.height);
+    for (std::size_t i = 0; i < bits.bits.size(); ++i)
+        bits.bits[i] = picture.pixels[i] == kBlack;
+    return bits;
+}
+
 // Whether a pixel of this colour lists as a set bit: every colour but pure white, or with
 // "Invert Colors" ticked every colour but pure black. Every listing and layout of a BMP
 // file asks this one test.

@@ -86,7 +86,7 @@ void Form1::btn_savepict_Click() {
     const QByteArray home = qgetenv("HOME");
     const std::string bytes_path =
         (home.isEmpty() ? QFile::encodeName(path) : home + "/VavovAvoZor.bmp").toStdString();
-    if (const auto error = write_file_whole(bytes_path, encode_mono_bmp(Picture2->image())))
+    if (const auto error = write_file_whole(bytes_path, encode_mono_bmp(black_pixels(Picture2->image()))))
         refuse(QStringLiteral("The picture could not be saved to \"%1\".\n%2")
                    .arg(path, QString::fromLocal8Bit(*error)));
 }
