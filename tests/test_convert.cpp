@@ -1,7 +1,11 @@
 // dotlane-cli convert on pictures other than 1-bit BMP files, made 1-bit by the threshold.
 // Its usage errors and refusals are rows of the samples' MANIFEST.
+#include <QColorSpace>
 #include <QImage>
+#include <cstdio>
+#include <functional>
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include "cli_runner.h"
 #include "import/import.h"
@@ -15,6 +19,51 @@ std::string save(const TempDir& dir, const std::string& name, const QImage& imag
                  const char* format) {
     const std::string path = (dir.path() / name).string();
     EXPECT_TRUE(image.save(QString::fromStdString(path), format)) << name;
+    return path;
+}
+
+// A PNG file of a kind Qt never writes: `dark` and `light` are the samples of an inked pixel
+// and of another, each `depth` bits; `grey_trns`, when not -1, the grey value tRNS makes
+// transparent.
+std::string write_png(const TempDir& dir, const std::string& name,
+                      const std::function<bool(int, int)>& ink, int w, int h, int colour, int depth,
+                      const std::vector<unsigned>& dark, const std::vector<unsigned>& light,
+                      bool interlaced = false, int grey_trns = -1) {
+    const std::size_t channels = dark.size();
+    std::vector<std::vector<png_byte>> rows(static_cast<std::size_t>(h));
+    std::vector<png_bytep> pointers;
+    for (int y = 0; y < h; ++y) {
+        auto& row = rows[std::size_t(y)];
+        row.assign((std::size_t(w) * channels * std::size_t(depth) + 7) / 8, 0);
+        for (std::size_t i = 0; i < std::size_t(w) * channels; ++i) {
+            const unsigned v = (ink(int(i / channels), y) ? dark : light)[i % channels];
+            const std::size_t bit = i * std::size_t(depth);
+            if (depth == 16) {
+                row[bit / 8] = png_byte(v >> 8);
+                row[bit / 8 + 1] = png_byte(v);
+            } else {
+                row[bit / 8] |= png_byte(v << (8 - depth - int(bit % 8)));
+            }
+        }
+        pointers.push_back(row.data());
+    }
+    const std::string path = (dir.path() / name).string();
+    FILE* file = std::fopen(path.c_str(), "wb");
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, file);
+    png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), depth, colour,
+                 interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_color_16 transparent{};
+    transparent.gray = png_uint_16(grey_trns);
+    if (grey_trns >= 0) png_set_tRNS(png, info, nullptr, 0, &transparent);
+    png_set_gAMA(png, info, 0.2); // which Qt's reader does not apply
+    png_write_info(png, info);
+    png_write_image(png, pointers.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
     return path;
 }
 
@@ -73,10 +122,40 @@ TEST(Convert, EveryFormatListsTheSameBits) {
     QImage grey = rgb.convertToFormat(QImage::Format_Grayscale8);
     QImage indexed = rgb.convertToFormat(QImage::Format_Indexed8);
     QImage mono = rgb.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+    // Colours of partial alpha, dark or light once laid over white.
+    QImage alpha(w, h, QImage::Format_ARGB32);
+    QImage palette(w, h, QImage::Format_Indexed8);
+    palette.setColorTable({qRgba(30, 60, 20, 220), qRgba(240, 220, 230, 90), qRgba(50, 20, 20, 255),
+                           qRgba(200, 250, 240, 255)});
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            alpha.setPixel(x, y,
+                           ink(x, y) ? qRgba(20, 30, 40, 180 + (7 * x + 3 * y) % 60)
+                                     : qRgba(230, 235, 225, (5 * x + y) % 256));
+            palette.setPixel(x, y, uint((x + y) % 2 * 2 + !ink(x, y)));
+        }
+    QImage profiled = rgb;
+    profiled.setColorSpace(QColorSpace::AdobeRgb);
     const std::string others[] = {
-        save(dir, "rgb.png", rgb, "PNG"),   save(dir, "rgb.bmp", rgb, "BMP"),
-        save(dir, "grey.png", grey, "PNG"), save(dir, "indexed.bmp", indexed, "BMP"),
-        save(dir, "mono.png", mono, "PNG"), save(dir, "rgb.ppm", rgb, "PPM"),
+        save(dir, "rgb.png", rgb, "PNG"),
+        save(dir, "rgb.bmp", rgb, "BMP"),
+        save(dir, "grey.png", grey, "PNG"),
+        save(dir, "indexed.bmp", indexed, "BMP"),
+        save(dir, "mono.png", mono, "PNG"),
+        save(dir, "rgb.ppm", rgb, "PPM"),
+        save(dir, "alpha.png", alpha, "PNG"),
+        save(dir, "palette-alpha.png", palette, "PNG"),
+        save(dir, "profiled.png", profiled, "PNG"),
+        write_png(dir, "grey-alpha.png", ink, w, h, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {30, 200},
+                  {230, 100}),
+        write_png(dir, "grey1.png", ink, w, h, PNG_COLOR_TYPE_GRAY, 1, {0}, {1}),
+        write_png(dir, "grey2.png", ink, w, h, PNG_COLOR_TYPE_GRAY, 2, {0}, {3}),
+        write_png(dir, "grey4.png", ink, w, h, PNG_COLOR_TYPE_GRAY, 4, {2}, {14}, false, 14),
+        write_png(dir, "grey8.png", ink, w, h, PNG_COLOR_TYPE_GRAY, 8, {40}, {230}, false, 230),
+        // What Qt's reader still reads.
+        write_png(dir, "interlaced.png", ink, w, h, PNG_COLOR_TYPE_RGB, 8, {40, 40, 40},
+                  {230, 230, 230}, true),
+        save(dir, "rgb16.png", alpha.convertToFormat(QImage::Format_RGBA64), "PNG"),
     };
     for (const char* layout : {"rows-msb", "rows-lsb", "pages-lsb", "pages-msb"}) {
         for (const char* invert : {"", " --invert-colors"}) {

@@ -83,6 +83,10 @@ TEST(Reading, Table) {
     dir.write("cut.gif", gif(100));
     dir.write("rle.bmp", make_bmp({.bits_per_pixel = 8, .compression = 1}));
     dir.write("cut.bmp", make_bmp({.width = 16, .height = 16, .bits_per_pixel = 8, .cut = 100}));
+    dir.write("cut.png", encoded("PNG", 300));
+    std::vector<std::uint8_t> crc = encoded("PNG");
+    crc[30] ^= 1; // in the check bytes of the header chunk
+    dir.write("crc.png", crc);
     const std::string big = dir.write("big.png", encoded("PNG"));
     std::filesystem::resize_file(big, (64 << 20) + 1);
     struct Row {
@@ -102,6 +106,10 @@ TEST(Reading, Table) {
         {convert + d + "/cut.gif", 1, "cut.gif\" is neither a 1-bit BMP file nor a picture"},
         {convert + d + "/cut.bmp", 1, "cut.bmp\" is neither a 1-bit BMP file nor a picture"},
         {convert + d + "/rle.bmp", 1, "(run-length compressed BMP files are not read)"},
+        {convert + d + "/cut.png", 1, "cut.png\" is neither a 1-bit BMP file nor a picture"},
+        {convert + d + "/cut.png", 1, "(the file is cut short)"},
+        {convert + d + "/crc.png", 1, "crc.png\" is neither a 1-bit BMP file nor a picture"},
+        {convert + d + "/crc.png", 1, "CRC error"},
         {convert + big, 1, "big.png\" holds 67108865 bytes; dotlane-cli reads pictures of up to"},
         {convert + "'" + d + "/bad\xff\xfe.png'", 0, ""},
         {convert + "'" + d + "/no\nsuch\x7f'", 1, "/no\\nsuch\\x7F\": No such file"},
@@ -122,6 +130,15 @@ TEST(Reading, Table) {
     EXPECT_LT(peak_mib("yes 0xFF, | " + std::string(DOTLANE_CLI) +
                        " render --width 4096 --pages 512" + out + ">/dev/null 2>&1"),
               64);
+    // A large colour PNG file is read a row at a time, never held whole in colour.
+    // The picture is gone before the measure, whose forks would count it.
+    const std::string large = (dir.path() / "large.png").string();
+    {
+        QImage colour(4096, 4096, QImage::Format_RGB32);
+        colour.fill(qRgb(90, 160, 30));
+        ASSERT_TRUE(colour.save(QString::fromStdString(large), "PNG"));
+    }
+    EXPECT_LT(peak_mib(convert + large + " >/dev/null 2>&1"), 64);
     EXPECT_EQ(run_cli("convert --layout rows-msb --threshold 0128 " + png).out,
               run_cli("convert --layout rows-msb --threshold 128 " + png).out);
 }
