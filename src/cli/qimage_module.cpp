@@ -64,8 +64,16 @@ private:
 std::string g_warning;
 DeadlineFile* g_file = nullptr;
 
+bool is_libpng_warning(const QString& text) {
+    return text.startsWith(QLatin1String("libpng warning: "));
+}
+
 void record_warning(QtMsgType type, const QMessageLogContext&, const QString& text) {
-    if (type == QtDebugMsg || type == QtInfoMsg || !g_warning.empty()) return;
+    // Qt's PNG reader passes libpng's warnings on as mere information; they refuse the file
+    // all the same, as in the module's own reading of PNG files, which 16-bit and
+    // interlaced ones would otherwise escape.
+    if (type == QtDebugMsg || (type == QtInfoMsg && !is_libpng_warning(text)) || !g_warning.empty())
+        return;
     g_warning = text.toStdString();
     // A JPEG whose scans repeat warns at once, then works through them all.
     if (g_file) g_file->stop();
