@@ -271,11 +271,33 @@ def write_samples(out):
                 listing("%s.%s%s.txt" % (stem, layout, suffix),
                         "convert --layout %s%s %s" % (layout, flag, file),
                         reference.entry_lines(reference.layout_bytes(rows, layout)))
+    # One drawing in every kind of file the picture reader takes, each listed apart.
+    for file, im in formats():
+        im.save(os.path.join(out, file))
+        rows = reference.threshold_rows(os.path.join(out, file))
+        listing(file + ".rows-msb.txt", "convert --layout rows-msb " + file,
+                reference.entry_lines(reference.layout_bytes(rows, "rows-msb")))
     listing("logo_128x64.info.txt", "info logo_128x64.bmp",
             info(open(os.path.join(out, "logo_128x64.bmp"), "rb").read()))
     manifest.extend("-\t%d\t%s\t%s" % row for row in REFUSED)
     with open(os.path.join(expected, "MANIFEST"), "w") as f:
         f.write("".join(line + "\n" for line in manifest))
+
+
+def formats():
+    """A 27 x 13 drawing of grey strokes, half-transparent in places, in ten kinds of file."""
+    im = Image.new("RGBA", (27, 13), (230, 235, 225, 255))
+    draw = ImageDraw.Draw(im)
+    draw.ellipse([2, 1, 16, 11], outline=(40, 60, 20, 255), width=2)
+    draw.line([14, 12, 26, 0], fill=(20, 30, 200, 140), width=3)
+    draw.rectangle([20, 8, 25, 11], fill=(200, 40, 40, 90))
+    rgb = Image.alpha_composite(Image.new("RGBA", im.size, "white"), im).convert("RGB")
+    palette = rgb.convert("P", palette=Image.ADAPTIVE, colors=16)
+    return [("drawing.rgba.png", im), ("drawing.rgb.png", rgb),
+            ("drawing.grey.png", rgb.convert("L")), ("drawing.grey-alpha.png", im.convert("LA")),
+            ("drawing.palette.png", palette), ("drawing.mono.png", rgb.convert("1")),
+            ("drawing.rgb.bmp", rgb), ("drawing.palette.bmp", palette), ("drawing.ppm", rgb),
+            ("drawing.pgm", rgb.convert("L"))]
 
 
 def info(data):

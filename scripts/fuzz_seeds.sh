@@ -81,4 +81,11 @@ for x in range(5):
 image.save("corpus/picture/5x3-alpha.png")
 image.convert("P").save("corpus/picture/5x3.gif")
 image.convert("RGB").save("corpus/picture/5x3.jpg", quality=50)
+# The kinds of PNG file the module reads with libpng itself.
+image.convert("LA").save("corpus/picture/5x3-grey-alpha.png")
+image.convert("1").save("corpus/picture/5x3-1-bit.png")
+palette = image.convert("RGB").quantize(5)
+palette.save("corpus/picture/5x3-palette-alpha.png", transparency=bytes([0, 90, 255, 160]))
+palette.save("corpus/picture/5x3-4-bit.png", bits=4)
+image.convert("L").save("corpus/picture/5x3-grey-transparent.png", transparency=40)
 PY

