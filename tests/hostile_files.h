@@ -71,8 +71,6 @@ inline std::vector<HostileRow> hostile_rows() {
         {"a FIFO nobody writes to", special([](auto& p) { ::mkfifo(p.c_str(), 0600); }),
          not_regular},
         {"a device", [](const TempDir&) { return std::string("/dev/zero"); }, not_regular},
-        {"missing", [](const TempDir& d) { return (d.path() / "none.bmp").string(); },
-         "No such file or directory"},
         {"800 MB, small picture", special([=](auto& p) {
              write_file(p, make_bmp({.width = 8, .height = 2, .ink = top_row}));
              ::truncate(p.c_str(), 800 << 20);

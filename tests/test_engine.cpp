@@ -82,6 +82,7 @@ TEST(Header, FactsAndGeometry) {
         {{.width = 300, .height = 260, .top_down = true}, "3E000000", "2C010000", "FCFEFFFF", 38, 2},
         {{.width = 1, .height = 1, .info_size = 124}, "92000000", "01000000", "01000000", 1, 3},
         {{.width = 501, .height = 2}, "3E000000", "F5010000", "02000000", 63, 1},
+        {{.width = 8, .height = 1, .offset = 32767}, "FF7F0000", "08000000", "01000000", 1, 3},
     };
     // clang-format on
     for (const auto& c : cases) {
