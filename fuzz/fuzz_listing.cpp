@@ -27,11 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     pieces.finish();
     FUZZ_CHECK(pieces.result().bytes == read.bytes && pieces.result().error == read.error);
-    if (!read.error.empty()) {
+    if (read.error) {
         FUZZ_CHECK(read.bytes.empty() && read.error_line >= 1);
         FUZZ_CHECK(read.error_text.size() >= 2 &&
                    (read.error_text.rfind("0x", 0) == 0 || read.error_text.rfind("0X", 0) == 0));
-        FUZZ_CHECK(read.error.find(read.error_text) != std::string::npos);
+        FUZZ_CHECK(read.error->find(read.error_text) != std::string::npos);
         return 0;
     }
 

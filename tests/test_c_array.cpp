@@ -63,9 +63,9 @@ TEST(CArray, Names) {
                              "_BitInt", "_Decimal64", "_Bool", "_X", "a__b", "__a", "a_", "9lives",
                              "a-b", ""})
         // clang-format on
-        EXPECT_NE(cli::c_name_problem(name), "") << name;
+        EXPECT_TRUE(cli::c_name_problem(name)) << name;
     for (const char* name : {"logo", "_a1", "x9", "Frame_2"})
-        EXPECT_EQ(cli::c_name_problem(name), "") << name;
+        EXPECT_EQ(cli::c_name_problem(name), std::nullopt) << name;
 }
 
 } // namespace

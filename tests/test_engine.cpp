@@ -166,7 +166,7 @@ TEST(Reverse, EveryWayOfWritingAListingPaintsTheSamePixels) {
           " 0x81, 0x0F,\r  0x04 , 0x08 ",
           "// 2 x 16, 240x128 panel\nconst char a[] = {\n  0x81, 0x0F,\n  0x04, 0x08\n};"}) {
         const ListingRead read = read_listing(text);
-        ASSERT_TRUE(read.error.empty()) << text << ": " << read.error;
+        ASSERT_EQ(read.error, std::nullopt) << text << ": " << *read.error;
         EXPECT_EQ(render_listing(read.bytes, 2, 2), expected) << text;
     }
     const std::tuple<const char*, int, const char*> bad[] = {{"0x81,0xG1,", 1, "0xG1"},
@@ -182,9 +182,10 @@ TEST(Reverse, EveryWayOfWritingAListingPaintsTheSamePixels) {
         const ListingRead read = bytewise.take();
         EXPECT_EQ(read.error, read_listing(text).error);
         EXPECT_TRUE(read.bytes.empty()) << text;
-        EXPECT_EQ(read.error.rfind("Line " + std::to_string(line) + " holds \"" + found + "\"", 0),
+        EXPECT_EQ(read.error.value_or("").rfind(
+                      "Line " + std::to_string(line) + " holds \"" + found + "\"", 0),
                   0u)
-            << read.error;
+            << read.error.value_or("");
     }
     // Too few bytes paint what there is; bytes past W x P paint nothing.
     EXPECT_EQ(render_listing({0xFF}, 3, 2).height, 16);
@@ -200,7 +201,7 @@ TEST(Reverse, SizeFields) {
     // clang-format on
     for (const auto& [width, pages, w, p] : cases) {
         const RenderSize s = parse_render_size(width, pages);
-        EXPECT_EQ(s.error.empty(), w >= 0) << width << "/" << pages << ": " << s.error;
+        EXPECT_EQ(!s.error, w >= 0) << width << "/" << pages << ": " << s.error.value_or("");
         EXPECT_EQ(std::pair(s.width, s.pages), std::pair(std::max(w, 0), w >= 0 ? p : 0));
     }
 }

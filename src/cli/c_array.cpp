@@ -48,7 +48,7 @@ std::string comment_safe_name(const std::string& path) {
 
 } // namespace
 
-std::string c_name_problem(std::string_view name) {
+std::optional<std::string> c_name_problem(std::string_view name) {
     const std::string quoted = "\"" + std::string(name) + "\"";
     if (name.empty() || !is_letter(name[0]) || !std::all_of(name.begin(), name.end(), is_word_char))
         return "--c-array needs a C identifier (a letter or \"_\", then letters, digits or "
@@ -65,7 +65,7 @@ std::string c_name_problem(std::string_view name) {
                " is reserved (it begins with \"_\" and a capital, holds \"__\" or ends with "
                "\"_\", here or in " +
                std::string(name) + "_width)";
-    return {};
+    return std::nullopt;
 }
 
 std::string c_array_text(const CArray& a) {

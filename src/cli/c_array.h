@@ -14,6 +14,7 @@
 // start of a word for an entry, so sizes are written "128 x 64" and a file name that holds
 // such a "0x" is written with "0_x".
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -32,8 +33,8 @@ struct CArray {
     std::span<const std::uint8_t> bytes;
 };
 
-// Why `name` cannot name the array, or empty text when it can.
-std::string c_name_problem(std::string_view name);
+// Why `name` cannot name the array, if it cannot.
+std::optional<std::string> c_name_problem(std::string_view name);
 
 std::string c_array_text(const CArray& array);
 

@@ -21,7 +21,7 @@ namespace {
 int listing_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                     bool sed1565) {
     const Arguments a = parse(args, {"--invert-colors"}, {"-o"});
-    if (!a.error.empty()) return usage(err, a.error);
+    if (a.error) return usage(err, *a.error);
     if (a.operands.size() != 1) return usage(err, "give exactly one BMP file");
     const auto file = load(a.operands[0], err);
     if (!file) return kBadInput;
@@ -30,7 +30,7 @@ int listing_command(const std::vector<std::string>& args, std::ostream& out, std
 
 int info_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const Arguments a = parse(args, {}, {"-o"});
-    if (!a.error.empty()) return usage(err, a.error);
+    if (a.error) return usage(err, *a.error);
     if (a.operands.size() != 1) return usage(err, "give exactly one BMP file");
     const auto file = load(a.operands[0], err);
     if (!file) return kBadInput;
@@ -105,21 +105,21 @@ bool read_input(const std::string& path, std::istream& in, ListingReader& reader
 int render_command(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                    std::ostream& err) {
     const Arguments a = parse(args, {}, {"--width", "--pages", "-o"});
-    if (!a.error.empty()) return usage(err, a.error);
+    if (a.error) return usage(err, *a.error);
     if (!a.values.count("--width") || !a.values.count("--pages") || !a.values.count("-o"))
         return usage(err, "render needs --width, --pages and -o");
     if (a.operands.size() > 1) return usage(err, "give at most one listing file");
     const RenderSize size = parse_render_size(a.values.at("--width"), a.values.at("--pages"));
-    if (!size.error.empty()) {
-        err << size.error << "\n";
+    if (size.error) {
+        err << *size.error << "\n";
         return kBadInput;
     }
     // Only what can be painted is read: the entries past W x P are neither stored nor checked.
     ListingReader reader(std::size_t(size.width) * std::size_t(size.pages), kMaxGap);
     if (!read_input(a.operands.empty() ? "-" : a.operands[0], in, reader, err)) return kBadInput;
     const ListingRead listing = reader.take();
-    if (!listing.error.empty()) {
-        err << listing.error << "\n";
+    if (listing.error) {
+        err << *listing.error << "\n";
         return kBadInput;
     }
     // A size of 0 paints nothing, and the window then saves its empty drawing area.

@@ -76,7 +76,7 @@ std::optional<int> parse_threshold(const std::string& text) {
 int convert_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const Arguments a =
         parse(args, {"--invert-colors"}, {"--layout", "--threshold", "--c-array", "-o"});
-    if (!a.error.empty()) return usage(err, a.error);
+    if (a.error) return usage(err, *a.error);
     const auto layout = a.value("--layout");
     if (!layout) return usage(err, std::string("convert needs --layout: ") + kLayoutNames);
     const bool window_layout = *layout == "t6963c" || *layout == "sed1565";
@@ -89,13 +89,14 @@ int convert_command(const std::vector<std::string>& args, std::ostream& out, std
         return usage(err, "--threshold takes a whole number from 0 to 255, not \"" +
                               threshold_text + "\"");
     const auto name = a.value("--c-array");
-    if (name && !c_name_problem(*name).empty()) return usage(err, c_name_problem(*name));
+    if (const auto problem = name ? c_name_problem(*name) : std::nullopt)
+        return usage(err, *problem);
     if (a.operands.size() != 1) return usage(err, "give exactly one picture file");
 
     const std::string& path = a.operands[0];
     InputPicture in = read_picture(path, *threshold);
-    if (!in.error.empty()) {
-        err << in.error << "\n";
+    if (in.error) {
+        err << *in.error << "\n";
         return kBadInput;
     }
     const bool invert = a.has("--invert-colors");

@@ -22,7 +22,7 @@ struct InputPicture {
     int width = 0;
     int height = 0;
     std::uint64_t file_size = 0;
-    std::string error; // why the file cannot be listed
+    std::optional<std::string> error; // why the file cannot be listed
 };
 
 // Dark, for pictures that are not 1-bit BMP files: the luminance (299 R + 587 G + 114 B)

@@ -22,7 +22,7 @@ struct Arguments {
     std::map<std::string, std::string> values; // "--width" -> "128"
     std::vector<std::string> flags;
     std::vector<std::string> operands;
-    std::string error;
+    std::optional<std::string> error;
     bool has(const std::string& flag) const {
         return std::find(flags.begin(), flags.end(), flag) != flags.end();
     }

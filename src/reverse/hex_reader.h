@@ -4,6 +4,7 @@
 // any line breaks, spacing, commas, braces or a C declaration around the bytes read alike.
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,7 +13,7 @@ namespace dotlane {
 
 struct ListingRead {
     std::vector<std::uint8_t> bytes;
-    std::string error; // empty when every entry was well formed
+    std::optional<std::string> error; // set when an entry is not a byte
     int error_line = 0;
     std::string error_text;
 };

@@ -11,12 +11,11 @@
 namespace dotlane {
 
 inline constexpr int kMaxRenderSide = 4096;
-inline constexpr const char* kEnterSizeMessage = "Enter the picture size. !!!";
 
 struct RenderSize {
     int width = 0; // pixels, which is also bytes per page
     int pages = 0; // bands of 8 rows
-    std::string error;
+    std::optional<std::string> error;
 };
 
 // Reads the width and page fields; both must be non-empty (the caller prompts otherwise).

@@ -54,18 +54,18 @@ void Form1::btn_revsersego_Click() {
     const QString width_text = LSED2->text();
     const QString pages_text = HSED2->text();
     if (width_text.isEmpty() || pages_text.isEmpty()) {
-        dialogs_.message(this, QString::fromLatin1(kEnterSizeMessage), QStringLiteral("Dotlane"),
-                         Dialogs::Icon::None);
+        dialogs_.message(this, QStringLiteral("Enter the picture size. !!!"),
+                         QStringLiteral("Dotlane"), Dialogs::Icon::None);
         return;
     }
     const RenderSize size = parse_render_size(width_text.toStdString(), pages_text.toStdString());
-    if (!size.error.empty()) {
-        refuse(QString::fromStdString(size.error));
+    if (size.error) {
+        refuse(QString::fromStdString(*size.error));
         return;
     }
     const ListingRead listing = read_listing(Text1->text().toStdString());
-    if (!listing.error.empty()) {
-        refuse(QString::fromStdString(listing.error));
+    if (listing.error) {
+        refuse(QString::fromStdString(*listing.error));
         return;
     }
     LSED->setText(width_text);
@@ -86,7 +86,8 @@ void Form1::btn_savepict_Click() {
     const QByteArray home = qgetenv("HOME");
     const std::string bytes_path =
         (home.isEmpty() ? QFile::encodeName(path) : home + "/VavovAvoZor.bmp").toStdString();
-    if (const auto error = write_file_whole(bytes_path, encode_mono_bmp(black_pixels(Picture2->image()))))
+    if (const auto error =
+            write_file_whole(bytes_path, encode_mono_bmp(black_pixels(Picture2->image()))))
         refuse(QStringLiteral("The picture could not be saved to \"%1\".\n%2")
                    .arg(path, QString::fromLocal8Bit(*error)));
 }
