@@ -214,6 +214,7 @@ TEST(Reverse, BmpWriterRoundTrip) {
     ASSERT_TRUE(file.accepted()) << file.message();
     EXPECT_EQ(file.header.palette, (std::array<Colour, 2>{kBlack, kWhite}));
     EXPECT_EQ(bmp.size(), 62u + 2 * 4);
+    EXPECT_EQ(bmp[62 + 1], 0x00); // x = 8 black, the bits past the width 0
     EXPECT_EQ(decode_picture(file.header, file.bytes), p);
 }
 
