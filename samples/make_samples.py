@@ -277,6 +277,16 @@ def write_samples(out):
         rows = reference.threshold_rows(os.path.join(out, file))
         listing(file + ".rows-msb.txt", "convert --layout rows-msb " + file,
                 reference.entry_lines(reference.layout_bytes(rows, "rows-msb")))
+    # Four pixels whose grey the rounding of both formulas decides: pure green (L 149.685,
+    # rounded to 150), near-black at alpha 200 (L' 55.8, rounded to 56), red, and clear.
+    edges = Image.new("RGBA", (4, 1))
+    edges.putdata([(0, 255, 0, 255), (1, 1, 1, 200), (255, 0, 0, 255), (0, 0, 0, 0)])
+    edges.save(os.path.join(out, "edges_4x1.png"))
+    for threshold in (150, 56):
+        rows = reference.threshold_rows(os.path.join(out, "edges_4x1.png"), threshold)
+        listing("edges_4x1.rows-msb.threshold-%d.txt" % threshold,
+                "convert --layout rows-msb --threshold %d edges_4x1.png" % threshold,
+                reference.entry_lines(reference.layout_bytes(rows, "rows-msb")))
     listing("logo_128x64.info.txt", "info logo_128x64.bmp",
             info(open(os.path.join(out, "logo_128x64.bmp"), "rb").read()))
     manifest.extend("-\t%d\t%s\t%s" % row for row in REFUSED)
