@@ -103,6 +103,8 @@ TEST(Reading, Table) {
         {convert + "'" + d + "/bad\xff\xfe.png'", 0, ""},
         {convert + "'" + d + "/no\nsuch\x7f'", 1, "/no\\nsuch\\x7F\": No such file"},
         {"cd " + d + " && " + std::string(DOTLANE_CLI) + " t6963c -- -dash.bmp", 0, ""},
+        {std::string(DOTLANE_CLI) + " info -o '" + d + "/no\nsuch/x' -- " + d + "/-dash.bmp", 1,
+         "in \"" + d + "/no\\nsuch\": No such file"},
         {convert + "--threshold 0128 " + png, 0, ""},
         {convert + "--threshold 0000 " + png, 0, ""},
         {convert + "--threshold 0256 " + png, 2, "--threshold takes a whole number"},

@@ -62,8 +62,7 @@ constexpr std::size_t kMaxGap = std::size_t(64) << 20;
 bool read_input(const std::string& path, std::istream& in, ListingReader& reader,
                 std::ostream& err) {
     std::vector<char> buffer(std::size_t(1) << 16);
-    const std::string name =
-        path == "-" ? "the standard input" : "\"" + printable_name(path) + "\"";
+    const std::string name = path == "-" ? "the standard input" : quoted_name(path);
     if (path == "-") {
         errno = 0;
         while (!reader.done() &&

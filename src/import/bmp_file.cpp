@@ -15,18 +15,17 @@ BmpFile::BmpFile(const std::string& path) : path_(path) {
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd_ < 0) {
-        error_ = "Cannot open \"" + printable_name(path) + "\": " + std::strerror(errno) + ".";
+        error_ = "Cannot open " + quoted_name(path) + ": " + std::strerror(errno) + ".";
         return;
     }
     struct stat info {};
     if (::fstat(fd_, &info) != 0) {
-        error_ = "Cannot read \"" + printable_name(path) + "\": " + std::strerror(errno) + ".";
+        error_ = "Cannot read " + quoted_name(path) + ": " + std::strerror(errno) + ".";
         close();
         return;
     }
     if (!S_ISREG(info.st_mode)) {
-        error_ = "\"" + printable_name(path) +
-                 "\" is not a regular file, so it cannot be a BMP picture.";
+        error_ = quoted_name(path) + " is not a regular file, so it cannot be a BMP picture.";
         close();
         return;
     }
@@ -50,7 +49,7 @@ bool BmpFile::read_prefix(std::uint64_t count, std::vector<std::uint8_t>& bytes)
         ssize_t got = ::pread(fd_, bytes.data() + done, count - done, off_t(done));
         if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
         if (got < 0) {
-            error_ = "Cannot read \"" + printable_name(path_) + "\": " + std::strerror(errno) + ".";
+            error_ = "Cannot read " + quoted_name(path_) + ": " + std::strerror(errno) + ".";
             return false;
         }
         if (got == 0) break; // the file shrank while being read

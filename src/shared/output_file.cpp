@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "text.h"
+
 namespace dotlane {
 
 int write_all(int fd, std::span<const std::uint8_t> bytes) {
@@ -28,10 +30,6 @@ namespace {
 
 constexpr char kTempPrefix[] = ".dotlane-save-";
 constexpr std::size_t kTempSuffix = 6;
-
-std::string quoted(const std::string& text) {
-    return "\"" + text + "\"";
-}
 
 std::string because(const std::string& what, int error) {
     return what + ": " + std::strerror(error) + ".";
@@ -64,7 +62,7 @@ std::optional<std::string> follow_links(std::string& path, const std::string& gi
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0) {
             if (hops == 0 || errno != ENOENT) return std::nullopt; // the save gives the reason
-            return "Cannot write " + quoted(given) + ": it is a link to " + quoted(path) +
+            return "Cannot write " + quoted_name(given) + ": it is a link to " + quoted_name(path) +
                    ", which does not exist.";
         }
         if (!S_ISLNK(st.st_mode)) return std::nullopt;
@@ -74,14 +72,14 @@ std::optional<std::string> follow_links(std::string& path, const std::string& gi
         while ((length = ::readlink(path.c_str(), target.data(), target.size())) >= 0 &&
                std::size_t(length) == target.size())
             target.resize(target.size() * 2);
-        if (length < 0) return because("Cannot write " + quoted(given), errno);
+        if (length < 0) return because("Cannot write " + quoted_name(given), errno);
         target.resize(std::size_t(length));
         const auto slash = path.rfind('/');
         path = target.starts_with('/') || slash == std::string::npos
                    ? target
                    : path.substr(0, slash + 1) + target;
     }
-    return because("Cannot write " + quoted(given), ELOOP);
+    return because("Cannot write " + quoted_name(given), ELOOP);
 }
 
 // A pipe without a reader would block the open for ever, so it is opened without waiting,
@@ -226,7 +224,7 @@ std::optional<std::string> replace(const std::string& path, const std::string& s
     TempGuard guard;
     std::string temp;
     const int fd = guard.create(folder, temp);
-    if (fd < 0) return because("Cannot create a file in " + quoted(folder), errno);
+    if (fd < 0) return because("Cannot create a file in " + quoted_name(folder), errno);
     if (existing) {
         // Keeping the owner can fail (only root may give a file away); the mode then still
         // holds, and fchmod comes second because a change of owner clears set-id bits.
@@ -250,18 +248,19 @@ std::optional<std::string> write_file_whole(const std::string& path,
                                             std::span<const std::uint8_t> bytes) {
     if (const auto fd = descriptor_named(path)) {
         if (const int error = write_all(*fd, bytes))
-            return because("Cannot write " + quoted(path), error);
+            return because("Cannot write " + quoted_name(path), error);
         return std::nullopt;
     }
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        if (S_ISDIR(st.st_mode)) return "Cannot write " + quoted(path) + ": it is a folder.";
-        return write_through(path, quoted(path), S_ISFIFO(st.st_mode), bytes);
+        if (S_ISDIR(st.st_mode)) return "Cannot write " + quoted_name(path) + ": it is a folder.";
+        return write_through(path, quoted_name(path), S_ISFIFO(st.st_mode), bytes);
     }
     std::string real = path;
     if (auto refused = follow_links(real, path)) return refused;
-    const std::string shown =
-        real == path ? quoted(path) : quoted(path) + " (a link to " + quoted(real) + ")";
+    const std::string shown = real == path
+                                  ? quoted_name(path)
+                                  : quoted_name(path) + " (a link to " + quoted_name(real) + ")";
     const bool exists = ::lstat(real.c_str(), &st) == 0;
     return replace(real, shown, exists ? &st : nullptr, bytes);
 }

@@ -43,4 +43,8 @@ std::string printable_name(std::string_view name) {
     return shown;
 }
 
+std::string quoted_name(std::string_view name) {
+    return "\"" + printable_name(name) + "\"";
+}
+
 } // namespace dotlane

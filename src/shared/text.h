@@ -20,5 +20,7 @@ std::optional<long long> whole_number(std::string_view text, long long cap = 1'0
 // written as \n, \t, \r or \xHH, so a name cannot move the cursor or recolour a terminal.
 // Other bytes pass through, so a name that is not UTF-8 still names its file.
 std::string printable_name(std::string_view name);
+// The same between double quotes, as every message names a file.
+std::string quoted_name(std::string_view name);
 
 } // namespace dotlane
