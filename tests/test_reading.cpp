@@ -95,7 +95,7 @@ TEST(Reading, Table) {
         {convert + d + "/wide.png", 1, "is a picture of 4097 x 1 pixels; dotlane-cli converts"},
         {convert + d + "/tall.png", 1, "is a picture of 1 x 4097 pixels; dotlane-cli converts"},
         {convert + d + "/most.png", 0, ""},
-        {alone + png, 1, "dotlane-cli reads only 1-bit BMP files here"},
+        {alone + png, 1, "dotlane-cli reads and writes only BMP files here"},
         {alone + "-- " + d + "/-dash.bmp", 0, ""},
         {convert + d + "/cut.png", 1, "(the file is cut short)"},
         {convert + d + "/crc.png", 1, "CRC error"},

@@ -2,13 +2,11 @@
 
 #include <cerrno>
 #include <cstring>
-#include <dlfcn.h>
 #include <fcntl.h>
-#include <filesystem>
 #include <memory>
 #include <unistd.h>
 
-#include "picture_module.h"
+#include "picture_module_loader.h"
 #include "shared/text.h"
 
 namespace dotlane::cli {
@@ -32,40 +30,6 @@ Bitmap dark_pixels(const DotlaneGrey& grey, int threshold) {
     return dark;
 }
 
-struct PictureModule {
-    DotlaneReadGrey read = nullptr;
-    DotlaneFreeGrey free = nullptr;
-    std::string error;
-};
-
-// The module of this very build when this is the dotlane-cli that the build made, else the
-// installed one; both paths are absolute and fixed when building, so a copy of the program
-// elsewhere never loads a library that merely lies beside it.
-PictureModule load_module() {
-    std::error_code ignored;
-    const auto program = std::filesystem::read_symlink("/proc/self/exe", ignored);
-    std::vector<std::string> paths;
-    if (program == DOTLANE_BUILD_CLI) paths.push_back(DOTLANE_BUILD_MODULE);
-    paths.push_back(DOTLANE_MODULE_DIR "/dotlane-qimage.so");
-    std::string why;
-    for (const std::string& path : paths) {
-        void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!handle) {
-            why += (why.empty() ? "" : "; ") + std::string(::dlerror());
-            continue;
-        }
-        PictureModule module;
-        module.read = reinterpret_cast<DotlaneReadGrey>(::dlsym(handle, "dotlane_read_grey"));
-        module.free = reinterpret_cast<DotlaneFreeGrey>(::dlsym(handle, "dotlane_free_grey"));
-        if (module.read && module.free) return module;
-        why += (why.empty() ? "" : "; ") + path + " lacks the reader's functions";
-    }
-    return {nullptr, nullptr,
-            "dotlane-cli reads only 1-bit BMP files here: its reader for other pictures, "
-            "dotlane-qimage.so, cannot be loaded (" +
-                why + ")."};
-}
-
 } // namespace
 
 InputPicture read_picture(const std::string& path, int threshold) {
@@ -82,7 +46,7 @@ InputPicture read_picture(const std::string& path, int threshold) {
         in.error = file.message();
         return in;
     }
-    static const PictureModule module = load_module();
+    const PictureModule& module = picture_module();
     if (!module.read) {
         in.error = module.error;
         return in;

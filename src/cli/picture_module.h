@@ -30,4 +30,20 @@ typedef int (*DotlaneReadGrey)(int fd, const char* name, int max_side, DotlaneGr
 int dotlane_read_grey(int fd, const char* name, int max_side, DotlaneGrey* out);
 typedef void (*DotlaneFreeGrey)(DotlaneGrey* picture);
 void dotlane_free_grey(DotlaneGrey* picture);
+
+// A file's bytes made in the module, the caller's to release with dotlane_free_bytes.
+struct DotlaneBytes {
+    unsigned char* data = nullptr;
+    long long size = 0;
+    char error[256] = {}; // why nothing was made, when data is null
+};
+
+// A PNG file of `width` x `height` palette indices (row-major from the top left, one byte a
+// pixel) and `colours` palette entries 0xRRGGBB. Returns 0 on success.
+typedef int (*DotlaneEncodePng)(const std::uint8_t* indices, int width, int height,
+                                const std::uint32_t* palette, int colours, DotlaneBytes* out);
+int dotlane_encode_png(const std::uint8_t* indices, int width, int height,
+                       const std::uint32_t* palette, int colours, DotlaneBytes* out);
+typedef void (*DotlaneFreeBytes)(DotlaneBytes* bytes);
+void dotlane_free_bytes(DotlaneBytes* bytes);
 }
