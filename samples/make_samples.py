@@ -366,6 +366,12 @@ PREPARED = [
     ("example_3x9.bmp", "--rotate 90", "rows-msb"),
     ("white_first_64x24.bmp", "--ink dark", "pages-lsb"),
     ("logo_128x64.bmp", "--size 50x50 --dither bayer4", "pages-lsb"),
+    # Four pixels scaled at the edges of the rules: a nearest pixel whose centre falls on a
+    # boundary (4 to 6), overlaps of a third (4 to 3), odd leftovers to place and to crop.
+    ("edges_4x1.png", "--size 6x1 --fit stretch --threshold 150", "rows-msb"),
+    ("edges_4x1.png", "--size 3x2 --fit stretch --threshold 120", "rows-msb"),
+    ("edges_4x1.png", "--size 5x4 --fit none --background black --threshold 56", "rows-msb"),
+    ("edges_4x1.png", "--size 3x1 --fit none --threshold 151", "rows-msb"),
 ]
 
 
