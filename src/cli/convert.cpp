@@ -57,7 +57,7 @@ Bitmap bits_of(InputPicture& in, const PreparationChoice& choice) {
     if (in.bmp && !choice.given) return decode_bits(in.bmp->header, in.bmp->bytes, p.light_ink);
     if (in.bmp) {
         const std::vector<std::uint8_t> grey = bmp_grey(*in.bmp);
-        return prepare({in.width, in.height, grey.data()}, p);
+        return prepare({in.width, in.bmp->header.geometry.rows, grey.data()}, p);
     }
     Bitmap bits = prepare(grey_view(in), p);
     in.grey.reset();

@@ -1,7 +1,7 @@
 #include "preparation_options.h"
 
 #include <algorithm>
-#include <utility>
+#include <iterator>
 
 #include "reverse/render.h"
 #include "shared/text.h"
@@ -9,16 +9,6 @@
 namespace dotlane::cli {
 
 namespace {
-
-// The index of `text` among `names`, if it is one.
-std::optional<int> one_of(const std::string& text, std::initializer_list<const char*> names) {
-    int i = 0;
-    for (const char* name : names) {
-        if (text == name) return i;
-        ++i;
-    }
-    return std::nullopt;
-}
 
 std::optional<int> side(std::string_view text) {
     const auto value = whole_number(text);
@@ -39,34 +29,40 @@ std::optional<std::string> read_size(const std::string& text, Preparation& p) {
     return std::nullopt;
 }
 
-// Every option but --size and --threshold: a word of a short list.
+// The options that take a word of a short list, in the order read_words reads them.
+struct Words {
+    const char* option;
+    std::vector<std::string> words;
+    const char* listed; // for the message
+};
+const Words kWords[] = {
+    {"--background", {"white", "black"}, "white or black"},
+    {"--rotate", {"0", "90", "180", "270"}, "0, 90, 180 or 270 (degrees clockwise)"},
+    {"--flip", {"h", "v"}, "h or v"},
+    {"--fit", {"contain", "cover", "stretch", "none"}, "contain, cover, stretch or none"},
+    {"--dither",
+     {"floyd-steinberg", "atkinson", "bayer4", "bayer8"},
+     "floyd-steinberg, atkinson, bayer4 or bayer8"},
+    {"--ink", {"dark", "light"}, "dark or light"},
+};
+
 std::optional<std::string> read_words(const Arguments& a, Preparation& p) {
-    const auto word = [&](const char* option, std::initializer_list<const char*> names,
-                          const char* list) -> std::optional<std::string> {
-        const auto text = a.value(option);
-        if (!text || one_of(*text, names)) return std::nullopt;
-        return std::string(option) + " takes " + list + ", not \"" + *text + "\"";
-    };
-    const auto index = [&](const char* option, std::initializer_list<const char*> names) {
-        return one_of(a.value(option).value_or(""), names);
-    };
-    for (const auto& problem :
-         {word("--background", {"white", "black"}, "white or black"),
-          word("--rotate", {"0", "90", "180", "270"}, "0, 90, 180 or 270 (degrees clockwise)"),
-          word("--flip", {"h", "v"}, "h or v"),
-          word("--fit", {"contain", "cover", "stretch", "none"}, "contain, cover, stretch or none"),
-          word("--dither", {"floyd-steinberg", "atkinson", "bayer4", "bayer8"},
-               "floyd-steinberg, atkinson, bayer4 or bayer8"),
-          word("--ink", {"dark", "light"}, "dark or light")})
-        if (problem) return problem;
-    p.background = index("--background", {"white", "black"}).value_or(0) == 0 ? 255 : 0;
-    p.rotate = 90 * index("--rotate", {"0", "90", "180", "270"}).value_or(0);
-    p.flip_h = a.value("--flip") == "h";
-    p.flip_v = a.value("--flip") == "v";
-    p.fit = Fit(index("--fit", {"contain", "cover", "stretch", "none"}).value_or(0));
-    p.dither = Dither(
-        index("--dither", {"", "floyd-steinberg", "atkinson", "bayer4", "bayer8"}).value_or(0));
-    p.light_ink = a.value("--ink") == "light" || a.has("--invert-colors");
+    int given[std::size(kWords)]; // the index of each option's word, -1 when absent
+    for (std::size_t i = 0; i < std::size(kWords); ++i) {
+        const Words& w = kWords[i];
+        const auto text = a.value(w.option);
+        const auto found = std::find(w.words.begin(), w.words.end(), text.value_or(""));
+        if (text && found == w.words.end())
+            return std::string(w.option) + " takes " + w.listed + ", not \"" + *text + "\"";
+        given[i] = text ? int(found - w.words.begin()) : -1;
+    }
+    p.background = given[0] == 1 ? 0 : 255;
+    p.rotate = 90 * std::max(given[1], 0);
+    p.flip_h = given[2] == 0;
+    p.flip_v = given[2] == 1;
+    p.fit = Fit(std::max(given[3], 0));
+    p.dither = Dither(given[4] + 1);
+    p.light_ink = given[5] == 1 || a.has("--invert-colors");
     return std::nullopt;
 }
 
