@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace dotlane {
@@ -62,14 +63,38 @@ std::int64_t rounded_scale(int side, int to, int from) {
     return std::max<std::int64_t>(1, (2 * std::int64_t(side) * to + from) / (2 * from));
 }
 
-// Each canvas pixel one source pixel: no sums, and the plain full-size case stays a copy.
+// Whether the canvas pixels, one tap each, take consecutive stored pixels left to right.
+// The covered ones always stand together, from the first.
+bool straight(const AxisMap& map) {
+    for (std::size_t t = 1; t < map.taps.size(); ++t)
+        if (map.taps[t].source != map.taps[t - 1].source + 1) return false;
+    return true;
+}
+
+int first_covered(const AxisMap& map) {
+    int i = 0;
+    while (i + 1 < int(map.first.size()) - 1 && !map.covered(i))
+        ++i;
+    return i;
+}
+
+// Each canvas pixel one source pixel: no sums, and a row that only moves is one copy.
 void sample(GreyView source, const AxisMap& along_x, const AxisMap& along_y, bool swap, int width,
             std::uint8_t* canvas) {
+    const bool copy_rows = !swap && straight(along_x);
+    const int across = int(along_x.first.size()) - 1;
+    const int start = first_covered(along_x);
     for (int b = 0; b < int(along_y.first.size()) - 1; ++b) {
         if (!along_y.covered(b)) continue;
         const std::uint8_t* row =
             source.pixels + std::size_t(along_y.taps[along_y.first[b]].source) * source.width;
-        for (int a = 0; a < int(along_x.first.size()) - 1; ++a) {
+        if (copy_rows) {
+            if (!along_x.taps.empty())
+                std::memcpy(canvas + std::size_t(b) * width + start, row + along_x.taps[0].source,
+                            along_x.taps.size());
+            continue;
+        }
+        for (int a = 0; a < across; ++a) {
             if (!along_x.covered(a)) continue;
             const std::uint8_t value = row[along_x.taps[along_x.first[a]].source];
             canvas[swap ? std::size_t(a) * width + b : std::size_t(b) * width + a] = value;
@@ -91,9 +116,9 @@ void average(GreyView source, const AxisMap& along_x, const AxisMap& along_y, bo
             const std::uint8_t* row =
                 source.pixels + std::size_t(along_y.taps[t].source) * source.width;
             for (int a = 0; a < across; ++a) {
-                std::int64_t line = 0;
+                int line = 0; // at most 255 n, well inside an int
                 for (int s = along_x.first[a]; s < along_x.first[a + 1]; ++s)
-                    line += std::int64_t(along_x.taps[s].weight) * row[along_x.taps[s].source];
+                    line += along_x.taps[s].weight * row[along_x.taps[s].source];
                 sums[a] += line * along_y.taps[t].weight;
             }
         }
@@ -207,8 +232,10 @@ Bitmap prepare(GreyView source, const Preparation& options) {
                                swap ? reverse_y : reverse_x);
     const AxisMap v = axis_map(turned_h, scaled.height, ch, centred(ch, scaled.height),
                                swap ? reverse_x : reverse_y);
-    Bitmap canvas(cw, ch);
-    std::fill(canvas.bits.begin(), canvas.bits.end(), std::uint8_t(options.background));
+    Bitmap canvas;
+    canvas.width = cw;
+    canvas.height = ch;
+    canvas.bits.assign(std::size_t(cw) * ch, std::uint8_t(options.background));
     const AxisMap& along_x = swap ? v : u;
     const AxisMap& along_y = swap ? u : v;
     if (along_x.total == 1 && along_y.total == 1)
