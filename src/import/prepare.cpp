@@ -116,10 +116,10 @@ void average(GreyView source, const AxisMap& along_x, const AxisMap& along_y, bo
             const std::uint8_t* row =
                 source.pixels + std::size_t(along_y.taps[t].source) * source.width;
             for (int a = 0; a < across; ++a) {
-                int line = 0; // at most 255 n, well inside an int
+                int line = 0; // at most 255 n; times a weight it needs 64 bits
                 for (int s = along_x.first[a]; s < along_x.first[a + 1]; ++s)
                     line += along_x.taps[s].weight * row[along_x.taps[s].source];
-                sums[a] += line * along_y.taps[t].weight;
+                sums[a] += std::int64_t(line) * along_y.taps[t].weight;
             }
         }
         for (int a = 0; a < across; ++a)
