@@ -5,14 +5,18 @@
 #     496 x 496 picture: how far dotlane-cli is from what the machine allows;
 #   - bench/reference.py, plain Python with Pillow, for the same listings;
 #   - ImageMagick's "convert in.png -threshold 50% xbm:-" against
-#     "dotlane-cli convert --layout rows-lsb --c-array" on 1024 x 1024 and 4096 x 4096 PNGs.
+#     "dotlane-cli convert --layout rows-lsb --c-array" on 1024 x 1024 and 4096 x 4096 PNGs;
+#   - the preparation: a 1024 x 1024 PNG to a Floyd-Steinberg dithered 128 x 64 pages-lsb
+#     array against the plain threshold convert of the same file (no peer: what the
+#     preparation adds), and the peak memory of both for a 4096 x 4096 PNG.
 #
 #   bash bench/compare.sh [BUILD_DIR]           check, then time (BUILD_DIR: build)
 #   bash bench/compare.sh --check [BUILD_DIR]   only check that the outputs agree
 #
 # Prints medians, peak memory, and a line per pair: "ratio dotlane-over-floor COMMAND N"
 # (ours over the floor's, lower is better, 1 is the floor) or "ratio PEER-over-dotlane
-# COMMAND N" (the peer's median over ours, higher is better).
+# COMMAND N" (the peer's median over ours, higher is better); "ratio dithered-over-plain"
+# is the prepared conversion's median over the plain one's (lower is better).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 check_only=false
@@ -99,3 +103,14 @@ if [ -x "$magick" ]; then
     echo "ratio imagemagick-over-dotlane convert-$side $(ratio "$theirs" "$ours")"
   done
 fi
+
+prepared=(--size 128x64 --dither floyd-steinberg)
+echo "Preparation, median wall time of the whole process and peak memory:"
+for side in "${sides[@]}"; do
+  png=$tmp/drawing_$side.png
+  runs=$([ "$side" = 1024 ] && echo 30 || echo 10)
+  plain=$(median_ms "plain-$side" "$cli" convert --layout pages-lsb --c-array drawing "$png")
+  dithered=$(median_ms "dithered-$side" "$cli" convert --layout pages-lsb "${prepared[@]}" --c-array drawing "$png")
+  echo "  $side x $side PNG: plain threshold $plain ms ($(peak_mb "$cli" convert --layout pages-lsb --c-array drawing "$png") MB), dithered to 128 x 64 $dithered ms ($(peak_mb "$cli" convert --layout pages-lsb "${prepared[@]}" --c-array drawing "$png") MB)"
+  echo "ratio dithered-over-plain convert-$side $(ratio "$dithered" "$plain")"
+done

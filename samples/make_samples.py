@@ -287,6 +287,14 @@ def write_samples(out):
         listing("edges_4x1.rows-msb.threshold-%d.txt" % threshold,
                 "convert --layout rows-msb --threshold %d edges_4x1.png" % threshold,
                 reference.entry_lines(reference.layout_bytes(rows, "rows-msb")))
+    # The preparation steps, each option set over a sample, its bits from the reference.
+    for file, options, layout in PREPARED:
+        listing("%s.%s.%s.txt" % (file.rsplit(".", 1)[0], options.replace("--", "").replace(" ", "-"),
+                                  layout),
+                "convert --layout %s %s %s" % (layout, options, file),
+                reference.entry_lines(reference.layout_bytes(
+                    reference.prepared_rows(os.path.join(out, file), **preparation(options)),
+                    layout)))
     listing("logo_128x64.info.txt", "info logo_128x64.bmp",
             info(open(os.path.join(out, "logo_128x64.bmp"), "rb").read()))
     manifest.extend("-\t%d\t%s\t%s" % row for row in REFUSED)
@@ -324,6 +332,63 @@ def info(data):
     return "\n".join(fields) + "\nheader:\n" + dump + "\n"
 
 
+# Option sets of the preparation: every rotation and flip, every fit when reducing, enlarging
+# and both at once, every dither, black behind alpha, the light ink, and 1-bit BMP files that
+# the options take out of the window's rule.
+PREPARED = [
+    ("gradient_48x16.png", "--rotate 90", "rows-msb"),
+    ("gradient_48x16.png", "--rotate 180", "rows-msb"),
+    ("gradient_48x16.png", "--rotate 270", "pages-lsb"),
+    ("drawing.rgba.png", "--flip h", "rows-msb"),
+    ("drawing.rgba.png", "--flip v", "rows-msb"),
+    ("drawing.rgba.png", "--rotate 90 --flip h", "pages-lsb"),
+    ("drawing.rgba.png", "--rotate 270 --flip v --size 20x11", "rows-msb"),
+    ("gradient_48x16.png", "--size 20x11", "rows-msb"),
+    ("gradient_48x16.png", "--size 20x11 --fit cover", "rows-msb"),
+    ("gradient_48x16.png", "--size 20x11 --fit stretch", "rows-msb"),
+    ("gradient_48x16.png", "--size 21x11 --fit none", "rows-msb"),
+    ("badge_32x16.gif", "--size 101x40", "pages-lsb"),
+    ("badge_32x16.gif", "--size 70x45 --fit cover", "pages-lsb"),
+    ("badge_32x16.gif", "--size 40x7 --fit stretch", "rows-msb"),
+    ("badge_32x16.gif", "--size 50x9 --fit none --background black", "rows-msb"),
+    ("gradient_48x16.png", "--size 24x40 --fit stretch", "rows-msb"),
+    ("drawing.rgba.png", "--size 64x9 --fit cover", "rows-msb"),
+    ("gradient_48x16.png", "--dither floyd-steinberg", "rows-msb"),
+    ("gradient_48x16.png", "--dither atkinson", "rows-msb"),
+    ("gradient_48x16.png", "--dither bayer4", "rows-msb"),
+    ("gradient_48x16.png", "--dither bayer8", "rows-msb"),
+    ("drawing.rgba.png", "--size 40x20 --dither floyd-steinberg --ink light", "pages-lsb"),
+    ("screen_240x128.bmp", "--size 128x64 --dither atkinson", "pages-lsb"),
+    ("gradient_48x16.png", "--background black", "rows-msb"),
+    ("gradient_48x16.png", "--background black --dither bayer8 --invert-colors", "rows-msb"),
+    ("drawing.grey-alpha.png", "--background black --threshold 100", "rows-msb"),
+    ("gradient_48x16.png", "--ink light --threshold 65", "rows-msb"),
+    ("example_3x9.bmp", "--rotate 90", "rows-msb"),
+    ("white_first_64x24.bmp", "--ink dark", "pages-lsb"),
+    ("logo_128x64.bmp", "--size 50x50 --dither bayer4", "pages-lsb"),
+    # Four pixels scaled at the edges of the rules: a nearest pixel whose centre falls on a
+    # boundary (4 to 6), overlaps of a third (4 to 3), odd leftovers to place and to crop.
+    ("edges_4x1.png", "--size 6x1 --fit stretch --threshold 150", "rows-msb"),
+    ("edges_4x1.png", "--size 3x2 --fit stretch --threshold 120", "rows-msb"),
+    ("edges_4x1.png", "--size 5x4 --fit none --background black --threshold 56", "rows-msb"),
+    ("edges_4x1.png", "--size 3x1 --fit none --threshold 151", "rows-msb"),
+]
+
+
+def preparation(options):
+    """The keyword arguments of reference.prepared_rows for a line of options."""
+    words = options.split()
+    given = dict(zip(words[0::2], words[1::2]))
+    kwargs = {"background": 0 if given.get("--background") == "black" else 255,
+              "rotate": int(given.get("--rotate", 0)), "flip": given.get("--flip"),
+              "fit": given.get("--fit", "contain"), "threshold": int(given.get("--threshold", 128)),
+              "dither": given.get("--dither"),
+              "ink": "light" if "--invert-colors" in words else given.get("--ink", "dark")}
+    if "--size" in given:
+        kwargs["size"] = tuple(int(v) for v in given["--size"].split("x"))
+    return kwargs
+
+
 # Wrong usage (status 2, the problem and the usage text) and refused pictures (status 1, the
 # message alone): standard output stays empty.
 REFUSED = [
@@ -343,6 +408,20 @@ REFUSED = [
     (2, "--c-array needs a C identifier", "convert --layout rows-msb --c-array a-b logo_128x64.bmp"),
     (2, "give exactly one picture file", "convert --layout rows-msb"),
     (2, "give exactly one picture file", "convert --layout rows-msb logo_128x64.bmp logo_128x64.bmp"),
+    (2, "--size takes WxH, each a whole number from 1 to 4096, not \"0x10\"", "convert --layout rows-msb --size 0x10 gradient_48x16.png"),
+    (2, "--size takes WxH", "convert --layout rows-msb --size 4097x1 gradient_48x16.png"),
+    (2, "--size takes WxH", "convert --layout rows-msb --size 128 gradient_48x16.png"),
+    (2, "--size takes WxH", "convert --layout rows-msb --size 12x gradient_48x16.png"),
+    (2, "--fit needs --size", "convert --layout rows-msb --fit cover gradient_48x16.png"),
+    (2, "--fit takes contain, cover, stretch or none, not \"fill\"", "convert --layout rows-msb --size 8x8 --fit fill gradient_48x16.png"),
+    (2, "--dither takes floyd-steinberg, atkinson, bayer4 or bayer8, not \"bayer2\"", "convert --layout rows-msb --dither bayer2 gradient_48x16.png"),
+    (2, "--threshold and --dither exclude each other", "convert --layout rows-msb --threshold 100 --dither atkinson gradient_48x16.png"),
+    (2, "--rotate takes 0, 90, 180 or 270", "convert --layout rows-msb --rotate 45 gradient_48x16.png"),
+    (2, "--flip takes h or v, not \"hv\"", "convert --layout rows-msb --flip hv gradient_48x16.png"),
+    (2, "--background takes white or black, not \"grey\"", "convert --layout rows-msb --background grey gradient_48x16.png"),
+    (2, "--ink takes dark or light", "convert --layout rows-msb --ink blue gradient_48x16.png"),
+    (2, "--invert-colors means --ink light", "convert --layout rows-msb --invert-colors --ink dark gradient_48x16.png"),
+    (2, "the t6963c layout lists the file's own rows", "convert --layout t6963c --size 64x32 logo_128x64.bmp"),
     (1, "\"make_samples.py\" is neither a 1-bit BMP file nor a picture", "convert --layout rows-msb make_samples.py"),
     (1, "The t6963c layout is the window's listing of a 1-bit BMP file", "convert --layout t6963c badge_32x16.gif"),
     (1, "\"expected\" is not a regular file", "convert --layout pages-msb expected"),

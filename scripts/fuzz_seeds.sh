@@ -68,6 +68,12 @@ printf '0xG1' | cli render-file 3 0 1 $'--width=3\n--pages=2\n-o\nout.bmp\n@'
 cli convert-c-array 4 2 0 $'--layout\npages-lsb\n--threshold\n0128\n--c-array\nlogo\n--\n@' \
     <corpus/import/8x2.bmp
 cli t6963c-dash 0 0 0 $'--invert-colors\n--\n@' <corpus/import/17x3-top-down.bmp
+cli convert-prepared 4 0 0 \
+    $'--layout\nrows-msb\n--rotate\n90\n--flip\nh\n--size\n5x3\n--fit\ncover\n--dither\natkinson\n--ink\nlight\n@' \
+    <corpus/import/8x2.bmp
+cli convert-prepared-picture 4 0 0 \
+    $'--layout\npages-lsb\n--background\nblack\n--size\n9x2\n--dither\nbayer8\n@' \
+    <corpus/import/4x1-four-bits.bmp
 
 # Pictures for the module, none over a kilobyte: a plain PBM, a 4-bit BMP, and a PNG, a
 # GIF and a JPEG that Pillow draws.

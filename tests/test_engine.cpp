@@ -1,6 +1,6 @@
 // The engine on pictures made in code: the digit-string arithmetic and the constant tables
-// that stand for it, the header checks, both listings, the byte layouts, and painting
-// listings back.
+// that stand for it, the header checks, both listings, the byte layouts, painting listings
+// back, and the sums of the preparation.
 #include <clocale>
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include "convert/conversion.h"
 #include "import/import.h"
 #include "import/layouts.h"
+#include "import/prepare.h"
 #include "reverse/bmp_writer.h"
 #include "reverse/hex_reader.h"
 #include "reverse/render.h"
@@ -216,6 +217,36 @@ TEST(Reverse, BmpWriterRoundTrip) {
     EXPECT_EQ(bmp.size(), 62u + 2 * 4);
     EXPECT_EQ(bmp[62 + 1], 0x00); // x = 8 black, the bits past the width 0
     EXPECT_EQ(decode_picture(file.header, file.bytes), p);
+}
+
+// One grey stays that grey however it is turned and scaled: the weights of every canvas
+// pixel sum to its divisor, and the sums of the largest pictures (near 2^32) stay exact.
+TEST(Prepare, OneGreyStaysThatGrey) {
+    struct Case {
+        int w, h, width, height;
+        Fit fit;
+        int rotate;
+    };
+    const Case cases[] = {{4096, 4001, 1, 4000, Fit::stretch, 0},
+                          {4096, 4001, 4000, 1, Fit::stretch, 90},
+                          {7, 5, 3, 11, Fit::stretch, 0}, // one axis shrinks, one grows
+                          {5, 9, 64, 48, Fit::contain, 270},
+                          {13, 3, 4, 4, Fit::cover, 180}};
+    for (const Case& c : cases) {
+        const Bytes grey(std::size_t(c.w) * c.h, 200);
+        for (const int threshold : {200, 201}) {
+            const Bitmap bits = prepare({c.w, c.h, grey.data()}, {.background = 200,
+                                                                  .rotate = c.rotate,
+                                                                  .width = c.width,
+                                                                  .height = c.height,
+                                                                  .fit = c.fit,
+                                                                  .threshold = threshold});
+            EXPECT_EQ(std::pair(bits.width, bits.height), std::pair(c.width, c.height));
+            EXPECT_EQ(std::count(bits.bits.begin(), bits.bits.end(), threshold == 201),
+                      std::ptrdiff_t(bits.bits.size()))
+                << c.w << "x" << c.h << " to " << c.width << "x" << c.height;
+        }
+    }
 }
 
 } // namespace

@@ -13,17 +13,13 @@ Commands:
   render --width W --pages P -o OUT.bmp [LISTING]
       paint a page-major listing (from LISTING, or standard input when absent or "-")
       and save it as a 1-bit BMP file
-  convert --layout L [--invert-colors] [--threshold N] [--c-array NAME] [-o OUT] FILE
+  convert --layout L [--invert-colors] [PREPARATION] [--c-array NAME] [-o OUT] FILE
       list a picture in layout L (below); FILE is a 1-bit BMP file, read as the window
       reads it, or any other picture (PNG, BMP of 4 to 32 bits, GIF, ...) up to
       4096 x 4096 pixels
 
 Options:
   --invert-colors  list light pixels as set bits instead of dark ones
-  --threshold N    for pictures other than 1-bit BMP files: a pixel is dark when its
-                   luminance (299 R + 587 G + 114 B) / 1000 is below N (0 to 255,
-                   default 128); a pixel is first laid over white by its alpha, so a
-                   transparent one is white
   --c-array NAME   write a C declaration instead of the bare listing: a comment, then
                    NAME_width, NAME_height (in rows; whole pages for page layouts) and
                    const unsigned char NAME[], 16 bytes a line; NAME is a C identifier
@@ -31,8 +27,26 @@ Options:
                    replaced whole or left as it was, a device or a FIFO written through
   --help           show this text;  --version  show the version
 
-A pixel of a 1-bit BMP file is dark unless its colour is pure white; with --invert-colors
-a set bit is any pixel that is not pure black.
+Preparation (convert, in this order; the README states the arithmetic of each step):
+  --background white|black   the colour alpha is laid over and the canvas is filled
+                   with (default white)
+  --rotate 0|90|180|270      turn the picture clockwise
+  --flip h|v       then mirror it left to right (h) or upside down (v)
+  --size WxH       a canvas of W x H pixels (1 to 4096 each), the picture centred on it
+  --fit contain|cover|stretch|none   (needs --size; default contain) scaled to fit
+                   inside, scaled to fill and cropped, scaled to exactly W x H, or
+                   unscaled; reduction averages boxes, enlargement takes the nearest
+  --threshold N    a pixel is dark when its grey (the luminance (299 R + 587 G +
+                   114 B) / 1000 laid over the background) is below N (0 to 255,
+                   default 128)
+  --dither floyd-steinberg|atkinson|bayer4|bayer8   dither the grey instead (not
+                   with --threshold)
+  --ink dark|light the pixels that become set bits (default dark; --invert-colors
+                   is --ink light)
+
+A pixel of a 1-bit BMP file given no preparation option is dark unless its colour is pure
+white; with --invert-colors a set bit is any pixel that is not pure black. With any of them
+its colours become grey as every other picture's do.
 
 Layouts (bN is bit N of a byte, b7 the most significant; x, y count from the top left):
   t6963c     the t6963c command's listing, byte for byte (1-bit BMP files only)
@@ -55,7 +69,7 @@ In rows-* and pages-* a set bit is a dark pixel, bits past the picture are 0, an
 entries ("0x3C,") stand 16 a line, every line ending in a line feed.
 
 Exit status: 0 success, 1 bad input (message on standard error), 2 wrong usage (a bad
-option, layout, threshold or NAME).
+option, layout, threshold, size or NAME, or options that contradict each other).
 )";
 }
 

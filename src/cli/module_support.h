@@ -32,8 +32,8 @@ std::string quoted(const char* name);
 std::string too_large(const char* name, QSize size, int max_side);
 std::string refusal(const char* name, const std::string& why);
 std::string took_too_long();
-// The exact arithmetic of the README, for one pixel.
-std::uint8_t over_white(int r, int g, int b, int a);
+// The exact arithmetic of the README, for one pixel laid over the grey `background`.
+std::uint8_t over_background(int r, int g, int b, int a, int background);
 
 // Reads a PNG file row by row into the grey; -1 leaves the file to Qt's reader.
 int read_png(int fd, const char* name, int max_side, long long file_size, DotlaneGrey* out);

@@ -22,17 +22,29 @@ bool declares_one_bit(const LoadedFile& file) {
     return (b[at] | b[at + 1] << 8) == 1;
 }
 
-// Dark where the grey the module computed (the luminance over white) is below `threshold`.
-Bitmap dark_pixels(const DotlaneGrey& grey, int threshold) {
-    Bitmap dark(grey.width, grey.height);
-    for (std::size_t i = 0; i < dark.bits.size(); ++i)
-        dark.bits[i] = grey.pixels[i] < threshold;
-    return dark;
-}
-
 } // namespace
 
-InputPicture read_picture(const std::string& path, int threshold) {
+void GreyRelease::operator()(DotlaneGrey* grey) const {
+    picture_module().free(grey);
+    delete grey;
+}
+
+GreyView grey_view(const InputPicture& in) {
+    return {in.grey->width, in.grey->height, in.grey->pixels};
+}
+
+std::vector<std::uint8_t> bmp_grey(const LoadedFile& file) {
+    const Picture picture = decode_picture(file.header, file.bytes);
+    std::vector<std::uint8_t> grey(picture.pixels.size());
+    for (std::size_t i = 0; i < grey.size(); ++i) {
+        const Colour c = picture.pixels[i]; // 0x00BBGGRR
+        grey[i] = std::uint8_t(
+            (299 * (c & 0xFF) + 587 * (c >> 8 & 0xFF) + 114 * (c >> 16 & 0xFF) + 500) / 1000);
+    }
+    return grey;
+}
+
+InputPicture read_picture(const std::string& path, int background) {
     InputPicture in;
     LoadedFile file = load_bmp_file(path);
     in.file_size = file.size;
@@ -58,17 +70,17 @@ InputPicture read_picture(const std::string& path, int threshold) {
         in.error = "Cannot open \"" + name + "\": " + std::strerror(errno) + ".";
         return in;
     }
-    DotlaneGrey grey;
-    const int status = module.read(fd, name.c_str(), kMaxConvertSide, &grey);
+    auto grey = std::make_unique<DotlaneGrey>();
+    grey->background = background;
+    const int status = module.read(fd, name.c_str(), kMaxConvertSide, grey.get());
     ::close(fd);
     if (status != 0) {
-        in.error = grey.error;
+        in.error = grey->error;
         return in;
     }
-    const std::unique_ptr<DotlaneGrey, DotlaneFreeGrey> owned(&grey, module.free);
-    in.dark = dark_pixels(grey, threshold);
-    in.width = grey.width;
-    in.height = grey.height;
+    in.width = grey->width;
+    in.height = grey->height;
+    in.grey.reset(grey.release());
     return in;
 }
 

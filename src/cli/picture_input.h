@@ -1,13 +1,17 @@
 #pragma once
 // The picture convert lists: a 1-bit BMP file exactly as the window reads it (its checks,
 // its messages, its palette colours), any other picture through Qt's image reader in the
-// module dotlane-qimage.so, made black and white by a luminance threshold. QImage needs no
-// display, and neither the engine nor dotlane-cli itself links the toolkit.
+// module dotlane-qimage.so as one grey byte a pixel. QImage needs no display, and neither
+// the engine nor dotlane-cli itself links the toolkit.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "import/import.h"
+#include "import/prepare.h"
+#include "picture_module.h"
 #include "reverse/render.h"
 
 namespace dotlane::cli {
@@ -16,17 +20,27 @@ namespace dotlane::cli {
 // window's own limits.
 inline constexpr int kMaxConvertSide = kMaxRenderSide;
 
+// The module's pixels, handed back to it.
+struct GreyRelease {
+    void operator()(DotlaneGrey* grey) const;
+};
+
 struct InputPicture {
     std::optional<LoadedFile> bmp; // set when the file is a 1-bit BMP the window accepts
-    Bitmap dark;                   // for other pictures: 1 where the pixel is dark
+    std::unique_ptr<DotlaneGrey, GreyRelease> grey; // for other pictures
     int width = 0;
     int height = 0;
     std::uint64_t file_size = 0;
     std::optional<std::string> error; // why the file cannot be listed
 };
 
-// Dark, for pictures that are not 1-bit BMP files: the luminance (299 R + 587 G + 114 B)
-// / 1000, rounded, of the pixel laid over white by its alpha, is below `threshold`.
-InputPicture read_picture(const std::string& path, int threshold);
+// For pictures that are not 1-bit BMP files, the grey: the luminance (299 R + 587 G + 114 B)
+// / 1000, rounded, of the pixel laid over `background` (255 white, 0 black) by its alpha.
+InputPicture read_picture(const std::string& path, int background);
+
+GreyView grey_view(const InputPicture& in);
+
+// The grey of an accepted 1-bit BMP file: each pixel the luminance of its palette colour.
+std::vector<std::uint8_t> bmp_grey(const LoadedFile& file);
 
 } // namespace dotlane::cli

@@ -7,10 +7,12 @@
 
 extern "C" {
 
-// One byte a pixel, row-major from the top left: the luminance of the pixel laid over white
-// by its alpha, (299 R + 587 G + 114 B + 500) / 1000 and then (L A + 255 (255 - A) + 127) /
-// 255. A quarter of the memory of the colours, which convert never needs.
+// One byte a pixel, row-major from the top left: the luminance of the pixel laid over the
+// background by its alpha, (299 R + 587 G + 114 B + 500) / 1000 and then (L A + B (255 - A) +
+// 127) / 255, B the background's grey. A quarter of the memory of the colours, which convert
+// never needs.
 struct DotlaneGrey {
+    int background = 255; // given by the caller: 255 over white, 0 over black
     int width = 0;
     int height = 0;
     std::uint8_t* pixels = nullptr;

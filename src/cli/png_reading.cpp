@@ -24,6 +24,7 @@ namespace {
 struct PngReading {
     int fd = -1;
     long long file_size = 0;
+    int background = 255; // the grey transparent pixels are laid over
     Clock::time_point deadline;
     png_structp png = nullptr;
     png_infop info = nullptr, end = nullptr;
@@ -125,7 +126,7 @@ bool png_rows(PngReading* r) {
             png_read_row(r->png, r->row, nullptr);
             const std::uint8_t* p = r->row;
             for (std::size_t x = 0; x < w; ++x, p += 4)
-                grey[x] = over_white(p[0], p[1], p[2], p[3]);
+                grey[x] = over_background(p[0], p[1], p[2], p[3], r->background);
         }
     }
     r->reading_end = true;
@@ -134,7 +135,7 @@ bool png_rows(PngReading* r) {
 }
 
 // The grey of each sample value as Qt's reader colours it: a grey level spread over 0 to
-// 255, a palette entry with the alpha of tRNS, and a transparent grey white.
+// 255, a palette entry with the alpha of tRNS, and a transparent grey the background.
 void png_table(PngReading* r) {
     png_colorp palette = nullptr;
     int colours = 0, transparent = 0;
@@ -149,14 +150,14 @@ void png_table(PngReading* r) {
         const int values = 1 << r->depth;
         for (int i = 0; i < values; ++i)
             r->table[i] = std::uint8_t(i * 255 / (values - 1));
-        if (grey && grey->gray < values) r->table[grey->gray] = 255;
+        if (grey && grey->gray < values) r->table[grey->gray] = std::uint8_t(r->background);
         r->identity = r->depth == 8 && !grey;
         return;
     }
     png_get_PLTE(r->png, r->info, &palette, &colours);
     for (int i = 0; i < colours && i < 256; ++i)
-        r->table[i] = over_white(palette[i].red, palette[i].green, palette[i].blue,
-                                 alpha && i < transparent ? alpha[i] : 255);
+        r->table[i] = over_background(palette[i].red, palette[i].green, palette[i].blue,
+                                      alpha && i < transparent ? alpha[i] : 255, r->background);
     // Qt's reader gives indices past the palette the first colour.
     for (int i = colours; i < 256; ++i)
         r->table[i] = r->table[0];
@@ -207,6 +208,7 @@ int read_png(int fd, const char* name, int max_side, long long file_size, Dotlan
     const PngFreed freed(*r);
     r->fd = fd;
     r->file_size = file_size;
+    r->background = out->background;
     r->deadline = Clock::now() + std::chrono::seconds(kDotlaneDecodeSeconds);
     r->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, r.get(), png_failed, png_warned);
     if (r->png) r->info = png_create_info_struct(r->png);

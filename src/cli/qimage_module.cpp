@@ -108,18 +108,19 @@ std::string too_large(const char* name, QSize size, int max_side) {
            " x " + side + " pixels.";
 }
 
-std::uint8_t over_white(int r, int g, int b, int a) {
+std::uint8_t over_background(int r, int g, int b, int a, int background) {
     const int luminance = (299 * r + 587 * g + 114 * b + 500) / 1000;
-    return std::uint8_t((luminance * a + 255 * (255 - a) + 127) / 255);
+    return std::uint8_t((luminance * a + background * (255 - a) + 127) / 255);
 }
 
-static std::uint8_t over_white(QRgb c) {
-    return over_white(qRed(c), qGreen(c), qBlue(c), qAlpha(c));
+static std::uint8_t over_background(QRgb c, int background) {
+    return over_background(qRed(c), qGreen(c), qBlue(c), qAlpha(c), background);
 }
 
 // One row of grey bytes straight from the decoded scanline for the common formats, so the
 // picture is never held a second time in colour; other formats convert one row at a time.
-static void grey_row(const QImage& image, int y, std::uint8_t* grey, const std::uint8_t* table) {
+static void grey_row(const QImage& image, int y, std::uint8_t* grey, const std::uint8_t* table,
+                     int background) {
     const int w = image.width();
     const uchar* line = image.constScanLine(y);
     switch (image.format()) {
@@ -143,21 +144,22 @@ static void grey_row(const QImage& image, int y, std::uint8_t* grey, const std::
         const auto* p = reinterpret_cast<const QRgb*>(line);
         const bool opaque = image.format() == QImage::Format_RGB32;
         for (int x = 0; x < w; ++x)
-            grey[x] =
-                over_white(qRed(p[x]), qGreen(p[x]), qBlue(p[x]), opaque ? 255 : qAlpha(p[x]));
+            grey[x] = over_background(qRed(p[x]), qGreen(p[x]), qBlue(p[x]),
+                                      opaque ? 255 : qAlpha(p[x]), background);
         return;
     }
     case QImage::Format_RGBA8888:
     case QImage::Format_RGBX8888:
         for (int x = 0; x < w; ++x, line += 4)
-            grey[x] = over_white(line[0], line[1], line[2],
-                                 image.format() == QImage::Format_RGBX8888 ? 255 : line[3]);
+            grey[x] = over_background(line[0], line[1], line[2],
+                                      image.format() == QImage::Format_RGBX8888 ? 255 : line[3],
+                                      background);
         return;
     default: {
         const QImage row = image.copy(0, y, w, 1).convertToFormat(QImage::Format_ARGB32);
         const auto* p = reinterpret_cast<const QRgb*>(row.constScanLine(0));
         for (int x = 0; x < w; ++x)
-            grey[x] = over_white(p[x]);
+            grey[x] = over_background(p[x], background);
     }
     }
 }
@@ -303,12 +305,12 @@ int dotlane_read_grey(int fd, const char* name, int max_side, DotlaneGrey* out) 
               image.format() == QImage::Format_Indexed8 ? 0 : 255);
     const QList<QRgb> colours = image.colorTable();
     for (qsizetype i = 0; i < colours.size() && i < 256; ++i)
-        table[i] = over_white(colours[i]);
+        table[i] = over_background(colours[i], out->background);
     const std::size_t w = std::size_t(image.width());
     out->pixels = static_cast<std::uint8_t*>(std::malloc(w * std::size_t(image.height()) + 1));
     if (!out->pixels) return fail(out, "Out of memory reading " + quoted(name) + ".");
     for (int y = 0; y < image.height(); ++y)
-        grey_row(image, y, out->pixels + w * std::size_t(y), table);
+        grey_row(image, y, out->pixels + w * std::size_t(y), table, out->background);
     out->width = image.width();
     out->height = image.height();
     return 0;
