@@ -1,14 +1,17 @@
-// The convert command: one picture in one of the layouts, bare or as a C declaration.
-#include <ostream>
+// The convert command: one picture in one of the layouts, bare, declared in one of the styles
+// or raw, with a picture of what the display will show.
+#include "convert.h"
 
-#include "c_array.h"
+#include <ostream>
+#include <unistd.h>
+
 #include "commands.h"
-#include "import/layouts.h"
 #include "import/listings.h"
 #include "picture_input.h"
+#include "preview.h"
 #include "shared/entries.h"
 #include "shared/text.h"
-#include "support.h"
+#include "styles.h"
 
 namespace dotlane::cli {
 
@@ -16,33 +19,26 @@ namespace {
 
 constexpr const char* kLayoutNames = "t6963c, sed1565, rows-msb, rows-lsb, pages-lsb or pages-msb";
 
-struct Layout {
-    Listing listing;
-    int rows = 0;
-    std::string description;
-};
-
 // The window's listings keep its text to the byte.
-std::optional<Layout> window_layout_listing(const InputPicture& in, const std::string& path,
-                                            const std::string& layout, bool invert,
-                                            std::ostream& err) {
+bool window_layout_listing(const InputPicture& in, Conversion& c, std::ostream& err) {
     if (!in.bmp) {
-        err << "The " << layout << " layout is the window's listing of a 1-bit BMP file, and \""
-            << printable_name(path) << "\" is not one; "
-            << (layout == "t6963c" ? "rows-msb lists the same bits, rows from the top."
-                                   : "pages-lsb lists the same bytes.")
+        err << "The " << c.layout << " layout is the window's listing of a 1-bit BMP file, and \""
+            << printable_name(c.path) << "\" is not one; "
+            << (c.layout == "t6963c" ? "rows-msb lists the same bits, rows from the top."
+                                     : "pages-lsb lists the same bytes.")
             << "\n";
-        return std::nullopt;
+        return false;
     }
-    const bool sed1565 = layout == "sed1565";
-    const int height = int(in.bmp->header.height);
-    if (!sed1565)
-        return Layout{window_listing(*in.bmp, false, invert), height,
-                      "the window's T6963C listing, rows in the order they stand in the file, bit "
-                      "7 the leftmost pixel"};
-    return Layout{window_listing(*in.bmp, true, invert), height + fill_rows(height),
-                  "the window's SED1565 listing, pages of 8 rows from the top, one byte per "
-                  "column, bit 0 the top row"};
+    const bool sed1565 = c.layout == "sed1565";
+    c.listing = window_listing(*in.bmp, sed1565, c.invert);
+    c.rows = sed1565 ? c.height + fill_rows(c.height) : c.height;
+    c.reads_as = sed1565 ? BitLayout::pages_lsb : BitLayout::rows_msb;
+    c.rows_from_bottom = !sed1565 && !in.bmp->header.top_down;
+    c.description = sed1565 ? "the window's SED1565 listing, pages of 8 rows from the top, one "
+                              "byte per column, bit 0 the top row"
+                            : "the window's T6963C listing, rows in the order they stand in "
+                              "the file, bit 7 the leftmost pixel";
+    return true;
 }
 
 // The set bits of the picture: for a 1-bit BMP file straight from its rows, as the window
@@ -55,67 +51,135 @@ Bitmap bits_of(InputPicture& in, bool invert) {
     return std::move(in.dark);
 }
 
-// The bare text only where it is printed: a C declaration writes the bytes its own way.
-Layout bit_layout_listing(InputPicture& in, BitLayout layout, bool invert, bool bare) {
-    Layout result;
-    result.listing.bytes = layout_bytes(bits_of(in, invert), layout);
-    if (bare) result.listing.text = entry_lines(result.listing.bytes, "\n", true);
-    result.rows = layout_rows(layout, in.height);
-    result.description = layout_description(layout);
-    return result;
-}
-
 std::optional<int> parse_threshold(const std::string& text) {
     const auto value = whole_number(text);
     if (!value || *value > 255) return std::nullopt;
     return int(*value);
 }
 
+// Whether light pixels are the set bits: --ink or --invert-colors (which is --ink light),
+// else the target's choice.
+std::optional<bool> light_ink(const Arguments& a, const Target* target) {
+    const auto ink = a.value("--ink");
+    if (ink && *ink != "dark" && *ink != "light") return std::nullopt;
+    if (ink && a.has("--invert-colors") && *ink == "dark") return std::nullopt;
+    if (a.has("--invert-colors")) return true;
+    return ink.value_or(target_default_ink(target).value_or("dark")) == "light";
+}
+
+// Raw bytes would only garble a terminal, so they go to a file or a pipe.
+bool raw_to_terminal(const Arguments& a, std::ostream& out) {
+    const auto path = a.value("-o");
+    const auto* descriptor = dynamic_cast<const DescriptorOutput*>(out.rdbuf());
+    return (!path || *path == "-") && descriptor && ::isatty(descriptor->fd());
+}
+
 } // namespace
 
-int convert_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const Arguments a =
-        parse(args, {"--invert-colors"}, {"--layout", "--threshold", "--c-array", "-o"});
-    if (a.error) return usage(err, *a.error);
+std::variant<Conversion, int> convert_picture(const Arguments& a, bool bare, std::ostream& err) {
+    Conversion c;
+    const auto target_name = a.value("--target");
+    c.target = target_name ? target_named(*target_name) : nullptr;
+    if (target_name && !c.target)
+        return usage(err,
+                     "unknown target \"" + *target_name + "\"; the targets are " + target_names());
     const auto layout = a.value("--layout");
-    if (!layout) return usage(err, std::string("convert needs --layout: ") + kLayoutNames);
-    const bool window_layout = *layout == "t6963c" || *layout == "sed1565";
-    const auto bit_layout = bit_layout_named(*layout);
+    if (!layout && !c.target)
+        return usage(err, std::string("convert needs --layout or --target: ") + kLayoutNames);
+    c.layout = layout.value_or(c.target ? layout_name(c.target->layout) : "");
+    const bool window_layout = c.layout == "t6963c" || c.layout == "sed1565";
+    const auto bit_layout = bit_layout_named(c.layout);
     if (!window_layout && !bit_layout)
-        return usage(err, "unknown layout \"" + *layout + "\"; the layouts are " + kLayoutNames);
+        return usage(err, "unknown layout \"" + c.layout + "\"; the layouts are " + kLayoutNames);
     const std::string threshold_text = a.value("--threshold").value_or("128");
     const auto threshold = parse_threshold(threshold_text);
     if (!threshold)
         return usage(err, "--threshold takes a whole number from 0 to 255, not \"" +
                               threshold_text + "\"");
-    const auto name = a.value("--c-array");
-    if (const auto problem = name ? c_name_problem(*name) : std::nullopt)
-        return usage(err, *problem);
+    const auto light = light_ink(a, c.target);
+    if (!light) return usage(err, "--ink takes dark or light, and --invert-colors is --ink light");
+    c.invert = *light;
     if (a.operands.size() != 1) return usage(err, "give exactly one picture file");
 
-    const std::string& path = a.operands[0];
-    InputPicture in = read_picture(path, *threshold);
+    c.path = a.operands[0];
+    InputPicture in = read_picture(c.path, *threshold);
     if (in.error) {
         err << *in.error << "\n";
         return kBadInput;
     }
-    const bool invert = a.has("--invert-colors");
-    const std::optional<Layout> listing =
-        window_layout ? window_layout_listing(in, path, *layout, invert, err)
-                      : bit_layout_listing(in, *bit_layout, invert, !name);
-    if (!listing) return kBadInput;
-    if (!name) return emit(listing->listing.text, a, out, err);
-    return emit(c_array_text({.name = *name,
-                              .source = path,
-                              .file_size = in.file_size,
-                              .width = in.width,
-                              .height = in.height,
-                              .rows = listing->rows,
-                              .layout = *layout,
-                              .layout_description = listing->description,
-                              .invert = invert,
-                              .bytes = listing->listing.bytes}),
-                a, out, err);
+    c.file_size = in.file_size;
+    c.width = in.width;
+    c.height = in.height;
+    if (window_layout) {
+        if (!window_layout_listing(in, c, err)) return kBadInput;
+        return c;
+    }
+    c.listing.bytes = layout_bytes(bits_of(in, c.invert), *bit_layout);
+    if (bare) c.listing.text = entry_lines(c.listing.bytes, "\n", true);
+    c.rows = layout_rows(*bit_layout, c.height);
+    c.reads_as = *bit_layout;
+    c.description = layout_description(*bit_layout);
+    return c;
+}
+
+int convert_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Arguments a = parse(args, kConvertFlags, kConvertValued);
+    if (a.error) return usage(err, *a.error);
+    const auto c_array = a.value("--c-array");
+    const auto style_text = a.value("--style");
+    const auto chosen = style_named(style_text.value_or("c"));
+    if (!chosen)
+        return usage(err, "unknown style \"" + *style_text + "\"; the styles are " + kStyleNames);
+    if (c_array && ((style_text && *chosen != Style::c) || a.value("--name")))
+        return usage(err, "--c-array NAME is --style c --name NAME; give one or the other");
+    const auto target = a.value("--target");
+    const Target* const named_target = target ? target_named(*target) : nullptr;
+    const Style style = style_text || c_array ? *chosen
+                        : named_target        ? *style_named(named_target->style)
+                                              : Style::hex;
+    const auto name = c_array ? c_array : a.value("--name");
+    if (const auto problem = name ? name_problem(style, *name) : std::nullopt)
+        return usage(err, *problem);
+    if (style == Style::bin && raw_to_terminal(a, out))
+        return usage(err, "--style bin writes raw bytes, which a terminal cannot show; give -o "
+                          "FILE or send standard output to a file or a pipe");
+    const auto preview = preview_options(a, err);
+    if (std::holds_alternative<int>(preview)) return std::get<int>(preview);
+
+    auto made = convert_picture(a, style == Style::hex, err);
+    if (std::holds_alternative<int>(made)) return std::get<int>(made);
+    const Conversion& c = std::get<Conversion>(made);
+    // The picture is made before any output, so a preview that cannot be made leaves the
+    // listing unwritten too.
+    std::optional<std::vector<std::uint8_t>> png;
+    if (const auto& options = std::get<PreviewOptions>(preview); options.path) {
+        auto made_png = preview_png(c, options.scale);
+        if (std::holds_alternative<std::string>(made_png)) {
+            err << std::get<std::string>(made_png) << "\n";
+            return kBadInput;
+        }
+        png = std::move(std::get<std::vector<std::uint8_t>>(made_png));
+    }
+    std::string text;
+    if (style == Style::hex) {
+        text = c.listing.text;
+    } else if (style == Style::bin) {
+        text.assign(c.listing.bytes.begin(), c.listing.bytes.end());
+    } else {
+        text = declaration_text(style, {.name = name.value_or(default_name(c.path)),
+                                        .source = c.path,
+                                        .file_size = c.file_size,
+                                        .width = c.width,
+                                        .height = c.height,
+                                        .rows = c.rows,
+                                        .layout = c.layout,
+                                        .layout_description = c.description,
+                                        .invert = c.invert,
+                                        .bytes = c.listing.bytes,
+                                        .target = c.target});
+    }
+    if (const int status = emit(text, a, out, err); status != kOk || !png) return status;
+    return write_preview(*png, *std::get<PreviewOptions>(preview).path, out, err);
 }
 
 } // namespace dotlane::cli

@@ -1,0 +1,35 @@
+#pragma once
+// What the display will show: the bits read back from the bytes convert made, as a PNG
+// picture with the look of the glass, or as text for a terminal.
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "convert.h"
+
+namespace dotlane::cli {
+
+struct PreviewOptions {
+    std::optional<std::string> path; // --preview: none, a file, or "-" for standard output
+    int scale = 4;
+};
+
+// --preview and --preview-scale, or the exit status after the usage text.
+std::variant<PreviewOptions, int> preview_options(const Arguments& args, std::ostream& err);
+
+// The bits as the display reads them from the bytes, the picture's width and height.
+Bitmap decoded_bits(const Conversion& conversion);
+
+// The PNG file of the preview, or why it cannot be made.
+std::variant<std::vector<std::uint8_t>, std::string> preview_png(const Conversion& conversion,
+                                                                 int scale);
+
+// Writes the preview to `path` whole, or to `out` for "-".
+int write_preview(const std::vector<std::uint8_t>& png, const std::string& path, std::ostream& out,
+                  std::ostream& err);
+
+// Two rows of pixels a line in half blocks, or with `ascii` one a line in "#" and ".".
+std::string terminal_text(const Bitmap& bits, bool ascii);
+
+} // namespace dotlane::cli
