@@ -219,6 +219,32 @@ def c_array(name, source, size, rows, layout, data):
     )
 
 
+# The layout each --target lists in, and whether its set bits are the light pixels: the OLED
+# controllers light a set bit, so the picture shows on their glass as drawn.
+TARGETS = {
+    "ssd1306": ("pages-lsb", True), "sh1106": ("pages-lsb", True),
+    "st7565": ("pages-lsb", False), "sed1565": ("pages-lsb", False),
+    "pcd8544": ("pages-lsb", False), "ks0108": ("pages-lsb", False),
+    "t6963c": ("rows-msb", False), "adafruit-gfx": ("rows-msb", False),
+    "adafruit-xbitmap": ("rows-lsb", False), "u8g2": ("rows-lsb", False),
+    "micropython-framebuf-vlsb": ("pages-lsb", False),
+    "micropython-framebuf-hlsb": ("rows-msb", False),
+    "micropython-framebuf-hmsb": ("rows-lsb", False),
+}
+
+
+def preview_text(rows, ascii_only):
+    """What the preview command prints: "#" and "." a row a line, or two rows a line in half
+    blocks (upper, lower, full) where the bits are set."""
+    if ascii_only:
+        return "".join("".join("#" if bit else "." for bit in row) + "\n" for row in rows)
+    lines = []
+    for top in range(0, len(rows), 2):
+        below = rows[top + 1] if top + 1 < len(rows) else [False] * len(rows[top])
+        lines.append("".join(" \u2580\u2584\u2588"[a + 2 * b] for a, b in zip(rows[top], below)))
+    return "".join(line + "\n" for line in lines)
+
+
 def write_samples(out):
     expected = os.path.join(out, "expected")
     os.makedirs(expected, exist_ok=True)
@@ -226,7 +252,7 @@ def write_samples(out):
 
     def listing(name, args, text_out):
         with open(os.path.join(expected, name), "wb") as f:
-            f.write(text_out.encode("ascii"))
+            f.write(text_out.encode("utf-8"))
         manifest.append("%s\t0\t\t%s" % (name, args))
 
     bmps = [
@@ -258,6 +284,22 @@ def write_samples(out):
     listing("logo_128x64.pages-lsb.h", "convert --layout pages-lsb --c-array logo logo_128x64.bmp",
             c_array("logo", "logo_128x64.bmp", size, rows, "pages-lsb",
                     reference.layout_bytes(rows, "pages-lsb")))
+
+    # Each target lists the bytes of its layout, the light pixels set for the OLED ones; any
+    # layout, ink or style given as well wins.
+    for target, (layout, light) in TARGETS.items():
+        manifest.append("logo_128x64.%s%s.txt\t0\t\tconvert --target %s --style hex logo_128x64.bmp"
+                        % (layout, ".inverted" if light else "", target))
+    for expected_file, args in (
+            ("logo_128x64.pages-msb.txt", "--target ssd1306 --ink dark --layout pages-msb"),
+            ("logo_128x64.rows-msb.txt", "--target u8g2 --layout rows-msb"),
+            ("logo_128x64.sed1565.txt", "--target st7565 --layout sed1565")):
+        manifest.append("%s\t0\t\tconvert %s --style hex logo_128x64.bmp" % (expected_file, args))
+    rows, _ = reference.ink_rows(os.path.join(out, "example_3x9.bmp"))
+    listing("example_3x9.preview.txt", "preview --layout pages-msb example_3x9.bmp",
+            preview_text(rows, False))
+    listing("example_3x9.preview-ascii.txt", "preview --ascii --target t6963c example_3x9.bmp",
+            preview_text(rows, True))
 
     gradient().save(os.path.join(out, "gradient_48x16.png"))
     badge().save(os.path.join(out, "badge_32x16.gif"), transparency=3)
@@ -343,6 +385,14 @@ REFUSED = [
     (2, "--c-array needs a C identifier", "convert --layout rows-msb --c-array a-b logo_128x64.bmp"),
     (2, "give exactly one picture file", "convert --layout rows-msb"),
     (2, "give exactly one picture file", "convert --layout rows-msb logo_128x64.bmp logo_128x64.bmp"),
+    (2, "unknown target \"oled\"", "convert --target oled logo_128x64.bmp"),
+    (2, "unknown style \"h\"", "convert --layout rows-msb --style h logo_128x64.bmp"),
+    (2, "--c-array NAME is --style c --name NAME", "convert --layout rows-msb --style python --c-array logo logo_128x64.bmp"),
+    (2, "\"lambda\" cannot name the array in Python", "convert --target micropython-framebuf-vlsb --name lambda logo_128x64.bmp"),
+    (2, "--preview-scale takes a whole number from 1 to 16", "convert --target ssd1306 --preview-scale 17 --preview p.png logo_128x64.bmp"),
+    (2, "--ink takes dark or light", "convert --target ssd1306 --ink grey logo_128x64.bmp"),
+    (2, "--ink takes dark or light", "preview --target ssd1306 --ink dark --invert-colors logo_128x64.bmp"),
+    (2, "--preview and the listing cannot both go to \"-\"", "preview --target ssd1306 --preview - logo_128x64.bmp"),
     (1, "\"make_samples.py\" is neither a 1-bit BMP file nor a picture", "convert --layout rows-msb make_samples.py"),
     (1, "The t6963c layout is the window's listing of a 1-bit BMP file", "convert --layout t6963c badge_32x16.gif"),
     (1, "\"expected\" is not a regular file", "convert --layout pages-msb expected"),
