@@ -148,7 +148,7 @@ int convert_command(const std::vector<std::string>& args, std::ostream& out, std
 
     auto made = convert_picture(a, style == Style::hex, err);
     if (std::holds_alternative<int>(made)) return std::get<int>(made);
-    const Conversion& c = std::get<Conversion>(made);
+    Conversion& c = std::get<Conversion>(made);
     // The picture is made before any output, so a preview that cannot be made leaves the
     // listing unwritten too.
     std::optional<std::vector<std::uint8_t>> png;
@@ -160,23 +160,23 @@ int convert_command(const std::vector<std::string>& args, std::ostream& out, std
         }
         png = std::move(std::get<std::vector<std::uint8_t>>(made_png));
     }
-    std::string text;
-    if (style == Style::hex) {
-        text = c.listing.text;
-    } else if (style == Style::bin) {
-        text.assign(c.listing.bytes.begin(), c.listing.bytes.end());
-    } else {
-        text = declaration_text(style, {.name = name.value_or(default_name(c.path)),
-                                        .source = c.path,
-                                        .file_size = c.file_size,
-                                        .width = c.width,
-                                        .height = c.height,
-                                        .rows = c.rows,
-                                        .layout = c.layout,
-                                        .layout_description = c.description,
-                                        .invert = c.invert,
-                                        .bytes = c.listing.bytes,
-                                        .target = c.target});
+    std::string declaration;
+    std::string_view text = c.listing.text;
+    if (style == Style::bin) {
+        text = {reinterpret_cast<const char*>(c.listing.bytes.data()), c.listing.bytes.size()};
+    } else if (style != Style::hex) {
+        declaration = declaration_text(style, {.name = name.value_or(default_name(c.path)),
+                                               .source = c.path,
+                                               .file_size = c.file_size,
+                                               .width = c.width,
+                                               .height = c.height,
+                                               .rows = c.rows,
+                                               .layout = c.layout,
+                                               .layout_description = c.description,
+                                               .invert = c.invert,
+                                               .bytes = c.listing.bytes,
+                                               .target = c.target});
+        text = declaration;
     }
     if (const int status = emit(text, a, out, err); status != kOk || !png) return status;
     return write_preview(*png, *std::get<PreviewOptions>(preview).path, out, err);

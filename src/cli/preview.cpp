@@ -13,8 +13,9 @@ namespace dotlane::cli {
 namespace {
 
 constexpr int kMaxScale = 16;
-// 16 MiB of palette indices: a 4096 x 4096 picture at scale 1, a 1024 x 1024 one at 4.
-constexpr std::uint64_t kMaxPreviewPixels = std::uint64_t(1) << 24;
+// About 16 MiB of palette indices: a 4096 x 4096 picture at scale 1, a 1024 x 1024 one at
+// scale 4 with its gaps.
+constexpr std::uint64_t kMaxPreviewPixels = 4097 * 4097;
 
 enum Index : std::uint8_t { kClear = 0, kSet = 1, kGap = 2 };
 
@@ -42,25 +43,17 @@ std::variant<PreviewOptions, int> preview_options(const Arguments& a, std::ostre
     return options;
 }
 
-Bitmap decoded_bits(const Conversion& c) {
-    Bitmap bits(c.width, c.height);
-    const std::vector<std::uint8_t>& bytes = c.listing.bytes;
-    const bool paged = is_paged(c.reads_as);
-    const bool lsb = c.reads_as == BitLayout::pages_lsb || c.reads_as == BitLayout::rows_lsb;
-    const std::size_t per_row = std::size_t(c.width + 7) / 8;
-    for (int y = 0; y < c.height; ++y) {
-        const std::size_t row = std::size_t(c.rows_from_bottom ? c.height - 1 - y : y);
-        for (int x = 0; x < c.width; ++x) {
-            const std::size_t at = paged
-                                       ? std::size_t(y / 8) * std::size_t(c.width) + std::size_t(x)
-                                       : row * per_row + std::size_t(x / 8);
-            const int k = paged ? y % 8 : x % 8;
-            if (at < bytes.size())
-                bits.bits[std::size_t(y) * std::size_t(c.width) + std::size_t(x)] =
-                    std::uint8_t(bytes[at] >> (lsb ? k : 7 - k) & 1);
-        }
-    }
-    return bits;
+DecodedBits::DecodedBits(const Conversion& c)
+    : c_(c), paged_(is_paged(c.reads_as)),
+      lsb_(c.reads_as == BitLayout::pages_lsb || c.reads_as == BitLayout::rows_lsb),
+      per_row_(std::size_t(c.width + 7) / 8) {}
+
+bool DecodedBits::at(int x, int y) const {
+    const std::size_t row = std::size_t(c_.rows_from_bottom ? c_.height - 1 - y : y);
+    const std::size_t byte = paged_ ? std::size_t(y / 8) * std::size_t(c_.width) + std::size_t(x)
+                                    : row * per_row_ + std::size_t(x / 8);
+    const int k = paged_ ? y % 8 : x % 8;
+    return byte < c_.listing.bytes.size() && (c_.listing.bytes[byte] >> (lsb_ ? k : 7 - k) & 1);
 }
 
 // At scale 4 and more each dot is scale - 1 pixels square inside a one-pixel gap, so the
@@ -73,9 +66,9 @@ std::variant<std::vector<std::uint8_t>, std::string> preview_png(const Conversio
         return "A preview of " + std::to_string(c.width) + " x " + std::to_string(c.height) +
                " pixels at scale " + std::to_string(scale) + " would be " + std::to_string(width) +
                " x " + std::to_string(height) +
-               " pixels, more than dotlane-cli makes (16 Mi pixels); give a smaller "
+               " pixels, more than dotlane-cli makes (4097 x 4097); give a smaller "
                "--preview-scale.";
-    const Bitmap bits = decoded_bits(c);
+    const DecodedBits bits(c);
     const bool oled = c.target && c.target->glass == Glass::oled;
     IndexedPicture picture{int(width), int(height), {}, {}};
     picture.palette.assign(std::begin(oled ? kOled : kLcd), std::end(oled ? kOled : kLcd));
@@ -109,12 +102,12 @@ int write_preview(const std::vector<std::uint8_t>& png, const std::string& path,
     return kOk;
 }
 
-std::string terminal_text(const Bitmap& bits, bool ascii) {
+std::string terminal_text(const DecodedBits& bits, bool ascii) {
     std::string text;
     if (ascii) {
-        text.reserve(std::size_t(bits.width + 1) * std::size_t(bits.height));
-        for (int y = 0; y < bits.height; ++y) {
-            for (int x = 0; x < bits.width; ++x)
+        text.reserve(std::size_t(bits.width() + 1) * std::size_t(bits.height()));
+        for (int y = 0; y < bits.height(); ++y) {
+            for (int x = 0; x < bits.width(); ++x)
                 text += bits.at(x, y) ? '#' : '.';
             text += '\n';
         }
@@ -122,10 +115,10 @@ std::string terminal_text(const Bitmap& bits, bool ascii) {
     }
     // UTF-8 of " ", U+2580 upper half, U+2584 lower half, U+2588 full block.
     static constexpr const char* kBlocks[] = {" ", "\xE2\x96\x80", "\xE2\x96\x84", "\xE2\x96\x88"};
-    text.reserve(std::size_t(3 * bits.width + 1) * std::size_t(bits.height + 1) / 2);
-    for (int y = 0; y < bits.height; y += 2) {
-        for (int x = 0; x < bits.width; ++x)
-            text += kBlocks[bits.at(x, y) + 2 * (y + 1 < bits.height && bits.at(x, y + 1))];
+    text.reserve(std::size_t(3 * bits.width() + 1) * std::size_t(bits.height() + 1) / 2);
+    for (int y = 0; y < bits.height(); y += 2) {
+        for (int x = 0; x < bits.width(); ++x)
+            text += kBlocks[bits.at(x, y) + 2 * (y + 1 < bits.height() && bits.at(x, y + 1))];
         text += '\n';
     }
     return text;
@@ -150,7 +143,7 @@ int preview_command(const std::vector<std::string>& args, std::ostream& out, std
         }
         if (const int status = write_preview(std::get<0>(png), *path, out, err)) return status;
     }
-    return emit(terminal_text(decoded_bits(c), a.has("--ascii")), a, out, err);
+    return emit(terminal_text(DecodedBits(c), a.has("--ascii")), a, out, err);
 }
 
 } // namespace dotlane::cli

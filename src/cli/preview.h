@@ -18,8 +18,20 @@ struct PreviewOptions {
 // --preview and --preview-scale, or the exit status after the usage text.
 std::variant<PreviewOptions, int> preview_options(const Arguments& args, std::ostream& err);
 
-// The bits as the display reads them from the bytes, the picture's width and height.
-Bitmap decoded_bits(const Conversion& conversion);
+// The bits as the display reads them from the bytes, over the picture's width and height;
+// read where they stand, as a full-size copy would cost more than the preview.
+class DecodedBits {
+public:
+    explicit DecodedBits(const Conversion& conversion);
+    int width() const { return c_.width; }
+    int height() const { return c_.height; }
+    bool at(int x, int y) const;
+
+private:
+    const Conversion& c_;
+    bool paged_, lsb_;
+    std::size_t per_row_;
+};
 
 // The PNG file of the preview, or why it cannot be made.
 std::variant<std::vector<std::uint8_t>, std::string> preview_png(const Conversion& conversion,
@@ -30,6 +42,6 @@ int write_preview(const std::vector<std::uint8_t>& png, const std::string& path,
                   std::ostream& err);
 
 // Two rows of pixels a line in half blocks, or with `ascii` one a line in "#" and ".".
-std::string terminal_text(const Bitmap& bits, bool ascii);
+std::string terminal_text(const DecodedBits& bits, bool ascii);
 
 } // namespace dotlane::cli
