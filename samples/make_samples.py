@@ -205,18 +205,42 @@ DESCRIPTIONS = {
 }
 
 
-def c_array(name, source, size, rows, layout, data):
-    height = len(rows) + (-len(rows) % 8 if layout.startswith("pages") else 0)
-    body = "".join(
-        "\n    " + " ".join(reference.ENTRIES[b] for b in data[i : i + 16])
-        for i in range(0, len(data), 16)
-    )
-    return (
-        "/* %s, %d bytes: %d x %d pixels\n * layout %s: %s\n * a set bit is a dark pixel */\n"
-        "#define %s_width %d\n#define %s_height %d\nconst unsigned char %s[] = {%s\n};\n"
-        % (source, size, len(rows[0]), len(rows), layout, DESCRIPTIONS[layout], name,
-           len(rows[0]), name, height, name, body)
-    )
+# The declarations of the styles that declare: their comment, then the bytes.
+C_STYLES = {"c": ("", "const unsigned char", ""),
+            "arduino": ("#include <Arduino.h>\n", "const uint8_t", " PROGMEM"),
+            "u8g2": ("#include <U8g2lib.h>\n", "const unsigned char", " U8X8_PROGMEM")}
+
+
+def declaration(style, name, source, size, rows, layout, data, note=(), framebuf=None):
+    """A declaration of the bytes in `style`; `note` adds comment lines (a target's), and
+    `framebuf` names the MicroPython format of the frame buffer line."""
+    width, height = len(rows[0]), len(rows) + (-len(rows) % 8 if layout.startswith("pages") else 0)
+    lines = ["%s, %d bytes: %d x %d pixels" % (source, size, width, len(rows)),
+             "layout %s: %s" % (layout, DESCRIPTIONS[layout]), "a set bit is a dark pixel"]
+    lines += note
+    chunks = [data[i : i + 16] for i in range(0, len(data), 16)]
+    if style == "python":
+        text = "".join("# %s\n" % line for line in lines)
+        text += "import framebuf\n" if framebuf else ""
+        text += "\n%s = bytearray(" % name
+        text += "".join("\n    b'%s'" % "".join("\\x%02X" % b for b in c) for c in chunks)
+        text += "\n)\n"
+        if framebuf:
+            text += "%s_fb = framebuf.FrameBuffer(%s, %d, %d, framebuf.%s)\n" % (
+                name, name, width, len(rows), framebuf)
+        return text
+    text = "/* " + "\n * ".join(lines) + " */\n"
+    if style == "asm":
+        text += "    .section .rodata\n    .global %s\n    .type %s, %%object\n%s:" % (name, name, name)
+        text += "".join("\n    .byte " + ", ".join("0x%02X" % b for b in c) for c in chunks)
+        text += "\n    .size %s, . - %s\n" % (name, name)
+        for suffix, value in (("_width", width), ("_height", height), ("_size", len(data))):
+            text += "    .global %s%s\n    .set %s%s, %d\n" % (name, suffix, name, suffix, value)
+        return text
+    include, kind, attribute = C_STYLES[style]
+    body = "".join("\n    " + " ".join(reference.ENTRIES[b] for b in c) for c in chunks)
+    return text + "%s#define %s_width %d\n#define %s_height %d\n%s %s[]%s = {%s\n};\n" % (
+        include, name, width, name, height, kind, name, attribute, body)
 
 
 # The layout each --target lists in, and whether its set bits are the light pixels: the OLED
@@ -282,8 +306,27 @@ def write_samples(out):
     rows, _ = reference.ink_rows(os.path.join(out, "logo_128x64.bmp"))
     size = os.path.getsize(os.path.join(out, "logo_128x64.bmp"))
     listing("logo_128x64.pages-lsb.h", "convert --layout pages-lsb --c-array logo logo_128x64.bmp",
-            c_array("logo", "logo_128x64.bmp", size, rows, "pages-lsb",
-                    reference.layout_bytes(rows, "pages-lsb")))
+            declaration("c", "logo", "logo_128x64.bmp", size, rows, "pages-lsb",
+                        reference.layout_bytes(rows, "pages-lsb")))
+    icon_path = os.path.join(out, "icon_17x13.bmp")
+    rows, _ = reference.ink_rows(icon_path)
+    size, data = os.path.getsize(icon_path), reference.layout_bytes(rows, "rows-lsb")
+    for style, suffix in (("arduino", "arduino.h"), ("u8g2", "u8g2.h"), ("python", "py"),
+                          ("asm", "s")):
+        listing("icon_17x13.rows-lsb." + suffix,
+                "convert --layout rows-lsb --style %s --name icon icon_17x13.bmp" % style,
+                declaration(style, "icon", "icon_17x13.bmp", size, rows, "rows-lsb", data))
+    listing("icon_17x13.micropython-framebuf-vlsb.py",
+            "convert --target micropython-framebuf-vlsb --name icon icon_17x13.bmp",
+            declaration("python", "icon", "icon_17x13.bmp", size, rows, "pages-lsb",
+                        reference.layout_bytes(rows, "pages-lsb"),
+                        ["for micropython-framebuf-vlsb: framebuf.FrameBuffer(icon, W, H, "
+                         "framebuf.MONO_VLSB)", "on the glass a set bit is colour 1 of the frame "
+                         "buffer"], "MONO_VLSB"))
+    with open(os.path.join(expected, "icon_17x13.pages-msb.bin"), "wb") as f:
+        f.write(reference.layout_bytes(rows, "pages-msb"))
+    manifest.append("icon_17x13.pages-msb.bin\t0\t\tconvert --layout pages-msb --style bin "
+                    "icon_17x13.bmp")
 
     # Each target lists the bytes of its layout, the light pixels set for the OLED ones; any
     # layout, ink or style given as well wins.
