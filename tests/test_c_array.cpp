@@ -96,8 +96,9 @@ TEST(Styles, BuildToTheRawBytes) {
         for (const auto& [style, build] : kBuilds) {
             const CliRun c = run_cli(std::string("convert --style ") + style + args);
             dir.write("decl", {c.out.begin(), c.out.end()});
-            if (std::string_view(style) != "python") // its comment reads as no byte
+            if (std::string_view(style) != "python") { // its comment reads as no byte
                 EXPECT_EQ(read_listing(c.out).bytes, bin) << target << " " << style;
+            }
             std::filesystem::remove(dir.path() / "out.bin");
             const CliRun built = run_shell(in + build);
             EXPECT_EQ(built.status, 0) << target << " " << style << "\n" << built.err << c.out;
