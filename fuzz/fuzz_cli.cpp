@@ -44,8 +44,8 @@ private:
     std::size_t room_;
 };
 
-const char* const kCommands[] = {"t6963c",  "sed1565", "info",      "render",
-                                 "convert", "--help",  "--version", "nonsense"};
+const char* const kCommands[] = {"t6963c",  "sed1565", "info",    "render",
+                                 "convert", "--help",  "preview", "nonsense"};
 
 char g_folder[] = "/tmp/dotlane-fuzz-cli-XXXXXX";
 

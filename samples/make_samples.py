@@ -205,18 +205,64 @@ DESCRIPTIONS = {
 }
 
 
-def c_array(name, source, size, rows, layout, data):
-    height = len(rows) + (-len(rows) % 8 if layout.startswith("pages") else 0)
-    body = "".join(
-        "\n    " + " ".join(reference.ENTRIES[b] for b in data[i : i + 16])
-        for i in range(0, len(data), 16)
-    )
-    return (
-        "/* %s, %d bytes: %d x %d pixels\n * layout %s: %s\n * a set bit is a dark pixel */\n"
-        "#define %s_width %d\n#define %s_height %d\nconst unsigned char %s[] = {%s\n};\n"
-        % (source, size, len(rows[0]), len(rows), layout, DESCRIPTIONS[layout], name,
-           len(rows[0]), name, height, name, body)
-    )
+# The declarations of the styles that declare: their comment, then the bytes.
+C_STYLES = {"c": ("", "const unsigned char", ""),
+            "arduino": ("#include <Arduino.h>\n", "const uint8_t", " PROGMEM"),
+            "u8g2": ("#include <U8g2lib.h>\n", "const unsigned char", " U8X8_PROGMEM")}
+
+
+def declaration(style, name, source, size, rows, layout, data, note=(), framebuf=None):
+    """A declaration of the bytes in `style`; `note` adds comment lines (a target's), and
+    `framebuf` names the MicroPython format of the frame buffer line."""
+    width, height = len(rows[0]), len(rows) + (-len(rows) % 8 if layout.startswith("pages") else 0)
+    lines = ["%s, %d bytes: %d x %d pixels" % (source, size, width, len(rows)),
+             "layout %s: %s" % (layout, DESCRIPTIONS[layout]), "a set bit is a dark pixel"]
+    lines += note
+    chunks = [data[i : i + 16] for i in range(0, len(data), 16)]
+    if style == "python":
+        text = "".join("# %s\n" % line for line in lines)
+        text += "import framebuf\n" if framebuf else ""
+        text += "\n%s = bytearray(" % name
+        text += "".join("\n    b'%s'" % "".join("\\x%02X" % b for b in c) for c in chunks)
+        text += "\n)\n"
+        if framebuf:
+            text += "%s_fb = framebuf.FrameBuffer(%s, %d, %d, framebuf.%s)\n" % (
+                name, name, width, len(rows), framebuf)
+        return text
+    text = "/* " + "\n * ".join(lines) + " */\n"
+    if style == "asm":
+        text += "    .section .rodata\n    .global %s\n    .type %s, %%object\n%s:" % (name, name, name)
+        text += "".join("\n    .byte " + ", ".join("0x%02X" % b for b in c) for c in chunks)
+        text += "\n    .size %s, . - %s\n" % (name, name)
+        for suffix, value in (("_width", width), ("_height", height), ("_size", len(data))):
+            text += "    .global %s%s\n    .set %s%s, %d\n" % (name, suffix, name, suffix, value)
+        return text
+    include, kind, attribute = C_STYLES[style]
+    body = "".join("\n    " + " ".join(reference.ENTRIES[b] for b in c) for c in chunks)
+    return text + "%s#define %s_width %d\n#define %s_height %d\n%s %s[]%s = {%s\n};\n" % (
+        include, name, width, name, height, kind, name, attribute, body)
+
+
+# The layout each --target lists in; every target takes the dark pixels as set bits.
+TARGETS = {
+    "ssd1306": "pages-lsb", "sh1106": "pages-lsb", "st7565": "pages-lsb",
+    "sed1565": "pages-lsb", "pcd8544": "pages-lsb", "ks0108": "pages-lsb",
+    "t6963c": "rows-msb", "adafruit-gfx": "rows-msb", "adafruit-xbitmap": "rows-lsb",
+    "u8g2": "rows-lsb", "micropython-framebuf-vlsb": "pages-lsb",
+    "micropython-framebuf-hlsb": "rows-msb", "micropython-framebuf-hmsb": "rows-lsb",
+}
+
+
+def preview_text(rows, ascii_only):
+    """What the preview command prints: "#" and "." a row a line, or two rows a line in half
+    blocks (upper, lower, full) where the bits are set."""
+    if ascii_only:
+        return "".join("".join("#" if bit else "." for bit in row) + "\n" for row in rows)
+    lines = []
+    for top in range(0, len(rows), 2):
+        below = rows[top + 1] if top + 1 < len(rows) else [False] * len(rows[top])
+        lines.append("".join(" \u2580\u2584\u2588"[a + 2 * b] for a, b in zip(rows[top], below)))
+    return "".join(line + "\n" for line in lines)
 
 
 def write_samples(out):
@@ -226,7 +272,7 @@ def write_samples(out):
 
     def listing(name, args, text_out):
         with open(os.path.join(expected, name), "wb") as f:
-            f.write(text_out.encode("ascii"))
+            f.write(text_out.encode("utf-8"))
         manifest.append("%s\t0\t\t%s" % (name, args))
 
     bmps = [
@@ -256,8 +302,43 @@ def write_samples(out):
     rows, _ = reference.ink_rows(os.path.join(out, "logo_128x64.bmp"))
     size = os.path.getsize(os.path.join(out, "logo_128x64.bmp"))
     listing("logo_128x64.pages-lsb.h", "convert --layout pages-lsb --c-array logo logo_128x64.bmp",
-            c_array("logo", "logo_128x64.bmp", size, rows, "pages-lsb",
-                    reference.layout_bytes(rows, "pages-lsb")))
+            declaration("c", "logo", "logo_128x64.bmp", size, rows, "pages-lsb",
+                        reference.layout_bytes(rows, "pages-lsb")))
+    icon_path = os.path.join(out, "icon_17x13.bmp")
+    rows, _ = reference.ink_rows(icon_path)
+    size, data = os.path.getsize(icon_path), reference.layout_bytes(rows, "rows-lsb")
+    for style, suffix in (("arduino", "arduino.h"), ("u8g2", "u8g2.h"), ("python", "py"),
+                          ("asm", "s")):
+        listing("icon_17x13.rows-lsb." + suffix,
+                "convert --layout rows-lsb --style %s --name icon icon_17x13.bmp" % style,
+                declaration(style, "icon", "icon_17x13.bmp", size, rows, "rows-lsb", data))
+    listing("icon_17x13.micropython-framebuf-vlsb.py",
+            "convert --target micropython-framebuf-vlsb --name icon icon_17x13.bmp",
+            declaration("python", "icon", "icon_17x13.bmp", size, rows, "pages-lsb",
+                        reference.layout_bytes(rows, "pages-lsb"),
+                        ["for micropython-framebuf-vlsb: framebuf.FrameBuffer(icon, W, H, "
+                         "framebuf.MONO_VLSB)", "on the glass a set bit is colour 1 of the frame "
+                         "buffer"], "MONO_VLSB"))
+    with open(os.path.join(expected, "icon_17x13.pages-msb.bin"), "wb") as f:
+        f.write(reference.layout_bytes(rows, "pages-msb"))
+    manifest.append("icon_17x13.pages-msb.bin\t0\t\tconvert --layout pages-msb --style bin "
+                    "icon_17x13.bmp")
+
+    # Each target lists the bytes of its layout; any layout, ink or style given as well wins.
+    for target, layout in TARGETS.items():
+        manifest.append("logo_128x64.%s.txt\t0\t\tconvert --target %s --style hex logo_128x64.bmp"
+                        % (layout, target))
+    for expected_file, args in (
+            ("logo_128x64.pages-msb.txt", "--target ssd1306 --layout pages-msb"),
+            ("logo_128x64.pages-lsb.inverted.txt", "--target sh1106 --ink light"),
+            ("logo_128x64.rows-msb.txt", "--target u8g2 --layout rows-msb"),
+            ("logo_128x64.sed1565.txt", "--target st7565 --layout sed1565")):
+        manifest.append("%s\t0\t\tconvert %s --style hex logo_128x64.bmp" % (expected_file, args))
+    rows, _ = reference.ink_rows(os.path.join(out, "example_3x9.bmp"))
+    listing("example_3x9.preview.txt", "preview --layout pages-msb example_3x9.bmp",
+            preview_text(rows, False))
+    listing("example_3x9.preview-ascii.txt", "preview --ascii --target t6963c example_3x9.bmp",
+            preview_text(rows, True))
 
     gradient().save(os.path.join(out, "gradient_48x16.png"))
     badge().save(os.path.join(out, "badge_32x16.gif"), transparency=3)
@@ -422,6 +503,13 @@ REFUSED = [
     (2, "--ink takes dark or light", "convert --layout rows-msb --ink blue gradient_48x16.png"),
     (2, "--invert-colors means --ink light", "convert --layout rows-msb --invert-colors --ink dark gradient_48x16.png"),
     (2, "the t6963c layout lists the file's own rows", "convert --layout t6963c --size 64x32 logo_128x64.bmp"),
+    (2, "unknown target \"oled\"", "convert --target oled logo_128x64.bmp"),
+    (2, "unknown style \"h\"", "convert --layout rows-msb --style h logo_128x64.bmp"),
+    (2, "--c-array NAME is --style c --name NAME", "convert --layout rows-msb --style python --c-array logo logo_128x64.bmp"),
+    (2, "\"lambda\" cannot name the array in Python", "convert --target micropython-framebuf-vlsb --name lambda logo_128x64.bmp"),
+    (2, "--preview-scale takes a whole number from 1 to 16", "convert --target ssd1306 --preview-scale 17 --preview p.png logo_128x64.bmp"),
+    (2, "--invert-colors means --ink light", "preview --target ssd1306 --ink dark --invert-colors logo_128x64.bmp"),
+    (2, "--preview and the listing cannot both go to \"-\"", "preview --target ssd1306 --preview - logo_128x64.bmp"),
     (1, "\"make_samples.py\" is neither a 1-bit BMP file nor a picture", "convert --layout rows-msb make_samples.py"),
     (1, "The t6963c layout is the window's listing of a 1-bit BMP file", "convert --layout t6963c badge_32x16.gif"),
     (1, "\"expected\" is not a regular file", "convert --layout pages-msb expected"),

@@ -57,9 +57,9 @@ printf '\x03\x01%s' $'const unsigned char logo[] = {\n  0x81, 0x0f, 0X4,\n};\n' 
 printf '\x01\x01%s' '0x81,0xG1,' >corpus/listing/bad-entry
 printf '\x08\x01%s' $'4096\n512\r0xFF 0x00\r0x7' >corpus/listing/carriage-returns
 
-# Command lines: the command byte (0 t6963c, 1 sed1565, 2 info, 3 render, 4 convert), the
-# bytes after which standard output and standard error fail (0: never), the arguments one
-# a line, a zero byte, then the file "in" (also standard input).
+# Command lines: the command byte (0 t6963c, 1 sed1565, 2 info, 3 render, 4 convert,
+# 6 preview), the bytes after which standard output and standard error fail (0: never), the
+# arguments one a line, a zero byte, then the file "in" (also standard input).
 cli() { # file command out_room err_room arguments; the file "in" follows on standard input
     { printf "$(le "$2" 1)$(le "$3" 1)$(le "$4" 1)%s\0" "$5"; cat; } >"corpus/cli/$1"
 }
@@ -74,6 +74,9 @@ cli convert-prepared 4 0 0 \
 cli convert-prepared-picture 4 0 0 \
     $'--layout\npages-lsb\n--background\nblack\n--size\n9x2\n--dither\nbayer8\n@' \
     <corpus/import/4x1-four-bits.bmp
+cli convert-target 4 0 0 $'--target\nssd1306\n--style\nasm\n--preview\np.png\n@' \
+    <corpus/import/8x2.bmp
+cli preview-ascii 6 0 0 $'--layout\nt6963c\n--ascii\n@' <corpus/import/17x3-top-down.bmp
 
 # Pictures for the module, none over a kilobyte: a plain PBM, a 4-bit BMP, and a PNG, a
 # GIF and a JPEG that Pillow draws.

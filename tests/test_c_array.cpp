@@ -1,9 +1,11 @@
 // convert --c-array: the declaration compiles as C and C++ with every compiler installed,
-// holds the listed bytes, reads back as exactly them, and refuses names that would not compile.
+// holds the listed bytes, reads back as exactly them, and refuses names that would not compile;
+// every other declaration style, built or run with the system's tools, holds the raw bytes.
 #include <cstdlib>
 #include <gtest/gtest.h>
 
 #include "cli/c_array.h"
+#include "cli/styles.h"
 #include "cli_runner.h"
 #include "reverse/hex_reader.h"
 
@@ -54,6 +56,57 @@ TEST(CArray, CompilesToTheListedBytes) {
     }
 }
 
+// Each style's text turned back into raw bytes in out.bin by the tool that reads it; the array
+// takes its name from the file, "logo 2.bmp".
+constexpr std::pair<const char*, const char*> kBuilds[] = {
+    {"c", "cc -std=c99 -Wall -Wextra -pedantic -Werror -I. -x c -o p print.c && ./p >out.bin"},
+    {"arduino", "c++ -Wall -Wextra -pedantic -Werror -I. -x c++ -o p print.c && ./p >out.bin"},
+    {"u8g2", "c++ -Wall -Wextra -pedantic -Werror -I. -x c++ -o p print.c && ./p >out.bin"},
+    {"python", "python3 -c \"import sys; exec(open('decl').read()); "
+               "sys.stdout.buffer.write(logo_2)\" >out.bin"},
+    {"asm", "as -o d.o decl && objcopy -O binary -j .rodata d.o out.bin && "
+            "nm d.o | grep -q ' A logo_2_width'"},
+};
+
+TEST(Styles, BuildToTheRawBytes) {
+    TempDir dir;
+    const std::string picture =
+        dir.write("logo 2.bmp", make_bmp({.width = 37, .height = 21, .ink = random_ink(7)}));
+    const auto text = [&](const char* name, std::string_view s) {
+        dir.write(name, {s.begin(), s.end()});
+    };
+    text("Arduino.h", "#include <stdint.h>\n#define PROGMEM\n");
+    text("U8g2lib.h", "#define U8X8_PROGMEM\n");
+    text("print.c", "#include <stdio.h>\n#include \"decl\"\nint main(void) {\n"
+                    "    fwrite(logo_2, 1, sizeof logo_2, stdout);\n"
+                    "    return logo_2_width != 37 || logo_2_height < 21;\n}\n");
+    // The frame buffer a MicroPython target's line makes must hold exactly the bytes.
+    text("framebuf.py",
+         "MONO_VLSB, MONO_HLSB, MONO_HMSB = 'v', 'h', 'h'\n"
+         "def FrameBuffer(b, w, h, f):\n"
+         "    assert len(b) == ((h + 7) // 8 * w if f == 'v' else (w + 7) // 8 * h)\n");
+    const std::string in = "cd '" + dir.path().string() + "' && ";
+    for (const char* target : {"ssd1306", "t6963c", "adafruit-xbitmap", "u8g2",
+                               "micropython-framebuf-vlsb", "micropython-framebuf-hmsb"}) {
+        const std::string args = std::string(" --target ") + target + " '" + picture + "'";
+        ASSERT_EQ(run_cli("convert --style bin -o " + dir.path().string() + "/bin" + args).status,
+                  0);
+        const Bytes bin = read_file((dir.path() / "bin").string());
+        EXPECT_EQ(read_listing(run_cli("convert --style hex" + args).out).bytes, bin) << target;
+        for (const auto& [style, build] : kBuilds) {
+            const CliRun c = run_cli(std::string("convert --style ") + style + args);
+            dir.write("decl", {c.out.begin(), c.out.end()});
+            if (std::string_view(style) != "python") { // its comment reads as no byte
+                EXPECT_EQ(read_listing(c.out).bytes, bin) << target << " " << style;
+            }
+            std::filesystem::remove(dir.path() / "out.bin");
+            const CliRun built = run_shell(in + build);
+            EXPECT_EQ(built.status, 0) << target << " " << style << "\n" << built.err << c.out;
+            EXPECT_EQ(read_file((dir.path() / "out.bin").string()), bin) << target << " " << style;
+        }
+    }
+}
+
 // Names that would not compile as C or as C++, or are reserved to the compiler.
 TEST(CArray, Names) {
     // clang-format off
@@ -64,8 +117,17 @@ TEST(CArray, Names) {
                              "a-b", ""})
         // clang-format on
         EXPECT_TRUE(cli::c_name_problem(name)) << name;
+    for (const char* name : {"lambda", "None", "framebuf", "bytearray"})
+        EXPECT_TRUE(cli::name_problem(cli::Style::python, name)) << name;
     for (const char* name : {"logo", "_a1", "x9", "Frame_2"})
         EXPECT_EQ(cli::c_name_problem(name), std::nullopt) << name;
+    for (const auto& [file, name] : {std::pair{"a/logo 2.png", "logo_2"},
+                                     {"8x8.bmp", "image_8x8"},
+                                     {"int.bmp", "image_int"},
+                                     {"__.png", "image"},
+                                     {"_A-b__c.d.gif", "A_b_c_d"},
+                                     {"lambda.png", "image_lambda"}})
+        EXPECT_EQ(cli::default_name(file), name) << file;
 }
 
 } // namespace

@@ -68,14 +68,31 @@ std::optional<std::string> c_name_problem(std::string_view name) {
     return std::nullopt;
 }
 
-std::string c_array_text(const CArray& a) {
-    std::string text = "/* " + comment_safe_name(a.source) + ", " + std::to_string(a.file_size) +
-                       " bytes: " + std::to_string(a.width) + " x " + std::to_string(a.height) +
-                       " pixels\n * layout " + a.layout + ": " + a.layout_description +
-                       "\n * a set bit is a " + (a.invert ? "light" : "dark") + " pixel */\n";
+std::vector<std::string> comment_lines(const CArray& a) {
+    std::vector<std::string> lines = {
+        comment_safe_name(a.source) + ", " + std::to_string(a.file_size) +
+            " bytes: " + std::to_string(a.width) + " x " + std::to_string(a.height) + " pixels",
+        "layout " + a.layout + ": " + a.layout_description,
+        std::string("a set bit is a ") + (a.invert ? "light" : "dark") + " pixel"};
+    if (a.target) {
+        std::string reader(a.target->reader);
+        for (auto at = reader.find("NAME"); at != std::string::npos; at = reader.find("NAME", at))
+            reader.replace(at, 4, a.name);
+        lines.push_back("for " + std::string(a.target->name) + ": " + reader);
+        lines.push_back("on the glass a set bit " + std::string(a.target->set_bit));
+    }
+    return lines;
+}
+
+std::string c_declaration(const CArray& a, std::string_view include, std::string_view type,
+                          std::string_view attribute) {
+    std::string text = "/* ";
+    for (const std::string& line : comment_lines(a))
+        text += (text.size() > 3 ? "\n * " : "") + line;
+    text += " */\n" + std::string(include);
     text += "#define " + a.name + "_width " + std::to_string(a.width) + "\n";
     text += "#define " + a.name + "_height " + std::to_string(a.rows) + "\n";
-    text += "const unsigned char " + a.name + "[] = {";
+    text += std::string(type) + " " + a.name + "[]" + std::string(attribute) + " = {";
     text.reserve(text.size() + a.bytes.size() * (kEntryWidth + 1) + a.bytes.size() / 16 * 4 + 4);
     for (std::size_t i = 0; i < a.bytes.size(); ++i) {
         text += i % 16 == 0 ? "\n    " : " ";
@@ -83,6 +100,10 @@ std::string c_array_text(const CArray& a) {
     }
     text += "\n};\n";
     return text;
+}
+
+std::string c_array_text(const CArray& a) {
+    return c_declaration(a, "", "const unsigned char", "");
 }
 
 } // namespace dotlane::cli

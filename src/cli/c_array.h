@@ -18,6 +18,9 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "targets.h"
 
 namespace dotlane::cli {
 
@@ -31,11 +34,19 @@ struct CArray {
     std::string layout, layout_description;
     bool invert = false;
     std::span<const std::uint8_t> bytes;
+    const Target* target = nullptr; // the call that reads the bytes, named in the comment
 };
 
 // Why `name` cannot name the array, if it cannot.
 std::optional<std::string> c_name_problem(std::string_view name);
 
 std::string c_array_text(const CArray& array);
+
+// The comment's lines, without the marks of any language.
+std::vector<std::string> comment_lines(const CArray& array);
+// A C declaration as c_array_text writes it, after `include` (a line or nothing), of the
+// bytes as `type` NAME[] `attribute`.
+std::string c_declaration(const CArray& array, std::string_view include, std::string_view type,
+                          std::string_view attribute);
 
 } // namespace dotlane::cli

@@ -153,6 +153,7 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     if (command == "info") return info_command(rest, out, err);
     if (command == "render") return render_command(rest, in, out, err);
     if (command == "convert") return convert_command(rest, out, err);
+    if (command == "preview") return preview_command(rest, out, err);
     return usage(err, "unknown command " + command);
 }
 

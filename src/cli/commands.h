@@ -14,4 +14,7 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
 // The convert command: any picture in any of the layouts (convert.cpp).
 int convert_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// The preview command: the bits convert would list, drawn in the terminal (preview.cpp).
+int preview_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 } // namespace dotlane::cli

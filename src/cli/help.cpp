@@ -13,16 +13,50 @@ Commands:
   render --width W --pages P -o OUT.bmp [LISTING]
       paint a page-major listing (from LISTING, or standard input when absent or "-")
       and save it as a 1-bit BMP file
-  convert --layout L [--invert-colors] [PREPARATION] [--c-array NAME] [-o OUT] FILE
-      list a picture in layout L (below); FILE is a 1-bit BMP file, read as the window
-      reads it, or any other picture (PNG, BMP of 4 to 32 bits, GIF, ...) up to
-      4096 x 4096 pixels
+  convert (--layout L | --target T) [--style S] [--name NAME] [--invert-colors]
+          [PREPARATION] [--c-array NAME] [--preview OUT.png] [--preview-scale N]
+          [-o OUT] FILE
+      list a picture in layout L (below), or as display or draw call T reads it; FILE
+      is a 1-bit BMP file, read as the window reads it, or any other picture (PNG, BMP
+      of 4 to 32 bits, GIF, ...) up to 4096 x 4096 pixels
+  preview (--layout L | --target T) [convert's options] [--ascii] [-o OUT] FILE
+      draw the bits convert lists in the terminal, two rows a line in half blocks
+      (a set bit drawn), or with --ascii one row a line in "#" (set) and "."
 
 Options:
   --invert-colors  list light pixels as set bits instead of dark ones
-  --c-array NAME   write a C declaration instead of the bare listing: a comment, then
-                   NAME_width, NAME_height (in rows; whole pages for page layouts) and
-                   const unsigned char NAME[], 16 bytes a line; NAME is a C identifier
+  --target T       the layout, style and ink that display or call T takes; --layout,
+                   --style, --ink given as well win. Targets (layout, style, ink):
+                     ssd1306, sh1106                   pages-lsb  c        light
+                     st7565, sed1565, pcd8544, ks0108  pages-lsb  c        dark
+                     t6963c                            rows-msb   c        dark
+                     adafruit-gfx                      rows-msb   arduino  dark
+                     adafruit-xbitmap                  rows-lsb   arduino  dark
+                     u8g2                              rows-lsb   u8g2     dark
+                     micropython-framebuf-vlsb         pages-lsb  python   dark
+                     micropython-framebuf-hlsb         rows-msb   python   dark
+                     micropython-framebuf-hmsb         rows-lsb   python   dark
+  --style S        how the bytes are written (default hex, or the target's):
+                     hex      the bare listing
+                     c        const unsigned char NAME[] with NAME_width, NAME_height
+                              (in rows; whole pages for page layouts), 16 bytes a line
+                     arduino  the same as const uint8_t NAME[] PROGMEM, after
+                              #include <Arduino.h>
+                     u8g2     const unsigned char NAME[] U8X8_PROGMEM, after
+                              #include <U8g2lib.h>
+                     python   NAME = bytearray(b'...'); for the micropython targets also
+                              NAME_fb = framebuf.FrameBuffer(NAME, W, H, framebuf.MONO_...)
+                     asm      GNU as: NAME in .rodata, .byte lines, NAME_width,
+                              NAME_height and NAME_size as global absolute symbols
+                     bin      the raw bytes (refused to a terminal)
+  --name NAME      the declaration's name, a C identifier (default: the file name
+                   without its extension, made one: "logo 2.png" gives logo_2)
+  --c-array NAME   the same as --style c --name NAME
+  --preview OUT.png  also write a picture of the bits read back from the bytes, as an
+                   LCD shows them (dark dots on olive glass) or, for ssd1306 and sh1106,
+                   an OLED (pale cyan light on black)
+  --preview-scale N  each pixel N x N (1 to 16, default 4); from 4 on, a one-pixel gap
+                   between dots
   -o OUT           write OUT, not standard output ("-": standard output); a file is
                    replaced whole or left as it was, a device or a FIFO written through
   --help           show this text;  --version  show the version
@@ -65,11 +99,13 @@ Layouts (bN is bit N of a byte, b7 the most significant; x, y count from the top
                y=7     b7   b7   b7
   pages-msb  the same with the top row in b7
 
-In rows-* and pages-* a set bit is a dark pixel, bits past the picture are 0, and the
-entries ("0x3C,") stand 16 a line, every line ending in a line feed.
+In rows-* and pages-* a set bit is a dark pixel (a light one with light ink), bits past
+the picture are 0, and the entries ("0x3C,") stand 16 a line, every line ending in a
+line feed.
 
 Exit status: 0 success, 1 bad input (message on standard error), 2 wrong usage (a bad
-option, layout, threshold, size or NAME, or options that contradict each other).
+option, layout, target, style, threshold, size or NAME, or options that contradict
+each other).
 )";
 }
 

@@ -67,6 +67,7 @@ public:
         setp(buffer_.data(), buffer_.data() + buffer_.size());
     }
     int error() const { return error_; }
+    int fd() const { return fd_; }
 
 protected:
     int_type overflow(int_type c) override;

@@ -1,0 +1,149 @@
+#include "preview.h"
+
+#include <cstring>
+#include <ostream>
+
+#include "commands.h"
+#include "picture_module_loader.h"
+#include "shared/output_file.h"
+#include "shared/text.h"
+
+namespace dotlane::cli {
+
+namespace {
+
+constexpr int kMaxScale = 16;
+// About 16 MiB of palette indices: a 4096 x 4096 picture at scale 1, a 1024 x 1024 one at
+// scale 4 with its gaps.
+constexpr std::uint64_t kMaxPreviewPixels = 4097 * 4097;
+
+enum Index : std::uint8_t { kClear = 0, kSet = 1, kGap = 2 };
+
+// 0xRRGGBB for a clear dot, a set dot and the gaps between dots. An LCD: dark dots on
+// pale olive glass, the gaps a shade darker than the glass; an OLED: pale cyan light on a
+// black panel whose gaps are black.
+constexpr std::uint32_t kLcd[] = {0xA9BC7D, 0x1F2B1A, 0x9DB071};
+constexpr std::uint32_t kOled[] = {0x0C0E12, 0x9BE7FF, 0x000000};
+
+} // namespace
+
+std::variant<PreviewOptions, int> preview_options(const Arguments& a, std::ostream& err) {
+    PreviewOptions options;
+    options.path = a.value("--preview");
+    if (const auto text = a.value("--preview-scale")) {
+        const auto scale = whole_number(*text);
+        if (!scale || *scale < 1 || *scale > kMaxScale)
+            return usage(err, "--preview-scale takes a whole number from 1 to " +
+                                  std::to_string(kMaxScale) + ", not \"" + *text + "\"");
+        options.scale = int(*scale);
+    }
+    const std::string listing = a.value("-o").value_or("-");
+    if (options.path && *options.path == listing)
+        return usage(err, "--preview and the listing cannot both go to \"" + listing + "\"");
+    return options;
+}
+
+DecodedBits::DecodedBits(const Conversion& c)
+    : c_(c), paged_(is_paged(c.reads_as)),
+      lsb_(c.reads_as == BitLayout::pages_lsb || c.reads_as == BitLayout::rows_lsb),
+      per_row_(std::size_t(c.width + 7) / 8) {}
+
+bool DecodedBits::at(int x, int y) const {
+    const std::size_t row = std::size_t(c_.rows_from_bottom ? c_.height - 1 - y : y);
+    const std::size_t byte = paged_ ? std::size_t(y / 8) * std::size_t(c_.width) + std::size_t(x)
+                                    : row * per_row_ + std::size_t(x / 8);
+    const int k = paged_ ? y % 8 : x % 8;
+    return byte < c_.listing.bytes.size() && (c_.listing.bytes[byte] >> (lsb_ ? k : 7 - k) & 1);
+}
+
+// At scale 4 and more each dot is scale - 1 pixels square inside a one-pixel gap, so the
+// picture is one pixel wider and higher than the dots.
+std::variant<std::vector<std::uint8_t>, std::string> preview_png(const Conversion& c, int scale) {
+    const bool gaps = scale >= 4;
+    const std::uint64_t width = std::uint64_t(c.width) * std::uint64_t(scale) + gaps;
+    const std::uint64_t height = std::uint64_t(c.height) * std::uint64_t(scale) + gaps;
+    if (width * height > kMaxPreviewPixels)
+        return "A preview of " + std::to_string(c.width) + " x " + std::to_string(c.height) +
+               " pixels at scale " + std::to_string(scale) + " would be " + std::to_string(width) +
+               " x " + std::to_string(height) +
+               " pixels, more than dotlane-cli makes (4097 x 4097); give a smaller "
+               "--preview-scale.";
+    const DecodedBits bits(c);
+    const bool oled = c.target && c.target->glass == Glass::oled;
+    IndexedPicture picture{int(width), int(height), {}, {}};
+    picture.palette.assign(std::begin(oled ? kOled : kLcd), std::end(oled ? kOled : kLcd));
+    picture.indices.resize(width * height, kGap);
+    std::uint8_t* out = picture.indices.data() + (gaps ? width : 0);
+    for (int y = 0; y < c.height; ++y) {
+        std::uint8_t* line = out;
+        for (int x = 0; x < c.width; ++x) {
+            std::memset(line + gaps, bits.at(x, y) ? kSet : kClear, std::size_t(scale - gaps));
+            line += scale;
+        }
+        for (int copy = 1; copy < scale - gaps; ++copy)
+            std::memcpy(out + std::size_t(copy) * width, out, width);
+        out += std::size_t(scale) * width;
+    }
+    EncodedPng png = encode_png(picture);
+    if (png.error) return "Cannot make the preview picture: " + *png.error;
+    return std::move(png.bytes);
+}
+
+int write_preview(const std::vector<std::uint8_t>& png, const std::string& path, std::ostream& out,
+                  std::ostream& err) {
+    if (path == "-") {
+        out.write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
+        return check_output(out, err);
+    }
+    if (const auto error = write_file_whole(path, png)) {
+        err << *error << "\n";
+        return kBadInput;
+    }
+    return kOk;
+}
+
+std::string terminal_text(const DecodedBits& bits, bool ascii) {
+    std::string text;
+    if (ascii) {
+        text.reserve(std::size_t(bits.width() + 1) * std::size_t(bits.height()));
+        for (int y = 0; y < bits.height(); ++y) {
+            for (int x = 0; x < bits.width(); ++x)
+                text += bits.at(x, y) ? '#' : '.';
+            text += '\n';
+        }
+        return text;
+    }
+    // UTF-8 of " ", U+2580 upper half, U+2584 lower half, U+2588 full block.
+    static constexpr const char* kBlocks[] = {" ", "\xE2\x96\x80", "\xE2\x96\x84", "\xE2\x96\x88"};
+    text.reserve(std::size_t(3 * bits.width() + 1) * std::size_t(bits.height() + 1) / 2);
+    for (int y = 0; y < bits.height(); y += 2) {
+        for (int x = 0; x < bits.width(); ++x)
+            text += kBlocks[bits.at(x, y) + 2 * (y + 1 < bits.height() && bits.at(x, y + 1))];
+        text += '\n';
+    }
+    return text;
+}
+
+int preview_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> flags = kConvertFlags;
+    flags.push_back("--ascii");
+    const Arguments a = parse(args, flags, kConvertValued);
+    if (a.error) return usage(err, *a.error);
+    const auto options = preview_options(a, err);
+    if (std::holds_alternative<int>(options)) return std::get<int>(options);
+    auto made = convert_picture(a, false, err);
+    if (std::holds_alternative<int>(made)) return std::get<int>(made);
+    const Conversion& c = std::get<Conversion>(made);
+    const auto& path = std::get<PreviewOptions>(options).path;
+    if (path) {
+        auto png = preview_png(c, std::get<PreviewOptions>(options).scale);
+        if (std::holds_alternative<std::string>(png)) {
+            err << std::get<std::string>(png) << "\n";
+            return kBadInput;
+        }
+        if (const int status = write_preview(std::get<0>(png), *path, out, err)) return status;
+    }
+    return emit(terminal_text(DecodedBits(c), a.has("--ascii")), a, out, err);
+}
+
+} // namespace dotlane::cli

@@ -1,0 +1,47 @@
+#pragma once
+// What the display will show: the bits read back from the bytes convert made, as a PNG
+// picture with the look of the glass, or as text for a terminal.
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "convert.h"
+
+namespace dotlane::cli {
+
+struct PreviewOptions {
+    std::optional<std::string> path; // --preview: none, a file, or "-" for standard output
+    int scale = 4;
+};
+
+// --preview and --preview-scale, or the exit status after the usage text.
+std::variant<PreviewOptions, int> preview_options(const Arguments& args, std::ostream& err);
+
+// The bits as the display reads them from the bytes, over the picture's width and height;
+// read where they stand, as a full-size copy would cost more than the preview.
+class DecodedBits {
+public:
+    explicit DecodedBits(const Conversion& conversion);
+    int width() const { return c_.width; }
+    int height() const { return c_.height; }
+    bool at(int x, int y) const;
+
+private:
+    const Conversion& c_;
+    bool paged_, lsb_;
+    std::size_t per_row_;
+};
+
+// The PNG file of the preview, or why it cannot be made.
+std::variant<std::vector<std::uint8_t>, std::string> preview_png(const Conversion& conversion,
+                                                                 int scale);
+
+// Writes the preview to `path` whole, or to `out` for "-".
+int write_preview(const std::vector<std::uint8_t>& png, const std::string& path, std::ostream& out,
+                  std::ostream& err);
+
+// Two rows of pixels a line in half blocks, or with `ascii` one a line in "#" and ".".
+std::string terminal_text(const DecodedBits& bits, bool ascii);
+
+} // namespace dotlane::cli
