@@ -14,4 +14,12 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
 // The convert command: any picture in any of the layouts (convert.cpp).
 int convert_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// render with --layout, and guess (reverse_commands.cpp); check (check_command.cpp).
+int render_layout_command(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                          std::ostream& err);
+int guess_command(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                  std::ostream& err);
+int check_command(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                  std::ostream& err);
+
 } // namespace dotlane::cli

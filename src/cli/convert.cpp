@@ -3,6 +3,7 @@
 
 #include "c_array.h"
 #include "commands.h"
+#include "convert_bytes.h"
 #include "import/layouts.h"
 #include "import/listings.h"
 #include "picture_input.h"
@@ -73,48 +74,69 @@ std::optional<int> parse_threshold(const std::string& text) {
 
 } // namespace
 
-int convert_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const Arguments a =
-        parse(args, {"--invert-colors"}, {"--layout", "--threshold", "--c-array", "-o"});
-    if (a.error) return usage(err, *a.error);
+std::optional<ConvertedBytes> convert_bytes(const Arguments& a, std::ostream& err, int& status) {
+    status = kUsage;
+    const auto refuse = [&](const std::string& problem) {
+        usage(err, problem);
+        return std::nullopt;
+    };
     const auto layout = a.value("--layout");
-    if (!layout) return usage(err, std::string("convert needs --layout: ") + kLayoutNames);
+    if (!layout) return refuse(std::string("convert needs --layout: ") + kLayoutNames);
     const bool window_layout = *layout == "t6963c" || *layout == "sed1565";
     const auto bit_layout = bit_layout_named(*layout);
     if (!window_layout && !bit_layout)
-        return usage(err, "unknown layout \"" + *layout + "\"; the layouts are " + kLayoutNames);
+        return refuse("unknown layout \"" + *layout + "\"; the layouts are " + kLayoutNames);
     const std::string threshold_text = a.value("--threshold").value_or("128");
     const auto threshold = parse_threshold(threshold_text);
     if (!threshold)
-        return usage(err, "--threshold takes a whole number from 0 to 255, not \"" +
-                              threshold_text + "\"");
+        return refuse("--threshold takes a whole number from 0 to 255, not \"" + threshold_text +
+                      "\"");
     const auto name = a.value("--c-array");
-    if (const auto problem = name ? c_name_problem(*name) : std::nullopt)
-        return usage(err, *problem);
-    if (a.operands.size() != 1) return usage(err, "give exactly one picture file");
+    if (const auto problem = name ? c_name_problem(*name) : std::nullopt) return refuse(*problem);
+    if (a.operands.size() != 1) return refuse("give exactly one picture file");
 
+    status = kBadInput;
     const std::string& path = a.operands[0];
     InputPicture in = read_picture(path, *threshold);
     if (in.error) {
         err << *in.error << "\n";
-        return kBadInput;
+        return std::nullopt;
     }
     const bool invert = a.has("--invert-colors");
-    const std::optional<Layout> listing =
-        window_layout ? window_layout_listing(in, path, *layout, invert, err)
-                      : bit_layout_listing(in, *bit_layout, invert, !name);
-    if (!listing) return kBadInput;
-    if (!name) return emit(listing->listing.text, a, out, err);
+    std::optional<Layout> listing = window_layout
+                                        ? window_layout_listing(in, path, *layout, invert, err)
+                                        : bit_layout_listing(in, *bit_layout, invert, !name);
+    if (!listing) return std::nullopt;
+    status = kOk;
+    return ConvertedBytes{.listing = std::move(listing->listing),
+                          .layout = *layout,
+                          .description = listing->description,
+                          .width = in.width,
+                          .height = in.height,
+                          .rows = listing->rows,
+                          .file_size = in.file_size,
+                          .bottom_first = in.bmp && !in.bmp->header.top_down};
+}
+
+int convert_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Arguments a =
+        parse(args, {"--invert-colors"}, {"--layout", "--threshold", "--c-array", "-o"});
+    if (a.error) return usage(err, *a.error);
+    int status = kOk;
+    const std::optional<ConvertedBytes> converted = convert_bytes(a, err, status);
+    if (!converted) return status;
+    const auto name = a.value("--c-array");
+    if (!name) return emit(converted->listing.text, a, out, err);
     return emit(c_array_text({.name = *name,
-                              .source = path,
-                              .file_size = in.file_size,
-                              .width = in.width,
-                              .height = in.height,
-                              .rows = listing->rows,
-                              .layout = *layout,
-                              .layout_description = listing->description,
-                              .invert = invert,
-                              .bytes = listing->listing.bytes}),
+                              .source = a.operands[0],
+                              .file_size = converted->file_size,
+                              .width = converted->width,
+                              .height = converted->height,
+                              .rows = converted->rows,
+                              .layout = converted->layout,
+                              .layout_description = converted->description,
+                              .invert = a.has("--invert-colors"),
+                              .bytes = converted->listing.bytes}),
                 a, out, err);
 }
 
