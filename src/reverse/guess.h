@@ -2,18 +2,19 @@
 // Finding the layout and size of an array of unknown shape: every layout and every size the
 // byte count allows, each scored by how much its picture looks like a drawing.
 //
-// The score counts neighbouring pixels (left and right, above and below) that agree,
-// beyond what chance gives: with p the share of set bits, pixels scattered at random
-// would differ in c = 2p(1 - p) of the pairs, so
+// A drawing is predictable: a pixel mostly follows from the pixels before it, left and
+// above. The score is how much of that a candidate's picture shows: each pixel is coded
+// from seven before it (two to the left, three above, one a byte's width to the left, one
+// a page's height above), with the share of set pixels that each pattern of the seven is
+// followed by in this picture, and
 //
-//     score = (pairs - changes / c) / bits
+//     score = 1 - (bits that coding takes) / (bits the share of set pixels alone takes)
 //
-// is 0 for noise and near 2 for a picture of long runs, whose every pixel agrees with its
-// right and lower neighbours. The candidates of one byte count cut the same bits at
-// different places, so their scores differ only where a wrong layout joins pixels that are
-// no neighbours: at byte edges (bit order), at page edges (page bit order) and between
-// rows (width), and a candidate that joins fewer pixels (a picture one page high) wins
-// nothing by it. Scoring reads the bytes once per candidate, a few bit operations a byte.
+// is 0 for noise and near 1 for a picture of long runs. The candidates of one byte count
+// cut the same bits at different places, so they differ where a wrong layout sets pixels
+// side by side that are no neighbours: at byte edges (bit order), at page edges (page bit
+// order) and between rows (width). Scoring is linear: one decoding and one pass a
+// candidate, and there are a few candidates for each divisor of the byte count.
 #include <cstdint>
 #include <optional>
 #include <span>
