@@ -19,6 +19,7 @@ sys.dont_write_bytecode = True  # leave no cache in the source tree
 sys.path.insert(0, os.path.join(HERE, "..", "bench"))
 import reference  # noqa: E402
 from guess_set import guess_set  # noqa: E402
+from reverse_rows import reverse_rows  # noqa: E402
 
 # Letters 5 pixels wide and 7 high, drawn for these samples.
 GLYPHS = {
@@ -299,6 +300,7 @@ def write_samples(out):
     listing("logo_128x64.info.txt", "info logo_128x64.bmp",
             info(open(os.path.join(out, "logo_128x64.bmp"), "rb").read()))
     write_guess_set(os.path.join(expected, "guess"))
+    manifest.extend(reverse_rows(out, {"logo_128x64": logo()}, bmp_bytes))
     manifest.extend("-\t%d\t%s\t%s" % row for row in REFUSED)
     with open(os.path.join(expected, "MANIFEST"), "w") as f:
         f.write("".join(line + "\n" for line in manifest))

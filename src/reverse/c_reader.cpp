@@ -104,7 +104,10 @@ private:
         }
         ++at_;
         if (c == '[') seen_bracket_ = true;
-        if (c == '{' && last_ == '=' && seen_bracket_ && (!name_ || declared_ == *name_)) {
+        // A brace list that opens a statement is an initialiser pasted alone.
+        const bool alone = last_ == ';' && !name_;
+        if (c == '{' &&
+            (alone || (last_ == '=' && seen_bracket_ && (!name_ || declared_ == *name_)))) {
             depth_ = 1;
             return;
         }

@@ -10,9 +10,10 @@
 
 namespace dotlane {
 
-// The first array initialiser in `text`, or with `name` the one of the array so named. A
-// text without braces is read as one bare list of literals. A literal that is no byte
-// (not a number, or over 255) is named with its line in `error`.
+// The first array initialiser in `text` (or a brace list standing alone), or with `name`
+// the one of the array so named. A text without braces is read as one bare list of
+// literals. A literal that is no byte (not a number, or over 255) is named with its line
+// in `error`.
 ListingRead read_c_array(std::string_view text, std::optional<std::string_view> name = {});
 
 } // namespace dotlane
