@@ -13,6 +13,18 @@ Commands:
   render --width W --pages P -o OUT.bmp [LISTING]
       paint a page-major listing (from LISTING, or standard input when absent or "-")
       and save it as a 1-bit BMP file
+  render --layout L --width W --height H [--ink dark|light] [--input c|bin] [--name NAME]
+         [--allow-extra] -o OUT [INPUT]
+      paint bytes of layout L (sed1565 too; t6963c may take W and H from its first line)
+      into OUT: a PNG file when OUT ends in .png, else a 1-bit BMP file
+  guess [--input c|bin] [--name NAME] [--render OUT] [--ink dark|light] [INPUT]
+      try every layout and size the byte count allows; print the five likeliest and draw
+      the best ("#" a set pixel); --render writes it as render would
+  check --layout L [--invert-colors] [--threshold N] [--input c|bin] [--name NAME]
+        [--diff OUT.png] PICTURE ARRAY
+      convert PICTURE as convert does and compare ARRAY's bytes with it: exit 0 when
+      every bit agrees, 1 when not (the pixels that differ are counted and the first
+      shown; --diff paints them: red only in ARRAY, blue only in PICTURE, grey in both)
   convert --layout L [--invert-colors] [--threshold N] [--c-array NAME] [-o OUT] FILE
       list a picture in layout L (below); FILE is a 1-bit BMP file, read as the window
       reads it, or any other picture (PNG, BMP of 4 to 32 bits, GIF, ...) up to
@@ -27,6 +39,14 @@ Options:
   --c-array NAME   write a C declaration instead of the bare listing: a comment, then
                    NAME_width, NAME_height (in rows; whole pages for page layouts) and
                    const unsigned char NAME[], 16 bytes a line; NAME is a C identifier
+  --ink dark|light render: set bits are dark on light (default) or light on dark
+  --input c|bin    how render, guess and check read their bytes: by default the 0x..
+                   entries wherever they stand; c: every integer literal (0x3C, 60,
+                   074, 0b00111100, B00111100) of the first C array initialiser; bin:
+                   the raw bytes
+  --name NAME      the initialiser of the C array NAME (implies --input c)
+  --allow-extra    render: paint the first W x H worth of bytes and ignore the rest
+                   (too few bytes are always painted, the rest left clear, with a note)
   -o OUT           write OUT, not standard output ("-": standard output); a file is
                    replaced whole or left as it was, a device or a FIFO written through
   --help           show this text;  --version  show the version
@@ -54,8 +74,8 @@ Layouts (bN is bit N of a byte, b7 the most significant; x, y count from the top
 In rows-* and pages-* a set bit is a dark pixel, bits past the picture are 0, and the
 entries ("0x3C,") stand 16 a line, every line ending in a line feed.
 
-Exit status: 0 success, 1 bad input (message on standard error), 2 wrong usage (a bad
-option, layout, threshold or NAME).
+Exit status: 0 success, 1 bad input (message on standard error) or, for check, an array
+that differs, 2 wrong usage (a bad option, layout, threshold or NAME).
 )";
 }
 
