@@ -65,6 +65,19 @@ struct Held {
     bool done() const { return over || text.size() >= cap; }
 };
 
+// Raw bytes: the first `keep` stored, the rest counted up to `stop`.
+struct RawBytes {
+    std::vector<std::uint8_t> bytes;
+    std::size_t keep, stop, count = 0;
+    void feed(std::string_view piece) {
+        const std::size_t room = keep - std::min(keep, bytes.size());
+        bytes.insert(bytes.end(), piece.begin(),
+                     piece.begin() + std::ptrdiff_t(std::min(room, piece.size())));
+        count += piece.size();
+    }
+    bool done() const { return count >= stop; }
+};
+
 // A listing reader that also keeps the first line, where a T6963C listing states its shape.
 struct HeadedReader {
     ListingReader reader;
@@ -146,19 +159,19 @@ std::optional<ArrayBytes> read_array(const ArraySource& source, std::istream& in
         array.count = read.count;
         return array;
     }
-    Held held{{},
-              source.format == ArrayFormat::bin ? std::min(stop, kMaxHeldInput) : kMaxHeldInput};
+    if (source.format == ArrayFormat::bin) {
+        RawBytes raw{{}, keep, stop};
+        if (!pump(source.path, in, raw, err)) return std::nullopt;
+        array.bytes = std::move(raw.bytes);
+        array.count = std::min(raw.count, stop);
+        return array;
+    }
+    Held held{{}, kMaxHeldInput};
     if (!pump(source.path, in, held, err)) return std::nullopt;
-    if (held.over && source.format == ArrayFormat::c) {
+    if (held.over) {
         err << "The C text is larger than " << (kMaxHeldInput >> 20)
             << " MiB; dotlane-cli reads C arrays up to that size.\n";
         return std::nullopt;
-    }
-    if (source.format == ArrayFormat::bin) {
-        array.count = held.text.size() + (held.over ? 1 : 0);
-        array.bytes.assign(held.text.begin(),
-                           held.text.begin() + std::ptrdiff_t(std::min(keep, held.text.size())));
-        return array;
     }
     std::string_view text = held.text;
     std::size_t length = 0;

@@ -16,7 +16,7 @@ namespace dotlane::cli {
 // Past this much input without a single entry, the input is no listing: an endless stream
 // such as /dev/zero ends with a message instead of running forever.
 inline constexpr std::size_t kMaxGap = std::size_t(64) << 20;
-// C text and raw bytes are held whole while they are read, so only this much of them.
+// C text is held whole while it is read, so only this much of it.
 inline constexpr std::size_t kMaxHeldInput = std::size_t(64) << 20;
 
 // Feeds the listing at `path` ("-": `in`) to `reader` in pieces until it wants no more, so

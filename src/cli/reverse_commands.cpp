@@ -68,6 +68,32 @@ std::string drawing(const Bitmap& bits) {
     return text;
 }
 
+// A T6963C listing's first line gives the size, or must agree with the one given.
+bool t6963c_size(const std::optional<T6963cHead>& head, bool sized, Shape& shape,
+                 std::ostream& err) {
+    if (!head) {
+        if (!sized)
+            err << "The input does not start with a T6963C listing's line \"rows,bytes per "
+                   "row,\"; give --width and --height.\n";
+        return sized;
+    }
+    const int per_row = (shape.width + 7) / 8;
+    if (sized && (head->rows != shape.height || head->bytes_per_row != per_row)) {
+        err << "The listing's first line says " << head->rows << " rows of " << head->bytes_per_row
+            << " bytes, but " << shape.width << " x " << shape.height << " pixels are "
+            << shape.height << " rows of " << per_row << ".\n";
+        return false;
+    }
+    if (!sized && (head->rows < 1 || head->rows > kMaxRenderSide || head->bytes_per_row < 1 ||
+                   head->bytes_per_row > kMaxRenderSide / 8)) {
+        err << "The listing's first line says " << head->rows << " rows of " << head->bytes_per_row
+            << " bytes: render paints pictures up to 4096 x 4096 pixels.\n";
+        return false;
+    }
+    if (!sized) shape = {shape.layout, true, head->bytes_per_row * 8, head->rows};
+    return true;
+}
+
 std::string shape_text(const Shape& s) {
     return shape_layout_name(s) + " " + std::to_string(s.width) + " x " + std::to_string(s.height);
 }
@@ -115,33 +141,7 @@ int render_layout_command(const std::vector<std::string>& args, std::istream& in
     auto array = read_array(source, in, needed,
                             allow_extra && sized ? needed : needed + kSurplusCounted, err);
     if (!array) return kBadInput;
-    if (shape->t6963c) {
-        const auto head = array->head;
-        if (!head && !sized) {
-            err << "The input does not start with a T6963C listing's line \"rows,bytes per row,\"; "
-                   "give --width and --height.\n";
-            return kBadInput;
-        }
-        if (head && sized &&
-            (head->rows != shape->height || head->bytes_per_row != (shape->width + 7) / 8)) {
-            err << "The listing's first line says " << head->rows << " rows of "
-                << head->bytes_per_row << " bytes, but " << shape->width << " x " << shape->height
-                << " pixels are " << shape->height << " rows of " << (shape->width + 7) / 8
-                << ".\n";
-            return kBadInput;
-        }
-        if (!sized) {
-            if (head->rows < 1 || head->rows > kMaxRenderSide || head->bytes_per_row < 1 ||
-                head->bytes_per_row * 8 > kMaxRenderSide) {
-                err << "The listing's first line says " << head->rows << " rows of "
-                    << head->bytes_per_row
-                    << " bytes: render paints pictures up to 4096 x 4096 pixels.\n";
-                return kBadInput;
-            }
-            shape->width = head->bytes_per_row * 8;
-            shape->height = head->rows;
-        }
-    }
+    if (shape->t6963c && !t6963c_size(array->head, sized, *shape, err)) return kBadInput;
     const std::size_t expected = layout_byte_count(shape->layout, shape->width, shape->height);
     const std::string picture = std::to_string(shape->width) + " x " +
                                 std::to_string(shape->height) + " pixels take in " + layout_text;
@@ -185,7 +185,8 @@ int guess_command(const std::vector<std::string>& args, std::istream& in, std::o
         return kBadInput;
     }
     std::ostringstream text;
-    text << array->count << " bytes, " << found.size() << " shapes scored; the best:\n";
+    text << array->count << (array->count == 1 ? " byte, " : " bytes, ") << found.size()
+         << " shapes scored; the best:\n";
     for (std::size_t i = 0; i < found.size() && i < 5; ++i)
         text << std::setw(4) << i + 1 << "  " << std::left << std::setw(24)
              << shape_text(found[i].shape) << std::right << "score " << std::fixed

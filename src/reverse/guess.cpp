@@ -126,7 +126,7 @@ std::vector<Candidate> guess_shapes(std::span<const std::uint8_t> bytes,
                                    score(layout, int(per), int(lines * 8))},
                                   0});
     }
-    if (head && head->bytes_per_row > 0 && head->rows > 0 &&
+    if (head && head->bytes_per_row > 0 && head->bytes_per_row <= kMaxSide / 8 &&
         std::size_t(head->bytes_per_row) <= n && n % std::size_t(head->bytes_per_row) == 0)
         add_rows({BitLayout::rows_msb, true, 0, int(n) / head->bytes_per_row},
                  std::size_t(head->bytes_per_row),
