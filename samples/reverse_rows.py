@@ -117,6 +117,8 @@ def reverse_rows(out, pictures, bmp_bytes):
         rows.append((name, status, "", "check --layout %s %s%s %s" % (layout, options, picture, array)))
     rows += [
         ("-", 2, "check needs a picture and an array", "check --layout rows-msb logo_128x64.bmp"),
+        ("-", 2, "check needs --layout", "check logo_128x64.bmp expected/logo_128x64.pages-lsb.h"),
+        ("-", 2, "t6963c: both or neither", "render --layout t6963c --width 128 -o - x"),
         ("-", 2, "--diff writes a PNG file", "check --layout rows-msb --diff d.bmp logo_128x64.bmp x"),
     ]
     return ["%s\t%d\t%s\t%s" % row for row in rows]

@@ -36,6 +36,7 @@ int check_command(const std::vector<std::string>& args, std::istream& in, std::o
                               {"--layout", "--threshold", "--input", "--name", "--diff"});
     if (a.error) return usage(err, *a.error);
     if (a.operands.size() != 2) return usage(err, "check needs a picture and an array");
+    if (!a.value("--layout")) return usage(err, "check needs --layout, the layout of the array");
     const auto diff_path = a.value("--diff");
     if (diff_path && !names_png(*diff_path))
         return usage(err, "--diff writes a PNG file: its name ends in .png");

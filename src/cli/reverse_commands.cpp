@@ -132,7 +132,8 @@ int render_layout_command(const std::vector<std::string>& args, std::istream& in
         return usage(err, "--width and --height take whole numbers of pixels from 1 to 4096 "
                           "(--pages from 1 to 512)");
     const bool sized = shape->width > 0 && shape->height > 0;
-    if (!sized && !shape->t6963c) return usage(err, "render --layout needs --width and --height");
+    if (!sized && (!shape->t6963c || shape->width > 0 || shape->height > 0))
+        return usage(err, "render --layout needs --width and --height (t6963c: both or neither)");
 
     // Extra bytes are counted to name them, unless they are allowed: then they are not read.
     const bool allow_extra = a.has("--allow-extra") || paged_form;
