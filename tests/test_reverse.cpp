@@ -64,6 +64,7 @@ TEST(BytesBack, CArraysReadAsTheirLiterals) {
         {"{\r\n256}", nullptr, {}, 2, "256"},
         {"{1,\r\r x}", nullptr, {}, 3, "x"},
         {"{1, -2}", nullptr, {}, 1, "-"},
+        {"x[] = {{1}, 2", nullptr, {1, 2}},
         {"{B2, 08}", nullptr, {}, 1, "B2"},
         {"int x[] = 1; void f() {}", nullptr, {}, 0, ""},
     };

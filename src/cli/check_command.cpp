@@ -94,7 +94,10 @@ int check_command(const std::vector<std::string>& args, std::istream& in, std::o
         out << name << " agrees with " << picture << ": " << described << ", " << expected.size()
             << " bytes.\n";
     if (const int written = check_output(out, err)) return written;
-    return agree ? kOk : kBadInput;
+    if (agree) return kOk;
+    // Standard error too, where a CI log shows why the step failed.
+    err << name << " does not match " << picture << " (" << described << ").\n";
+    return kBadInput;
 }
 
 } // namespace dotlane::cli

@@ -57,7 +57,8 @@ public:
                 inside();
             if (finished_) return std::move(read_);
         }
-        if (!read_.error && !bare)
+        // An initialiser cut short at the end of the text keeps the bytes it holds.
+        if (!read_.error && !bare && depth_ == 0)
             read_.error = name_ ? "Found no array named " + std::string(*name_) +
                                       " with an initialiser { ... } in the text."
                                 : std::string("Found no C array initialiser { ... } in the text.");
