@@ -32,12 +32,18 @@ double coding_cost(const Bitmap& bits) {
         const std::uint8_t* up = y ? row - w : clear.data();
         const std::uint8_t* page_up = y >= 8 ? row - 8 * w : clear.data();
         unsigned near = 0, above = up[0]; // near: two to the left; above: up-left, up, up-right
-        for (std::size_t x = 0; x < w; ++x) {
-            above = (above << 1 | (x + 1 < w ? up[x + 1] : 0u)) & 7;
-            const unsigned far = unsigned(x >= 8 ? row[x - 8] : 0) << 1 | page_up[x];
-            ++counts[far << 5 | above << 2 | near][row[x]];
+        auto code = [&](std::size_t x, unsigned up_right, unsigned byte_left) {
+            above = (above << 1 | up_right) & 7;
+            ++counts[(byte_left << 1 | page_up[x]) << 5 | above << 2 | near][row[x]];
             near = (near << 1 | row[x]) & 3;
-        }
+        };
+        // The middle of the row, where every neighbour is inside, without a test a pixel.
+        const std::size_t middle = std::min<std::size_t>(8, w);
+        for (std::size_t x = 0; x < middle; ++x)
+            code(x, x + 1 < w ? up[x + 1] : 0u, 0u);
+        for (std::size_t x = middle; x + 1 < w; ++x)
+            code(x, up[x + 1], row[x - 8]);
+        if (w > 8) code(w - 1, 0u, row[w - 9]);
     }
     double cost = 0;
     for (const auto& [n0, n1] : counts) {

@@ -41,14 +41,17 @@ void unpack_rows(std::span<const std::uint8_t> bytes, const Spread& spread, bool
 }
 
 void unpack_pages(std::span<const std::uint8_t> bytes, bool lsb, Bitmap& bits) {
-    const std::size_t w = std::size_t(bits.width);
-    const std::size_t count =
-        std::min(bytes.size(), layout_byte_count(BitLayout::pages_lsb, bits.width, bits.height));
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t top = i / w * 8, x = i % w;
-        const std::size_t rows = std::min<std::size_t>(8, std::size_t(bits.height) - top);
-        for (std::size_t k = 0; k < rows; ++k)
-            bits.bits[(top + k) * w + x] = std::uint8_t(bytes[i] >> (lsb ? k : 7 - k) & 1);
+    const std::size_t w = std::size_t(bits.width), h = std::size_t(bits.height);
+    for (std::size_t top = 0, at = 0; top < h && at < bytes.size(); top += 8) {
+        const std::size_t rows = std::min<std::size_t>(8, h - top);
+        const std::size_t count = std::min(w, bytes.size() - at);
+        std::uint8_t* out = bits.bits.data() + top * w;
+        for (std::size_t k = 0; k < rows; ++k, out += w) {
+            const int shift = int(lsb ? k : 7 - k);
+            for (std::size_t x = 0; x < count; ++x)
+                out[x] = std::uint8_t(bytes[at + x] >> shift & 1);
+        }
+        at += w;
     }
 }
 
