@@ -168,6 +168,8 @@ int guess_command(const std::vector<std::string>& args, std::istream& in, std::o
     if (a.operands.size() > 1) return usage(err, "give at most one input file");
     const auto light = light_ink(a);
     if (!light) return usage(err, "--ink takes dark or light");
+    if (a.value("--render") == "-")
+        return usage(err, "--render needs a file: standard output shows the list");
     ArraySource source;
     if (const auto problem = array_source(a, a.operands.empty() ? "-" : a.operands[0], source))
         return usage(err, *problem);
