@@ -157,6 +157,18 @@ def meters(text, size, levels):
     return im
 
 
+def thermometer(w, h, level):
+    """A tall tube with a bulb, ticks beside it and its level filled."""
+    im, d = canvas(w, h)
+    cx = w // 2
+    d.ellipse((cx - 7, h - 16, cx + 7, h - 2), fill=0)
+    d.rectangle((cx - 4, 2, cx + 4, h - 12), outline=0)
+    d.rectangle((cx - 2, h - 12 - int((h - 16) * level), cx + 2, h - 12), fill=0)
+    for y in range(6, h - 16, 6):
+        d.line((cx + 7, y, cx + 10 + (y % 12 == 0) * 3, y), fill=0)
+    return im
+
+
 def drawings(text, logo, screen, icon):
     """The set, each a (name, picture) pair."""
     return [
@@ -196,6 +208,9 @@ def drawings(text, logo, screen, icon):
         ("gauge_odd", gauge(text, (75, 41), 0.25, "TEMP")),
         ("meters", meters(text, (96, 64), [0.8, 0.35, 0.6])),
         ("meters_wide", meters(text, (160, 48), [0.2, 0.9, 0.5, 0.7, 0.45])),
+        ("thermometer", thermometer(29, 64, 0.6)),
+        ("menu_tall", text_page(text, (64, 128), ["MENU", "SET", "TIME", "DATE", "ALARM", "BACK",
+                                                  "ABOUT", "12:45", "OK"], inverse_title=True)),
     ]
 
 

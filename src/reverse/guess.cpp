@@ -54,6 +54,17 @@ double coding_cost(const Bitmap& bits) {
     return cost;
 }
 
+// Pictures for these displays are mostly wider than high, up to four times. Readings of
+// one array whose coding costs nearly the same (a drawing cut into pages laid side by side
+// or stacked, a page turned on its side) differ mostly in shape, so a candidate loses this
+// much for each doubling of its height over its width, or of its width over four heights.
+constexpr double kShapeCost = 0.02;
+
+double shape_cost(int width, int height) {
+    const double wide = std::log2(double(width) / double(height));
+    return kShapeCost * (std::max(0.0, -wide) + std::max(0.0, wide - 2));
+}
+
 // Clear columns at the left and at the right of every row: at the left up to 8, at the
 // right through as many bytes as are clear.
 std::pair<int, int> clear_margins(std::span<const std::uint8_t> bytes, std::size_t per_row,
@@ -105,7 +116,8 @@ std::vector<Candidate> guess_shapes(std::span<const std::uint8_t> bytes,
     // Row layouts are scored at whole bytes a row: the clear bits at the right cost nothing.
     auto score = [&](BitLayout layout, int width, int height) {
         if (marginal == 0) return 0.0;
-        return 1 - coding_cost(unpack_bits(bytes, layout, width, height)) / marginal;
+        return 1 - coding_cost(unpack_bits(bytes, layout, width, height)) / marginal -
+               shape_cost(width, height);
     };
     // Both widths a row layout allows, the likelier first (see guess.h); equal scores.
     std::vector<std::pair<Candidate, int>> ranked; // the candidate and its place among equals

@@ -9,10 +9,13 @@
 // followed by in this picture, and
 //
 //     score = 1 - (bits that coding takes) / (bits the share of set pixels alone takes)
+//             - 0.02 x (doublings of the height over the width, or of the width over four
+//                       heights)
 //
-// is 0 for noise and near 1 for a picture of long runs. The candidates of one byte count
-// cut the same bits at different places, so they differ where a wrong layout sets pixels
-// side by side that are no neighbours: at byte edges (bit order), at page edges (page bit
+// is 0 for noise and near 1 for a picture of long runs; the last term prefers the shapes
+// pictures for these displays mostly have, among readings that code almost alike. The candidates of
+// one byte count cut the same bits at different places, so they differ where a wrong layout sets
+// pixels side by side that are no neighbours: at byte edges (bit order), at page edges (page bit
 // order) and between rows (width). Scoring is linear: one decoding and one pass a
 // candidate, and there are a few candidates for each divisor of the byte count.
 #include <cstdint>
