@@ -44,8 +44,8 @@ private:
     std::size_t room_;
 };
 
-const char* const kCommands[] = {"t6963c",  "sed1565", "info",    "render",
-                                 "convert", "--help",  "preview", "nonsense"};
+const char* const kCommands[] = {"t6963c",  "sed1565",  "info",  "render", "convert",
+                                 "preview", "nonsense", "guess", "check"};
 
 char g_folder[] = "/tmp/dotlane-fuzz-cli-XXXXXX";
 
@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data) + 3, size - 3);
     const std::size_t end = text.find('\0');
     const std::string payload = end == std::string::npos ? "" : text.substr(end + 1);
-    std::vector<std::string> args = {kCommands[data[0] % 8]};
+    std::vector<std::string> args = {kCommands[data[0] % std::size(kCommands)]};
     std::istringstream lines(text.substr(0, end));
     for (std::string arg; std::getline(lines, arg);) {
         if (arg.find('/') != std::string::npos) continue;

@@ -18,25 +18,33 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.dont_write_bytecode = True  # leave no cache in the source tree
 sys.path.insert(0, os.path.join(HERE, "..", "bench"))
 import reference  # noqa: E402
+from guess_set import guess_set  # noqa: E402
+from reverse_rows import reverse_rows  # noqa: E402
 
 # Letters 5 pixels wide and 7 high, drawn for these samples.
 GLYPHS = {
     "A": ".###. #...# #...# ##### #...# #...# #...#",
+    "B": "####. #...# #...# ####. #...# #...# ####.",
     "C": ".###. #...# #.... #.... #.... #...# .###.",
     "D": "####. #...# #...# #...# #...# #...# ####.",
     "E": "##### #.... #.... ####. #.... #.... #####",
+    "F": "##### #.... #.... ####. #.... #.... #....",
+    "G": ".###. #...# #.... #.### #...# #...# .###.",
     "H": "#...# #...# #...# ##### #...# #...# #...#",
     "I": ".###. ..#.. ..#.. ..#.. ..#.. ..#.. .###.",
+    "K": "#...# #..#. #.#.. ##... #.#.. #..#. #...#",
     "L": "#.... #.... #.... #.... #.... #.... #####",
     "M": "#...# ##.## #.#.# #.#.# #...# #...# #...#",
     "N": "#...# ##..# #.#.# #..## #...# #...# #...#",
     "O": ".###. #...# #...# #...# #...# #...# .###.",
     "P": "####. #...# #...# ####. #.... #.... #....",
+    "R": "####. #...# #...# ####. #.#.. #..#. #...#",
     "S": ".#### #.... #.... .###. ....# ....# ####.",
     "T": "##### ..#.. ..#.. ..#.. ..#.. ..#.. ..#..",
     "U": "#...# #...# #...# #...# #...# #...# .###.",
     "V": "#...# #...# #...# #...# #...# .#.#. ..#..",
     "W": "#...# #...# #...# #.#.# #.#.# ##.## #...#",
+    "Y": "#...# #...# .#.#. ..#.. ..#.. ..#.. ..#..",
     "0": ".###. #..## #.#.# #.#.# ##..# #...# .###.",
     "1": "..#.. .##.. ..#.. ..#.. ..#.. ..#.. .###.",
     "2": ".###. #...# ....# ..##. .#... #.... #####",
@@ -44,6 +52,8 @@ GLYPHS = {
     "4": "...#. ..##. .#.#. #..#. ##### ...#. ...#.",
     "5": "##### #.... ####. ....# ....# #...# .###.",
     "6": "..##. .#... #.... ####. #...# #...# .###.",
+    "7": "##### ....# ...#. ..#.. .#... .#... .#...",
+    "8": ".###. #...# #...# .###. #...# #...# .###.",
     "9": ".###. #...# #...# .#### ....# ...#. .##..",
     ":": "..... ..#.. ..#.. ..... ..#.. ..#.. .....",
     ".": "..... ..... ..... ..... ..... .##.. .##..",
@@ -378,9 +388,23 @@ def write_samples(out):
                     layout)))
     listing("logo_128x64.info.txt", "info logo_128x64.bmp",
             info(open(os.path.join(out, "logo_128x64.bmp"), "rb").read()))
+    write_guess_set(os.path.join(expected, "guess"))
+    manifest.extend(reverse_rows(out, {"logo_128x64": logo()}, bmp_bytes))
     manifest.extend("-\t%d\t%s\t%s" % row for row in REFUSED)
     with open(os.path.join(expected, "MANIFEST"), "w") as f:
         f.write("".join(line + "\n" for line in manifest))
+
+
+def write_guess_set(folder):
+    """Each drawing of guess_set.py as a listing named after its layout and the size its bytes
+    cover (whole pages for the page layouts)."""
+    os.makedirs(folder, exist_ok=True)
+    for name, im, layout in guess_set(text, logo, screen, icon):
+        rows = [[im.getpixel((x, y)) == 0 for x in range(im.width)] for y in range(im.height)]
+        height = im.height + (-im.height % 8 if layout.startswith("pages") else 0)
+        with open(os.path.join(folder, "%s.%s.%dx%d.txt" % (name, layout, im.width, height)),
+                  "w") as f:
+            f.write(reference.entry_lines(reference.layout_bytes(rows, layout)))
 
 
 def formats():

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "array_input.h"
+#include "picture_output.h"
 #include "reverse/bmp_writer.h"
 #include "reverse/hex_reader.h"
 #include "reverse/render.h"
@@ -52,59 +54,22 @@ int info_command(const std::vector<std::string>& args, std::ostream& out, std::o
     return emit(text.str(), a, out, err);
 }
 
-// Past this much input without a single entry, the input is no listing: an endless stream
-// such as /dev/zero ends with a message instead of running forever.
-constexpr std::size_t kMaxGap = std::size_t(64) << 20;
-
-// Feeds the listing to `reader` in pieces until it wants no more, so memory stays bounded by
-// the entries kept. A file is read with read() on its own descriptor; "-" is `in`, which is
-// standard input for the program and a string stream for the tests and the fuzzer.
-bool read_input(const std::string& path, std::istream& in, ListingReader& reader,
-                std::ostream& err) {
-    std::vector<char> buffer(std::size_t(1) << 16);
-    const std::string name = path == "-" ? "the standard input" : quoted_name(path);
-    if (path == "-") {
-        errno = 0;
-        while (!reader.done() &&
-               in.read(buffer.data(), std::streamsize(buffer.size())).gcount() > 0)
-            reader.feed({buffer.data(), std::size_t(in.gcount())});
-        if (in.bad()) {
-            err << "Cannot read " << name << (errno ? std::string(": ") + std::strerror(errno) : "")
-                << ".\n";
-            return false;
-        }
-    } else {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-        if (fd < 0) {
-            err << "Cannot open " << name << ": " << std::strerror(errno) << ".\n";
-            return false;
-        }
-        while (!reader.done()) {
-            const ssize_t got = ::read(fd, buffer.data(), buffer.size());
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) {
-                err << "Cannot read " << name << ": " << std::strerror(errno) << ".\n";
-                ::close(fd);
-                return false;
-            }
-            if (got == 0) break;
-            reader.feed({buffer.data(), std::size_t(got)});
-        }
-        ::close(fd);
-    }
-    reader.finish();
-    if (reader.gap_too_long()) {
-        err << "Found no listing entry (0x..) in " << (kMaxGap >> 20) << " MiB of " << name
-            << "; dotlane-cli stops reading there.\n";
-        return false;
-    }
-    return true;
+// The first form of render: --width and --pages alone, a page-major listing into a BMP file.
+bool first_render_form(const Arguments& a) {
+    const auto out = a.value("-o");
+    return a.flags.empty() && !(out && names_png(*out)) &&
+           std::all_of(a.values.begin(), a.values.end(), [](const auto& value) {
+               return value.first == "--width" || value.first == "--pages" || value.first == "-o";
+           });
 }
 
 int render_command(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                    std::ostream& err) {
-    const Arguments a = parse(args, {}, {"--width", "--pages", "-o"});
+    const Arguments a =
+        parse(args, {"--allow-extra"},
+              {"--width", "--pages", "-o", "--layout", "--height", "--ink", "--input", "--name"});
     if (a.error) return usage(err, *a.error);
+    if (!first_render_form(a)) return render_layout_command(args, in, out, err);
     if (!a.values.count("--width") || !a.values.count("--pages") || !a.values.count("-o"))
         return usage(err, "render needs --width, --pages and -o");
     if (a.operands.size() > 1) return usage(err, "give at most one listing file");
@@ -154,6 +119,8 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     if (command == "render") return render_command(rest, in, out, err);
     if (command == "convert") return convert_command(rest, out, err);
     if (command == "preview") return preview_command(rest, out, err);
+    if (command == "guess") return guess_command(rest, in, out, err);
+    if (command == "check") return check_command(rest, in, out, err);
     return usage(err, "unknown command " + command);
 }
 

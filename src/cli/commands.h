@@ -17,4 +17,12 @@ int convert_command(const std::vector<std::string>& args, std::ostream& out, std
 // The preview command: the bits convert would list, drawn in the terminal (preview.cpp).
 int preview_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// render with --layout, and guess (reverse_commands.cpp); check (check_command.cpp).
+int render_layout_command(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                          std::ostream& err);
+int guess_command(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                  std::ostream& err);
+int check_command(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                  std::ostream& err);
+
 } // namespace dotlane::cli

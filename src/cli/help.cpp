@@ -13,6 +13,19 @@ Commands:
   render --width W --pages P -o OUT.bmp [LISTING]
       paint a page-major listing (from LISTING, or standard input when absent or "-")
       and save it as a 1-bit BMP file
+  render --layout L --width W --height H [--ink dark|light] [--input c|bin] [--name NAME]
+         [--allow-extra] -o OUT [INPUT]
+      paint bytes of layout L (sed1565 too; t6963c may take W and H from its first line)
+      into OUT: a PNG file when OUT ends in .png, else a 1-bit BMP file
+  guess [--input c|bin] [--name NAME] [--render OUT] [--ink dark|light] [--ascii] [INPUT]
+      try every layout and size the byte count allows; print the five likeliest and draw
+      the best as preview does (--ascii: "#" a set pixel); --render writes it as render
+      would
+  check (--layout L | --target T) [convert's options] [--input c|bin] [--name NAME]
+        [--diff OUT.png] PICTURE ARRAY
+      convert PICTURE as convert does and compare ARRAY's bytes with it: exit 0 when
+      every bit agrees, 1 when not (the pixels that differ are counted and the first
+      shown; --diff paints them: red only in ARRAY, blue only in PICTURE, grey in both)
   convert (--layout L | --target T) [--style S] [--name NAME] [--invert-colors]
           [PREPARATION] [--c-array NAME] [--preview OUT.png] [--preview-scale N]
           [-o OUT] FILE
@@ -25,17 +38,17 @@ Commands:
 
 Options:
   --invert-colors  list light pixels as set bits instead of dark ones
-  --target T       the layout, style and ink that display or call T takes; --layout,
-                   --style, --ink given as well win. Targets (layout, style, ink):
-                     ssd1306, sh1106                   pages-lsb  c        light
-                     st7565, sed1565, pcd8544, ks0108  pages-lsb  c        dark
-                     t6963c                            rows-msb   c        dark
-                     adafruit-gfx                      rows-msb   arduino  dark
-                     adafruit-xbitmap                  rows-lsb   arduino  dark
-                     u8g2                              rows-lsb   u8g2     dark
-                     micropython-framebuf-vlsb         pages-lsb  python   dark
-                     micropython-framebuf-hlsb         rows-msb   python   dark
-                     micropython-framebuf-hmsb         rows-lsb   python   dark
+  --target T       the layout and style that display or call T takes; --layout and
+                   --style given as well win. Targets (layout, style):
+                     ssd1306, sh1106, st7565, sed1565,
+                     pcd8544, ks0108                   pages-lsb  c
+                     t6963c                            rows-msb   c
+                     adafruit-gfx                      rows-msb   arduino
+                     adafruit-xbitmap                  rows-lsb   arduino
+                     u8g2                              rows-lsb   u8g2
+                     micropython-framebuf-vlsb         pages-lsb  python
+                     micropython-framebuf-hlsb         rows-msb   python
+                     micropython-framebuf-hmsb         rows-lsb   python
   --style S        how the bytes are written (default hex, or the target's):
                      hex      the bare listing
                      c        const unsigned char NAME[] with NAME_width, NAME_height
@@ -49,14 +62,22 @@ Options:
                      asm      GNU as: NAME in .rodata, .byte lines, NAME_width,
                               NAME_height and NAME_size as global absolute symbols
                      bin      the raw bytes (refused to a terminal)
-  --name NAME      the declaration's name, a C identifier (default: the file name
-                   without its extension, made one: "logo 2.png" gives logo_2)
+  --name NAME      convert: the declaration's name, a C identifier (default: the file
+                   name without its extension, made one: "logo 2.png" gives logo_2);
+                   render, guess, check: read the initialiser of the C array NAME
+                   (implies --input c)
   --c-array NAME   the same as --style c --name NAME
   --preview OUT.png  also write a picture of the bits read back from the bytes, as an
                    LCD shows them (dark dots on olive glass) or, for ssd1306 and sh1106,
                    an OLED (pale cyan light on black)
   --preview-scale N  each pixel N x N (1 to 16, default 4); from 4 on, a one-pixel gap
                    between dots
+  --input c|bin    how render, guess and check read their bytes: by default the 0x..
+                   entries wherever they stand; c: every integer literal (0x3C, 60,
+                   074, 0b00111100, B00111100) of the first C array initialiser; bin:
+                   the raw bytes
+  --allow-extra    render: paint the first W x H worth of bytes and ignore the rest
+                   (too few bytes are always painted, the rest left clear, with a note)
   -o OUT           write OUT, not standard output ("-": standard output); a file is
                    replaced whole or left as it was, a device or a FIFO written through
   --help           show this text;  --version  show the version
@@ -76,7 +97,8 @@ Preparation (convert, in this order; the README states the arithmetic of each st
   --dither floyd-steinberg|atkinson|bayer4|bayer8   dither the grey instead (not
                    with --threshold)
   --ink dark|light the pixels that become set bits (default dark; --invert-colors
-                   is --ink light)
+                   is --ink light); render, guess: set bits drawn dark on light or light
+                   on dark
 
 A pixel of a 1-bit BMP file given no preparation option is dark unless its colour is pure
 white; with --invert-colors a set bit is any pixel that is not pure black. With any of them
@@ -103,9 +125,9 @@ In rows-* and pages-* a set bit is a dark pixel (a light one with light ink), bi
 the picture are 0, and the entries ("0x3C,") stand 16 a line, every line ending in a
 line feed.
 
-Exit status: 0 success, 1 bad input (message on standard error), 2 wrong usage (a bad
-option, layout, target, style, threshold, size or NAME, or options that contradict
-each other).
+Exit status: 0 success, 1 bad input (message on standard error) or, for check, an array
+that differs, 2 wrong usage (a bad option, layout, target, style, threshold, size or NAME,
+or options that contradict each other).
 )";
 }
 

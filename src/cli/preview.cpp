@@ -102,28 +102,6 @@ int write_preview(const std::vector<std::uint8_t>& png, const std::string& path,
     return kOk;
 }
 
-std::string terminal_text(const DecodedBits& bits, bool ascii) {
-    std::string text;
-    if (ascii) {
-        text.reserve(std::size_t(bits.width() + 1) * std::size_t(bits.height()));
-        for (int y = 0; y < bits.height(); ++y) {
-            for (int x = 0; x < bits.width(); ++x)
-                text += bits.at(x, y) ? '#' : '.';
-            text += '\n';
-        }
-        return text;
-    }
-    // UTF-8 of " ", U+2580 upper half, U+2584 lower half, U+2588 full block.
-    static constexpr const char* kBlocks[] = {" ", "\xE2\x96\x80", "\xE2\x96\x84", "\xE2\x96\x88"};
-    text.reserve(std::size_t(3 * bits.width() + 1) * std::size_t(bits.height() + 1) / 2);
-    for (int y = 0; y < bits.height(); y += 2) {
-        for (int x = 0; x < bits.width(); ++x)
-            text += kBlocks[bits.at(x, y) + 2 * (y + 1 < bits.height() && bits.at(x, y + 1))];
-        text += '\n';
-    }
-    return text;
-}
-
 int preview_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::vector<std::string> flags = kConvertFlags;
     flags.push_back("--ascii");

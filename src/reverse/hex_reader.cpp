@@ -20,8 +20,8 @@ int hex_value(char c) {
 
 } // namespace
 
-ListingReader::ListingReader(std::size_t max_entries, std::size_t max_gap)
-    : max_entries_(max_entries), max_gap_(max_gap) {
+ListingReader::ListingReader(std::size_t max_entries, std::size_t max_gap, std::size_t keep)
+    : max_entries_(max_entries), max_gap_(max_gap), keep_(keep) {
     done_ = max_entries_ == 0;
 }
 
@@ -46,9 +46,9 @@ void ListingReader::settle_entry() {
     }
     int value = hex_value(entry_[2]);
     if (digits == 2) value = value * 16 + hex_value(entry_[3]);
-    read_.bytes.push_back(std::uint8_t(value));
+    if (read_.count++ < keep_) read_.bytes.push_back(std::uint8_t(value));
     gap_ = 0;
-    if (read_.bytes.size() >= max_entries_) done_ = true;
+    if (read_.count >= max_entries_) done_ = true;
 }
 
 void ListingReader::step(char c) {

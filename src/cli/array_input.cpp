@@ -1,0 +1,190 @@
+#include "array_input.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <istream>
+#include <ostream>
+#include <unistd.h>
+
+#include "reverse/c_reader.h"
+#include "shared/text.h"
+
+namespace dotlane::cli {
+
+namespace {
+
+// Feeds the input to `sink` until it is done. A file is read with read() on its own
+// descriptor; "-" is `in`, which is standard input for the program and a string stream for
+// the tests and the fuzzer.
+template <class Sink>
+bool pump(const std::string& path, std::istream& in, Sink& sink, std::ostream& err) {
+    std::vector<char> buffer(std::size_t(1) << 16);
+    const std::string name = path == "-" ? "the standard input" : quoted_name(path);
+    if (path == "-") {
+        errno = 0;
+        while (!sink.done() && in.read(buffer.data(), std::streamsize(buffer.size())).gcount() > 0)
+            sink.feed({buffer.data(), std::size_t(in.gcount())});
+        if (in.bad()) {
+            err << "Cannot read " << name << (errno ? std::string(": ") + std::strerror(errno) : "")
+                << ".\n";
+            return false;
+        }
+        return true;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        err << "Cannot open " << name << ": " << std::strerror(errno) << ".\n";
+        return false;
+    }
+    while (!sink.done()) {
+        const ssize_t got = ::read(fd, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            err << "Cannot read " << name << ": " << std::strerror(errno) << ".\n";
+            ::close(fd);
+            return false;
+        }
+        if (got == 0) break;
+        sink.feed({buffer.data(), std::size_t(got)});
+    }
+    ::close(fd);
+    return true;
+}
+
+// The input held whole, up to `cap` bytes.
+struct Held {
+    std::string text;
+    std::size_t cap;
+    bool over = false;
+    void feed(std::string_view piece) {
+        const std::size_t room = cap - text.size();
+        text.append(piece.substr(0, room));
+        over = over || piece.size() > room;
+    }
+    bool done() const { return over || text.size() >= cap; }
+};
+
+// Raw bytes: the first `keep` stored, the rest counted up to `stop`.
+struct RawBytes {
+    std::vector<std::uint8_t> bytes;
+    std::size_t keep, stop, count = 0;
+    void feed(std::string_view piece) {
+        const std::size_t room = keep - std::min(keep, bytes.size());
+        bytes.insert(bytes.end(), piece.begin(),
+                     piece.begin() + std::ptrdiff_t(std::min(room, piece.size())));
+        count += piece.size();
+    }
+    bool done() const { return count >= stop; }
+};
+
+// A listing reader that also keeps the first line, where a T6963C listing states its shape.
+struct HeadedReader {
+    ListingReader reader;
+    std::string first;
+    void feed(std::string_view piece) {
+        if (first.size() < 64) first.append(piece.substr(0, 64 - first.size()));
+        reader.feed(piece);
+    }
+    bool done() const { return reader.done(); }
+};
+
+// "rows,bytes per row," and the line end after it; `length` covers both.
+std::optional<T6963cHead> t6963c_head(std::string_view text, std::size_t& length) {
+    const std::size_t end = text.find_first_of("\r\n");
+    const std::string_view line = text.substr(0, end);
+    const std::size_t comma = line.find(',');
+    if (comma == std::string_view::npos || line.size() < comma + 2 || line.back() != ',')
+        return std::nullopt;
+    const auto rows = whole_number(line.substr(0, comma));
+    const auto per_row = whole_number(line.substr(comma + 1, line.size() - comma - 2));
+    if (!rows || !per_row) return std::nullopt;
+    length = end == std::string_view::npos ? text.size() : end + 1;
+    return T6963cHead{int(*rows), int(*per_row)};
+}
+
+} // namespace
+
+bool read_input(const std::string& path, std::istream& in, ListingReader& reader,
+                std::ostream& err) {
+    if (!pump(path, in, reader, err)) return false;
+    reader.finish();
+    if (reader.gap_too_long()) {
+        err << "Found no listing entry (0x..) in " << (kMaxGap >> 20) << " MiB of "
+            << (path == "-" ? "the standard input" : quoted_name(path))
+            << "; dotlane-cli stops reading there.\n";
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::string> array_source(const Arguments& a, const std::string& path,
+                                        ArraySource& source) {
+    source.path = path;
+    source.name = a.value("--name");
+    const std::string format = a.value("--input").value_or(source.name ? "c" : "hex");
+    if (format == "hex")
+        source.format = ArrayFormat::hex;
+    else if (format == "c")
+        source.format = ArrayFormat::c;
+    else if (format == "bin")
+        source.format = ArrayFormat::bin;
+    else
+        return "--input takes hex, c or bin, not \"" + format + "\"";
+    if (source.name && source.format != ArrayFormat::c)
+        return "--name reads a C array: it goes with --input c";
+    return std::nullopt;
+}
+
+std::optional<ArrayBytes> read_array(const ArraySource& source, std::istream& in, std::size_t keep,
+                                     std::size_t stop, std::ostream& err) {
+    ArrayBytes array;
+    if (source.format == ArrayFormat::hex) {
+        HeadedReader headed{ListingReader(stop, kMaxGap, keep), {}};
+        if (!pump(source.path, in, headed, err)) return std::nullopt;
+        headed.reader.finish();
+        if (headed.reader.gap_too_long()) {
+            err << "Found no listing entry (0x..) in " << (kMaxGap >> 20) << " MiB of the input; "
+                << "dotlane-cli stops reading there.\n";
+            return std::nullopt;
+        }
+        ListingRead read = headed.reader.take();
+        if (read.error) {
+            err << *read.error << "\n";
+            return std::nullopt;
+        }
+        std::size_t length = 0;
+        if (source.head) array.head = t6963c_head(headed.first, length);
+        array.bytes = std::move(read.bytes);
+        array.count = read.count;
+        return array;
+    }
+    if (source.format == ArrayFormat::bin) {
+        RawBytes raw{{}, keep, stop};
+        if (!pump(source.path, in, raw, err)) return std::nullopt;
+        array.bytes = std::move(raw.bytes);
+        array.count = std::min(raw.count, stop);
+        return array;
+    }
+    Held held{{}, kMaxHeldInput};
+    if (!pump(source.path, in, held, err)) return std::nullopt;
+    if (held.over) {
+        err << "The C text is larger than " << (kMaxHeldInput >> 20)
+            << " MiB; dotlane-cli reads C arrays up to that size.\n";
+        return std::nullopt;
+    }
+    std::string_view text = held.text;
+    std::size_t length = 0;
+    if (source.head && (array.head = t6963c_head(text, length))) text.remove_prefix(length);
+    ListingRead read = read_c_array(text, source.name);
+    if (read.error) {
+        err << *read.error << "\n";
+        return std::nullopt;
+    }
+    array.count = read.bytes.size();
+    if (read.bytes.size() > keep) read.bytes.resize(keep);
+    array.bytes = std::move(read.bytes);
+    return array;
+}
+
+} // namespace dotlane::cli
