@@ -68,20 +68,28 @@ std::optional<std::string> c_name_problem(std::string_view name) {
     return std::nullopt;
 }
 
-std::string c_array_text(const CArray& a) {
-    std::string text = "/* " + comment_safe_name(a.source) + ", " + std::to_string(a.file_size) +
-                       " bytes: " + std::to_string(a.width) + " x " + std::to_string(a.height) +
-                       " pixels\n * layout " + a.layout + ": " + a.layout_description +
-                       "\n * a set bit is a " + (a.invert ? "light" : "dark") + " pixel */\n";
-    text += "#define " + a.name + "_width " + std::to_string(a.width) + "\n";
-    text += "#define " + a.name + "_height " + std::to_string(a.rows) + "\n";
-    text += "const unsigned char " + a.name + "[] = {";
-    text.reserve(text.size() + a.bytes.size() * (kEntryWidth + 1) + a.bytes.size() / 16 * 4 + 4);
-    for (std::size_t i = 0; i < a.bytes.size(); ++i) {
+std::string c_comment(const CArray& a, std::string_view more) {
+    return "/* " + comment_safe_name(a.source) + ", " + std::to_string(a.file_size) +
+           " bytes: " + std::to_string(a.width) + " x " + std::to_string(a.height) +
+           " pixels\n * layout " + a.layout + ": " + a.layout_description + "\n * a set bit is a " +
+           (a.invert ? "light" : "dark") + " pixel" + std::string(more) + " */\n";
+}
+
+void append_byte_lines(std::string& text, std::span<const std::uint8_t> bytes) {
+    text.reserve(text.size() + bytes.size() * (kEntryWidth + 1) + bytes.size() / 16 * 4 + 8);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
         text += i % 16 == 0 ? "\n    " : " ";
-        text += entry(a.bytes[i]);
+        text += entry(bytes[i]);
     }
-    text += "\n};\n";
+    text += "\n";
+}
+
+std::string c_array_text(const CArray& a) {
+    std::string text = c_comment(a) + "#define " + a.name + "_width " + std::to_string(a.width) +
+                       "\n#define " + a.name + "_height " + std::to_string(a.rows) +
+                       "\nconst unsigned char " + a.name + "[] = {";
+    append_byte_lines(text, a.bytes);
+    text += "};\n";
     return text;
 }
 

@@ -38,4 +38,9 @@ std::optional<std::string> c_name_problem(std::string_view name);
 
 std::string c_array_text(const CArray& array);
 
+// The parts of that text: the comment, with `more` (lines each starting "\n * ") before its
+// end, and the entries between the braces, 16 a line, added to `text`.
+std::string c_comment(const CArray& array, std::string_view more = {});
+void append_byte_lines(std::string& text, std::span<const std::uint8_t> bytes);
+
 } // namespace dotlane::cli

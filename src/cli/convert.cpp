@@ -1,12 +1,17 @@
-// The convert command: one picture in one of the layouts, bare or as a C declaration.
+// The convert command: one picture in one of the layouts, bare or as a C declaration, or
+// several pictures as C arrays in one output.
 #include <ostream>
 
+#include "bundle.h"
 #include "c_array.h"
+#include "c_names.h"
 #include "commands.h"
+#include "depfile.h"
 #include "import/layouts.h"
 #include "import/listings.h"
 #include "picture_input.h"
 #include "shared/entries.h"
+#include "shared/output_file.h"
 #include "shared/text.h"
 #include "support.h"
 
@@ -71,11 +76,105 @@ std::optional<int> parse_threshold(const std::string& text) {
     return int(*value);
 }
 
+// What every picture of one command shares.
+struct Request {
+    std::string layout;
+    std::optional<BitLayout> bit_layout;
+    bool invert = false;
+    int threshold = 128;
+};
+
+// One picture's array; `listing` must outlive the span the array holds.
+std::optional<CArray> array_of(const std::string& path, const std::string& name, const Request& r,
+                               Layout& listing, std::ostream& err) {
+    InputPicture in = read_picture(path, r.threshold);
+    if (in.error) {
+        err << *in.error << "\n";
+        return std::nullopt;
+    }
+    auto made = r.bit_layout ? bit_layout_listing(in, *r.bit_layout, r.invert, false)
+                             : window_layout_listing(in, path, r.layout, r.invert, err);
+    if (!made) return std::nullopt;
+    listing = std::move(*made);
+    return CArray{.name = name,
+                  .source = path,
+                  .file_size = in.file_size,
+                  .width = in.width,
+                  .height = in.height,
+                  .rows = listing.rows,
+                  .layout = r.layout,
+                  .layout_description = listing.description,
+                  .invert = r.invert,
+                  .bytes = listing.listing.bytes};
+}
+
+int write_file(const std::string& path, std::string_view text, std::ostream& err) {
+    const auto bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    if (const auto error = write_file_whole(path, {bytes, text.size()})) {
+        err << *error << "\n";
+        return kBadInput;
+    }
+    return kOk;
+}
+
+// The pictures as C arrays: one output, or a header and a source file; then the depfile.
+int c_output(const Arguments& a, const Request& r, std::ostream& out, std::ostream& err) {
+    const std::vector<std::string>& paths = a.operands;
+    const auto header = a.value("--header"), source = a.value("--source");
+    const auto depfile = a.value("--depfile");
+    const auto output = a.value("-o");
+    if (header.has_value() != source.has_value())
+        return usage(err, "--header and --source go together");
+    if (header && output) return usage(err, "give -o, or --header and --source, not both");
+    if (depfile && !header && (!output || *output == "-"))
+        return usage(err, "--depfile needs -o FILE or --header and --source");
+    const auto compress = a.value("--compress");
+    if (compress && *compress != "rle")
+        return usage(err, "--compress takes rle, not \"" + *compress + "\"");
+    std::vector<std::string> given = a.all("--name");
+    if (const auto name = a.value("--c-array")) {
+        if (paths.size() > 1 || !given.empty())
+            return usage(err, "--c-array names one picture; give --name once for each picture");
+        given.push_back(*name);
+    }
+    if (!given.empty() && given.size() != paths.size())
+        return usage(err, "give --name once for each picture, or not at all");
+    const ArrayNames names = array_names(paths, given, a.value("--table"));
+    if (names.error) return usage(err, *names.error);
+
+    std::vector<Layout> listings(paths.size());
+    std::vector<BundleEntry> entries;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        auto array = array_of(paths[i], names.names[i], r, listings[i], err);
+        if (!array) return kBadInput;
+        entries.push_back({std::move(*array), {}});
+    }
+    const BundleOptions options{compress.has_value(), a.value("--table")};
+    std::vector<std::string> written;
+    if (header) {
+        const BundleFiles files = bundle_files(entries, options, *header);
+        if (const int status = write_file(*source, files.source, err)) return status;
+        if (const int status = write_file(*header, files.header, err)) return status;
+        written = {*header, *source};
+    } else {
+        if (const int status = emit(bundle_text(entries, options), a, out, err)) return status;
+        if (output) written = {*output};
+    }
+    if (!depfile) return kOk;
+    const Depfile rule = depfile_text(written, paths);
+    if (rule.error) {
+        err << *rule.error << "\n";
+        return kBadInput;
+    }
+    return write_file(*depfile, rule.text, err);
+}
+
 } // namespace
 
 int convert_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const Arguments a =
-        parse(args, {"--invert-colors"}, {"--layout", "--threshold", "--c-array", "-o"});
+    const Arguments a = parse(args, {"--invert-colors"},
+                              {"--layout", "--threshold", "--c-array", "-o", "--name", "--table",
+                               "--header", "--source", "--depfile", "--compress"});
     if (a.error) return usage(err, *a.error);
     const auto layout = a.value("--layout");
     if (!layout) return usage(err, std::string("convert needs --layout: ") + kLayoutNames);
@@ -91,7 +190,13 @@ int convert_command(const std::vector<std::string>& args, std::ostream& out, std
     const auto name = a.value("--c-array");
     if (const auto problem = name ? c_name_problem(*name) : std::nullopt)
         return usage(err, *problem);
-    if (a.operands.size() != 1) return usage(err, "give exactly one picture file");
+    if (a.operands.empty()) return usage(err, "give a picture file");
+    const Request request{*layout, bit_layout, a.has("--invert-colors"), *threshold};
+    // Any option of C arrays, or several pictures, make C arrays; else the bare listing.
+    for (const char* option :
+         {"--c-array", "--name", "--table", "--header", "--source", "--depfile", "--compress"})
+        if (a.value(option)) return c_output(a, request, out, err);
+    if (a.operands.size() != 1) return c_output(a, request, out, err);
 
     const std::string& path = a.operands[0];
     InputPicture in = read_picture(path, *threshold);
@@ -99,23 +204,11 @@ int convert_command(const std::vector<std::string>& args, std::ostream& out, std
         err << *in.error << "\n";
         return kBadInput;
     }
-    const bool invert = a.has("--invert-colors");
     const std::optional<Layout> listing =
-        window_layout ? window_layout_listing(in, path, *layout, invert, err)
-                      : bit_layout_listing(in, *bit_layout, invert, !name);
+        window_layout ? window_layout_listing(in, path, *layout, request.invert, err)
+                      : bit_layout_listing(in, *bit_layout, request.invert, true);
     if (!listing) return kBadInput;
-    if (!name) return emit(listing->listing.text, a, out, err);
-    return emit(c_array_text({.name = *name,
-                              .source = path,
-                              .file_size = in.file_size,
-                              .width = in.width,
-                              .height = in.height,
-                              .rows = listing->rows,
-                              .layout = *layout,
-                              .layout_description = listing->description,
-                              .invert = invert,
-                              .bytes = listing->listing.bytes}),
-                a, out, err);
+    return emit(listing->listing.text, a, out, err);
 }
 
 } // namespace dotlane::cli

@@ -1,0 +1,94 @@
+#include "c_names.h"
+
+#include <set>
+
+#include "c_array.h"
+
+namespace dotlane::cli {
+
+namespace {
+
+// Every name an array brings into the output: each must be free, or the macros of one array
+// would rewrite the name of another.
+constexpr const char* kArraySuffixes[] = {
+    "", "_width", "_height", "_decoded_size", "_frame_count", "_frame_delays"};
+constexpr const char* kTableSuffixes[] = {"", "_entry", "_count"};
+// The decoder's names, which a compressed output defines.
+constexpr const char* kDecoderNames[] = {"dotlane_rle_reader", "dotlane_rle_begin",
+                                         "dotlane_rle_next", "dotlane_rle_decode"};
+
+template <std::size_t N>
+bool is_free(const std::set<std::string>& taken, const std::string& name,
+             const char* const (&suffixes)[N]) {
+    for (const char* suffix : suffixes)
+        if (taken.count(name + suffix)) return false;
+    return true;
+}
+
+template <std::size_t N>
+void take(std::set<std::string>& taken, const std::string& name, const char* const (&suffixes)[N]) {
+    for (const char* suffix : suffixes)
+        taken.insert(name + suffix);
+}
+
+std::string name_from_path(const std::string& path) {
+    const auto slash = path.rfind('/');
+    std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    const auto dot = base.rfind('.');
+    if (dot != std::string::npos && dot > 0) base.resize(dot);
+    std::string name;
+    for (char c : base) {
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+        const bool word = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        if (word)
+            name += c;
+        else if (!name.empty() && name.back() != '_')
+            name += '_';
+    }
+    if (!name.empty() && name.back() == '_') name.pop_back();
+    if (name.empty()) return "bitmap";
+    if (name[0] >= '0' && name[0] <= '9') name = "bitmap_" + name;
+    if (c_name_problem(name)) name += "_bitmap";
+    return name;
+}
+
+// c_name_problem speaks of --c-array, the option of one picture.
+std::string about_option(std::string problem, const std::string& option) {
+    if (problem.rfind("--c-array", 0) == 0) problem.replace(0, 9, option);
+    return problem;
+}
+
+} // namespace
+
+ArrayNames array_names(const std::vector<std::string>& paths, const std::vector<std::string>& given,
+                       const std::optional<std::string>& table) {
+    ArrayNames result;
+    std::set<std::string> taken(std::begin(kDecoderNames), std::end(kDecoderNames));
+    const auto clash = [](const std::string& name) {
+        return "the name \"" + name + "\" is given twice, or clashes with " + name +
+               "_width and the like of another name";
+    };
+    if (table) {
+        if (const auto problem = c_name_problem(*table))
+            return {{}, about_option(*problem, "--table")};
+        take(taken, *table, kTableSuffixes);
+    }
+    for (const std::string& name : given) {
+        if (const auto problem = c_name_problem(name))
+            return {{}, about_option(*problem, "--name")};
+        if (!is_free(taken, name, kArraySuffixes)) return {{}, clash(name)};
+        take(taken, name, kArraySuffixes);
+    }
+    if (!given.empty()) return {given, std::nullopt};
+    for (const std::string& path : paths) {
+        const std::string base = name_from_path(path);
+        std::string name = base;
+        for (int n = 2; !is_free(taken, name, kArraySuffixes); ++n)
+            name = base + "_" + std::to_string(n);
+        take(taken, name, kArraySuffixes);
+        result.names.push_back(name);
+    }
+    return result;
+}
+
+} // namespace dotlane::cli
