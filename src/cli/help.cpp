@@ -17,6 +17,9 @@ Commands:
       list a picture in layout L (below); FILE is a 1-bit BMP file, read as the window
       reads it, or any other picture (PNG, BMP of 4 to 32 bits, GIF, ...) up to
       4096 x 4096 pixels
+  convert --layout L [--name NAME]... [--table T] [--compress rle]
+          [-o OUT | --header H --source C] [--depfile D] FILE...
+      several pictures (or any of these options): C arrays, one a picture, in one output
 
 Options:
   --invert-colors  list light pixels as set bits instead of dark ones
@@ -27,6 +30,12 @@ Options:
   --c-array NAME   write a C declaration instead of the bare listing: a comment, then
                    NAME_width, NAME_height (in rows; whole pages for page layouts) and
                    const unsigned char NAME[], 16 bytes a line; NAME is a C identifier
+  --name NAME      once for each picture: its array's name (else made from the file
+                   name: lower-case letters, digits and "_", unique)
+  --table T        add T[T_count], an entry a picture: data, width, height, size
+  --compress rle   run-length compress the arrays; the C decoder comes first
+  --header H --source C   the macros and extern declarations into H, the data into C
+  --depfile D      a Make rule: the outputs, then every picture read
   -o OUT           write OUT, not standard output ("-": standard output); a file is
                    replaced whole or left as it was, a device or a FIFO written through
   --help           show this text;  --version  show the version
