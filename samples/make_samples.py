@@ -196,6 +196,57 @@ def badge():
     return im
 
 
+# Four frames over a 16 x 8 canvas: (left, top, rows, disposal, delay in ms), the rows in "w"
+# white, "b" black and "t" transparent. The first is kept (disposal 1), the patch of the
+# second with its hole is undone before the third (3: restore what was there), and the
+# third's area is cleared to the background, white, before the fourth (2).
+ANIMATION = [
+    (0, 0, ["b" * 16, "bw" + "w" * 12 + "wb"] + ["bw" + "b" * 12 + "wb"] * 4
+     + ["bw" + "w" * 12 + "wb", "b" * 16], 1, 100),
+    (3, 2, ["wwtww", "wtttw", "wtttw", "wwtww"], 3, 200),
+    (9, 1, ["bbbb", "bwwb", "bwwb", "bwwb", "bwwb", "bbbb"], 2, 300),
+    (5, 0, ["w"], 1, 400),
+]
+
+
+def gif_bytes(width, height, frames):
+    """A GIF file of the frames, its image data coded with a clear code before every two
+    pixels so that every code stays 3 bits wide: no compressor needed."""
+    out = bytearray(b"GIF89a" + struct.pack("<HHBBB", width, height, 0x91, 0, 0))
+    out += bytes([255, 255, 255, 0, 0, 0, 128, 128, 128, 255, 0, 0])  # white, black, grey, red
+    for left, top, rows, disposal, delay in frames:
+        out += struct.pack("<BBBBHBB", 0x21, 0xF9, 4, disposal << 2 | 1, delay // 10, 3, 0)
+        out += struct.pack("<BHHHHB", 0x2C, left, top, len(rows[0]), len(rows), 0)
+        pixels = ["wb.t".index(c) for row in rows for c in row]
+        codes = [c for i in range(0, len(pixels), 2) for c in [4] + pixels[i : i + 2]] + [5]
+        data = bytearray()
+        bits = 0
+        for i, code in enumerate(codes):
+            bits |= code << 3 * i
+        data = bits.to_bytes((3 * len(codes) + 7) // 8, "little")
+        out += bytes([2, len(data)]) + data + b"\0"
+    return bytes(out + b";")
+
+
+def composed(width, height, frames):
+    """The frames as a viewer shows them, one list of rows of booleans (dark) a frame."""
+    canvas = [["w"] * width for _ in range(height)]
+    shown = []
+    for left, top, rows, disposal, _ in frames:
+        before = [row[:] for row in canvas]
+        for y, row in enumerate(rows):
+            for x, mark in enumerate(row):
+                if mark != "t":
+                    canvas[top + y][left + x] = mark
+        shown.append([[mark == "b" for mark in row] for row in canvas])
+        if disposal == 2:
+            for y, row in enumerate(rows):
+                canvas[top + y][left : left + len(row)] = ["w"] * len(row)
+        elif disposal == 3:
+            canvas = before
+    return shown
+
+
 BIT_LAYOUTS = ("rows-msb", "rows-lsb", "pages-lsb", "pages-msb")
 DESCRIPTIONS = {
     "rows-msb": "rows from the top, each padded to whole bytes, bit 7 the leftmost pixel",
@@ -277,6 +328,13 @@ def write_samples(out):
         rows = reference.threshold_rows(os.path.join(out, file))
         listing(file + ".rows-msb.txt", "convert --layout rows-msb " + file,
                 reference.entry_lines(reference.layout_bytes(rows, "rows-msb")))
+    with open(os.path.join(out, "anim_16x8.gif"), "wb") as f:
+        f.write(gif_bytes(16, 8, ANIMATION))
+    for layout in ("pages-lsb", "rows-msb"):
+        listing("anim_16x8.%s.frames.txt" % layout,
+                "convert --layout %s --frames anim_16x8.gif" % layout,
+                reference.entry_lines(b"".join(bytes(reference.layout_bytes(rows, layout))
+                                               for rows in composed(16, 8, ANIMATION))))
     # Four pixels whose grey the rounding of both formulas decides: pure green (L 149.685,
     # rounded to 150), near-black at alpha 200 (L' 55.8, rounded to 56), red, and clear.
     edges = Image.new("RGBA", (4, 1))
@@ -342,6 +400,7 @@ REFUSED = [
     (2, "option --threshold needs a value", "convert --layout rows-msb gradient_48x16.png --threshold"),
     (2, "--c-array needs a C identifier", "convert --layout rows-msb --c-array a-b logo_128x64.bmp"),
     (2, "give a picture file", "convert --layout rows-msb"),
+    (2, "--frames lists in rows-msb", "convert --layout sed1565 --frames anim_16x8.gif"),
     (2, "--c-array names one picture", "convert --layout rows-msb --c-array a logo_128x64.bmp logo_128x64.bmp"),
     (1, "\"make_samples.py\" is neither a 1-bit BMP file nor a picture", "convert --layout rows-msb make_samples.py"),
     (1, "The t6963c layout is the window's listing of a 1-bit BMP file", "convert --layout t6963c badge_32x16.gif"),

@@ -128,10 +128,26 @@ TEST(Bundle, DepfileAsMakeReadsIt) {
     EXPECT_EQ(make_q("o.c"), 0);
     run_shell("cd '" + d + "' && touch -d '+1 hour' 'a b#1$.bmp'");
     EXPECT_EQ(make_q("o.c"), 1);
+    // A line break cannot be written in a depfile.
     EXPECT_EQ(run_cli("convert --layout pages-lsb -o \"" + d + "/o\" --depfile " + d + "/d \"" + d +
                       "/a\nb.bmp\"")
                   .status,
               1);
+}
+
+// The frames' listing is a sample; here their delays, and a file cut short in a later frame.
+TEST(Bundle, Frames) {
+    TempDir dir;
+    const auto gif = read_file(std::string(DOTLANE_SAMPLES) + "/anim_16x8.gif");
+    const std::string whole = dir.write("anim.gif", gif);
+    const CliRun r = run_cli("convert --layout rows-msb --frames --c-array anim " + whole);
+    EXPECT_NE(r.out.find("#define anim_frame_count 4\nconst unsigned short anim_frame_delays[4] "
+                         "= {100, 200, 300, 400};\n"),
+              std::string::npos)
+        << r.out;
+    const std::string cut = dir.write("cut.gif", {gif.begin(), gif.end() - 12});
+    EXPECT_EQ(run_cli("convert --layout rows-msb --frames " + cut).status, 1);
+    EXPECT_EQ(run_cli("convert --layout rows-msb " + cut).status, 0); // its first frame is whole
 }
 
 } // namespace

@@ -82,11 +82,40 @@ struct Request {
     std::optional<BitLayout> bit_layout;
     bool invert = false;
     int threshold = 128;
+    bool frames = false;
 };
 
+// Every frame of the picture in a bit layout, one after another.
+std::optional<BundleEntry> frames_entry(const std::string& path, const std::string& name,
+                                        const Request& r, Layout& listing, std::ostream& err) {
+    InputFrames in = read_frames(path, r.threshold, r.invert);
+    if (in.error) {
+        err << *in.error << "\n";
+        return std::nullopt;
+    }
+    for (const Bitmap& frame : in.frames) {
+        const std::vector<std::uint8_t> bytes = layout_bytes(frame, *r.bit_layout);
+        listing.listing.bytes.insert(listing.listing.bytes.end(), bytes.begin(), bytes.end());
+    }
+    listing.rows = layout_rows(*r.bit_layout, in.height);
+    listing.description = layout_description(*r.bit_layout);
+    return BundleEntry{CArray{.name = name,
+                              .source = path,
+                              .file_size = in.file_size,
+                              .width = in.width,
+                              .height = in.height,
+                              .rows = listing.rows,
+                              .layout = r.layout,
+                              .layout_description = listing.description,
+                              .invert = r.invert,
+                              .bytes = listing.listing.bytes},
+                       std::move(in.delays)};
+}
+
 // One picture's array; `listing` must outlive the span the array holds.
-std::optional<CArray> array_of(const std::string& path, const std::string& name, const Request& r,
-                               Layout& listing, std::ostream& err) {
+std::optional<BundleEntry> array_of(const std::string& path, const std::string& name,
+                                    const Request& r, Layout& listing, std::ostream& err) {
+    if (r.frames) return frames_entry(path, name, r, listing, err);
     InputPicture in = read_picture(path, r.threshold);
     if (in.error) {
         err << *in.error << "\n";
@@ -96,16 +125,17 @@ std::optional<CArray> array_of(const std::string& path, const std::string& name,
                              : window_layout_listing(in, path, r.layout, r.invert, err);
     if (!made) return std::nullopt;
     listing = std::move(*made);
-    return CArray{.name = name,
-                  .source = path,
-                  .file_size = in.file_size,
-                  .width = in.width,
-                  .height = in.height,
-                  .rows = listing.rows,
-                  .layout = r.layout,
-                  .layout_description = listing.description,
-                  .invert = r.invert,
-                  .bytes = listing.listing.bytes};
+    return BundleEntry{CArray{.name = name,
+                              .source = path,
+                              .file_size = in.file_size,
+                              .width = in.width,
+                              .height = in.height,
+                              .rows = listing.rows,
+                              .layout = r.layout,
+                              .layout_description = listing.description,
+                              .invert = r.invert,
+                              .bytes = listing.listing.bytes},
+                       {}};
 }
 
 int write_file(const std::string& path, std::string_view text, std::ostream& err) {
@@ -145,9 +175,9 @@ int c_output(const Arguments& a, const Request& r, std::ostream& out, std::ostre
     std::vector<Layout> listings(paths.size());
     std::vector<BundleEntry> entries;
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        auto array = array_of(paths[i], names.names[i], r, listings[i], err);
-        if (!array) return kBadInput;
-        entries.push_back({std::move(*array), {}});
+        auto entry = array_of(paths[i], names.names[i], r, listings[i], err);
+        if (!entry) return kBadInput;
+        entries.push_back(std::move(*entry));
     }
     const BundleOptions options{compress.has_value(), a.value("--table")};
     std::vector<std::string> written;
@@ -172,7 +202,7 @@ int c_output(const Arguments& a, const Request& r, std::ostream& out, std::ostre
 } // namespace
 
 int convert_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const Arguments a = parse(args, {"--invert-colors"},
+    const Arguments a = parse(args, {"--invert-colors", "--frames"},
                               {"--layout", "--threshold", "--c-array", "-o", "--name", "--table",
                                "--header", "--source", "--depfile", "--compress"});
     if (a.error) return usage(err, *a.error);
@@ -191,7 +221,10 @@ int convert_command(const std::vector<std::string>& args, std::ostream& out, std
     if (const auto problem = name ? c_name_problem(*name) : std::nullopt)
         return usage(err, *problem);
     if (a.operands.empty()) return usage(err, "give a picture file");
-    const Request request{*layout, bit_layout, a.has("--invert-colors"), *threshold};
+    const Request request{*layout, bit_layout, a.has("--invert-colors"), *threshold,
+                          a.has("--frames")};
+    if (request.frames && window_layout)
+        return usage(err, "--frames lists in rows-msb, rows-lsb, pages-lsb or pages-msb");
     // Any option of C arrays, or several pictures, make C arrays; else the bare listing.
     for (const char* option :
          {"--c-array", "--name", "--table", "--header", "--source", "--depfile", "--compress"})
@@ -199,6 +232,11 @@ int convert_command(const std::vector<std::string>& args, std::ostream& out, std
     if (a.operands.size() != 1) return c_output(a, request, out, err);
 
     const std::string& path = a.operands[0];
+    if (request.frames) {
+        Layout frames;
+        if (!array_of(path, "frames", request, frames, err)) return kBadInput;
+        return emit(entry_lines(frames.listing.bytes, "\n", true), a, out, err);
+    }
     InputPicture in = read_picture(path, *threshold);
     if (in.error) {
         err << *in.error << "\n";

@@ -17,7 +17,7 @@ Commands:
       list a picture in layout L (below); FILE is a 1-bit BMP file, read as the window
       reads it, or any other picture (PNG, BMP of 4 to 32 bits, GIF, ...) up to
       4096 x 4096 pixels
-  convert --layout L [--name NAME]... [--table T] [--compress rle]
+  convert --layout L [--frames] [--name NAME]... [--table T] [--compress rle]
           [-o OUT | --header H --source C] [--depfile D] FILE...
       several pictures (or any of these options): C arrays, one a picture, in one output
 
@@ -34,6 +34,8 @@ Options:
                    name: lower-case letters, digits and "_", unique)
   --table T        add T[T_count], an entry a picture: data, width, height, size
   --compress rle   run-length compress the arrays; the C decoder comes first
+  --frames         every frame of an animation (GIF...) as a viewer shows it, one after
+                   another; in C, NAME_frame_count and NAME_frame_delays[] (ms)
   --header H --source C   the macros and extern declarations into H, the data into C
   --depfile D      a Make rule: the outputs, then every picture read
   -o OUT           write OUT, not standard output ("-": standard output); a file is

@@ -30,6 +30,19 @@ Bitmap dark_pixels(const DotlaneGrey& grey, int threshold) {
     return dark;
 }
 
+// The file opened for the module, or -1 and why not. Opened here by its bytes, so a name
+// that is not UTF-8 reaches the module intact.
+int open_for_module(const std::string& path, std::optional<std::string>& error) {
+    const PictureModule& module = picture_module();
+    if (!module.read) {
+        error = module.error;
+        return -1;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) error = "Cannot open " + quoted_name(path) + ": " + std::strerror(errno) + ".";
+    return fd;
+}
+
 } // namespace
 
 InputPicture read_picture(const std::string& path, int threshold) {
@@ -46,18 +59,10 @@ InputPicture read_picture(const std::string& path, int threshold) {
         in.error = file.message();
         return in;
     }
+    const int fd = open_for_module(path, in.error);
+    if (fd < 0) return in;
     const PictureModule& module = picture_module();
-    if (!module.read) {
-        in.error = module.error;
-        return in;
-    }
-    // Opened here by its bytes, so a name that is not UTF-8 reaches the module intact.
     const std::string name = printable_name(path);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        in.error = "Cannot open \"" + name + "\": " + std::strerror(errno) + ".";
-        return in;
-    }
     DotlaneGrey grey;
     const int status = module.read(fd, name.c_str(), kMaxConvertSide, &grey);
     ::close(fd);
@@ -69,6 +74,47 @@ InputPicture read_picture(const std::string& path, int threshold) {
     in.dark = dark_pixels(grey, threshold);
     in.width = grey.width;
     in.height = grey.height;
+    return in;
+}
+
+InputFrames read_frames(const std::string& path, int threshold, bool invert) {
+    InputFrames in;
+    LoadedFile file = load_bmp_file(path);
+    in.file_size = file.size;
+    if (file.accepted()) {
+        in.width = int(file.header.width);
+        in.height = int(file.header.height);
+        in.frames.push_back(decode_bits(file.header, file.bytes, invert));
+        in.delays.push_back(0);
+        return in;
+    }
+    if (file.error || declares_one_bit(file)) {
+        in.error = file.message();
+        return in;
+    }
+    const int fd = open_for_module(path, in.error);
+    if (fd < 0) return in;
+    const PictureModule& module = picture_module();
+    DotlaneFrames frames;
+    const int status =
+        module.read_frames(fd, printable_name(path).c_str(), kMaxConvertSide, &frames);
+    ::close(fd);
+    if (status != 0) {
+        in.error = frames.error;
+        return in;
+    }
+    const std::unique_ptr<DotlaneFrames, DotlaneFreeFrames> owned(&frames, module.free_frames);
+    in.width = frames.width;
+    in.height = frames.height;
+    const std::size_t size = std::size_t(frames.width) * std::size_t(frames.height);
+    for (int f = 0; f < frames.count; ++f) {
+        Bitmap bits(frames.width, frames.height);
+        const std::uint8_t* grey = frames.pixels + size * std::size_t(f);
+        for (std::size_t i = 0; i < size; ++i)
+            bits.bits[i] = (grey[i] < threshold) != invert;
+        in.frames.push_back(std::move(bits));
+        in.delays.push_back(frames.delays[f]);
+    }
     return in;
 }
 

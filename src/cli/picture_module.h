@@ -31,6 +31,27 @@ int dotlane_read_grey(int fd, const char* name, int max_side, DotlaneGrey* out);
 typedef void (*DotlaneFreeGrey)(DotlaneGrey* picture);
 void dotlane_free_grey(DotlaneGrey* picture);
 
+// Every frame of an animation (a GIF, or any format Qt reads as one) as a viewer shows it,
+// each the full picture in the grey of DotlaneGrey, one after another; a still picture is
+// one frame. Delays are the file's own, in ms (a GIF's 0 stays 0).
+struct DotlaneFrames {
+    int width = 0;
+    int height = 0;
+    int count = 0;
+    std::uint8_t* pixels = nullptr; // count x height x width bytes
+    int* delays = nullptr;          // count of them
+    char error[1024] = {};
+};
+
+// The frames together may take this many bytes of grey at most.
+inline constexpr long long kDotlaneMaxFrameBytes = 64LL << 20;
+
+// As dotlane_read_grey, with its limits, the time limit covering all frames.
+typedef int (*DotlaneReadFrames)(int fd, const char* name, int max_side, DotlaneFrames* out);
+int dotlane_read_frames(int fd, const char* name, int max_side, DotlaneFrames* out);
+typedef void (*DotlaneFreeFrames)(DotlaneFrames* frames);
+void dotlane_free_frames(DotlaneFrames* frames);
+
 // A file's bytes made in the module, the caller's to release with dotlane_free_bytes.
 struct DotlaneBytes {
     unsigned char* data = nullptr;

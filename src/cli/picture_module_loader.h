@@ -15,6 +15,8 @@ struct PictureModule {
     DotlaneFreeGrey free = nullptr;
     DotlaneEncodePng encode_png = nullptr;
     DotlaneFreeBytes free_bytes = nullptr;
+    DotlaneReadFrames read_frames = nullptr;
+    DotlaneFreeFrames free_frames = nullptr;
     std::string error; // why the module cannot be used, when read is null
 };
 
