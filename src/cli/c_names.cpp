@@ -1,5 +1,6 @@
 #include "c_names.h"
 
+#include <map>
 #include <set>
 
 #include "c_array.h"
@@ -80,10 +81,13 @@ ArrayNames array_names(const std::vector<std::string>& paths, const std::vector<
         take(taken, name, kArraySuffixes);
     }
     if (!given.empty()) return {given, std::nullopt};
+    // The next number to try for each name, so many files of one name take linear time.
+    std::map<std::string, int> next;
     for (const std::string& path : paths) {
         const std::string base = name_from_path(path);
         std::string name = base;
-        for (int n = 2; !is_free(taken, name, kArraySuffixes); ++n)
+        for (int& n = next.try_emplace(base, 2).first->second;
+             !is_free(taken, name, kArraySuffixes); ++n)
             name = base + "_" + std::to_string(n);
         take(taken, name, kArraySuffixes);
         result.names.push_back(name);
