@@ -156,6 +156,7 @@ int c_output(const Arguments& a, const Request& r, std::ostream& out, std::ostre
     if (header.has_value() != source.has_value())
         return usage(err, "--header and --source go together");
     if (header && output) return usage(err, "give -o, or --header and --source, not both");
+    if (header && *header == *source) return usage(err, "--header and --source name one file");
     if (depfile && !header && (!output || *output == "-"))
         return usage(err, "--depfile needs -o FILE or --header and --source");
     const auto compress = a.value("--compress");
