@@ -270,6 +270,18 @@ def c_array(name, source, size, rows, layout, data):
     )
 
 
+TABLE = """
+struct %s_entry {
+    const unsigned char *data;
+    unsigned short width, height; /* height: the rows the bytes cover */
+    unsigned long size;           /* bytes of data */
+};
+#define %s_count %d
+const struct %s_entry %s[%s_count] = {
+%s};
+"""
+
+
 def write_samples(out):
     expected = os.path.join(out, "expected")
     os.makedirs(expected, exist_ok=True)
@@ -309,6 +321,18 @@ def write_samples(out):
     listing("logo_128x64.pages-lsb.h", "convert --layout pages-lsb --c-array logo logo_128x64.bmp",
             c_array("logo", "logo_128x64.bmp", size, rows, "pages-lsb",
                     reference.layout_bytes(rows, "pages-lsb")))
+
+    # Two pictures in one output, named from their files, and their table.
+    arrays = []
+    for file in ("icon_17x13.bmp", "example_3x9.bmp"):
+        rows, _ = reference.ink_rows(os.path.join(out, file))
+        arrays.append(c_array(file[:-4], file, os.path.getsize(os.path.join(out, file)), rows,
+                              "pages-lsb", reference.layout_bytes(rows, "pages-lsb")))
+    table = "".join("    {%s, %s_width, %s_height, sizeof %s},\n" % ((name,) * 4)
+                    for name in ("icon_17x13", "example_3x9"))
+    listing("icons.pages-lsb.h", "convert --layout pages-lsb --table icons icon_17x13.bmp "
+            "example_3x9.bmp", "\n".join(arrays) + TABLE % ("icons", "icons", 2, "icons", "icons",
+                                                              "icons", table))
 
     gradient().save(os.path.join(out, "gradient_48x16.png"))
     badge().save(os.path.join(out, "badge_32x16.gif"), transparency=3)
