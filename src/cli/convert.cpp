@@ -85,6 +85,22 @@ struct Request {
     bool frames = false;
 };
 
+// `In` is what was read: an InputPicture or InputFrames.
+template <typename In>
+CArray array(const std::string& name, const std::string& path, const Request& r, const In& in,
+             const Layout& listing) {
+    return CArray{.name = name,
+                  .source = path,
+                  .file_size = in.file_size,
+                  .width = in.width,
+                  .height = in.height,
+                  .rows = listing.rows,
+                  .layout = r.layout,
+                  .layout_description = listing.description,
+                  .invert = r.invert,
+                  .bytes = listing.listing.bytes};
+}
+
 // Every frame of the picture in a bit layout, one after another.
 std::optional<BundleEntry> frames_entry(const std::string& path, const std::string& name,
                                         const Request& r, Layout& listing, std::ostream& err) {
@@ -93,23 +109,14 @@ std::optional<BundleEntry> frames_entry(const std::string& path, const std::stri
         err << *in.error << "\n";
         return std::nullopt;
     }
-    for (const Bitmap& frame : in.frames) {
+    for (Bitmap& frame : in.frames) {
         const std::vector<std::uint8_t> bytes = layout_bytes(frame, *r.bit_layout);
         listing.listing.bytes.insert(listing.listing.bytes.end(), bytes.begin(), bytes.end());
+        frame = Bitmap(); // eight times the size of its bytes, and needed no more
     }
     listing.rows = layout_rows(*r.bit_layout, in.height);
     listing.description = layout_description(*r.bit_layout);
-    return BundleEntry{CArray{.name = name,
-                              .source = path,
-                              .file_size = in.file_size,
-                              .width = in.width,
-                              .height = in.height,
-                              .rows = listing.rows,
-                              .layout = r.layout,
-                              .layout_description = listing.description,
-                              .invert = r.invert,
-                              .bytes = listing.listing.bytes},
-                       std::move(in.delays)};
+    return BundleEntry{array(name, path, r, in, listing), std::move(in.delays)};
 }
 
 // One picture's array; `listing` must outlive the span the array holds.
@@ -125,17 +132,7 @@ std::optional<BundleEntry> array_of(const std::string& path, const std::string& 
                              : window_layout_listing(in, path, r.layout, r.invert, err);
     if (!made) return std::nullopt;
     listing = std::move(*made);
-    return BundleEntry{CArray{.name = name,
-                              .source = path,
-                              .file_size = in.file_size,
-                              .width = in.width,
-                              .height = in.height,
-                              .rows = listing.rows,
-                              .layout = r.layout,
-                              .layout_description = listing.description,
-                              .invert = r.invert,
-                              .bytes = listing.listing.bytes},
-                       {}};
+    return BundleEntry{array(name, path, r, in, listing), {}};
 }
 
 int write_file(const std::string& path, std::string_view text, std::ostream& err) {
