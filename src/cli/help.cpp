@@ -15,10 +15,13 @@ Commands:
       and save it as a 1-bit BMP file
   convert (--layout L | --target T) [--style S] [--name NAME] [--invert-colors]
           [PREPARATION] [--c-array NAME] [--preview OUT.png] [--preview-scale N]
-          [-o OUT] FILE
+          [--frames] [--table T] [--compress rle] [--depfile D]
+          [-o OUT | --header H --source C] FILE...
       list a picture in layout L (below), or as display or draw call T reads it; FILE
       is a 1-bit BMP file, read as the window reads it, or any other picture (PNG, BMP
-      of 4 to 32 bits, GIF, ...) up to 4096 x 4096 pixels
+      of 4 to 32 bits, GIF, ...) up to 4096 x 4096 pixels. Several FILEs (or --frames,
+      --table, --header, --compress) give one array a picture in one output: C by
+      default, or in the style asked for (python and asm: several pictures only)
   preview (--layout L | --target T) [convert's options] [--ascii] [-o OUT] FILE
       draw the bits convert lists in the terminal, two rows a line in half blocks
       (a set bit drawn), or with --ascii one row a line in "#" (set) and "."
@@ -27,8 +30,8 @@ Options:
   --invert-colors  list light pixels as set bits instead of dark ones
   --target T       the layout, style and ink that display or call T takes; --layout,
                    --style, --ink given as well win. Targets (layout, style, ink):
-                     ssd1306, sh1106                   pages-lsb  c        light
-                     st7565, sed1565, pcd8544, ks0108  pages-lsb  c        dark
+                     ssd1306, sh1106, st7565, sed1565,
+                       pcd8544, ks0108                 pages-lsb  c        dark
                      t6963c                            rows-msb   c        dark
                      adafruit-gfx                      rows-msb   arduino  dark
                      adafruit-xbitmap                  rows-lsb   arduino  dark
@@ -36,7 +39,8 @@ Options:
                      micropython-framebuf-vlsb         pages-lsb  python   dark
                      micropython-framebuf-hlsb         rows-msb   python   dark
                      micropython-framebuf-hmsb         rows-lsb   python   dark
-  --style S        how the bytes are written (default hex, or the target's):
+  --style S        how the bytes are written (default hex, or the target's, or c for
+                   several pictures):
                      hex      the bare listing
                      c        const unsigned char NAME[] with NAME_width, NAME_height
                               (in rows; whole pages for page layouts), 16 bytes a line
@@ -49,14 +53,26 @@ Options:
                      asm      GNU as: NAME in .rodata, .byte lines, NAME_width,
                               NAME_height and NAME_size as global absolute symbols
                      bin      the raw bytes (refused to a terminal)
-  --name NAME      the declaration's name, a C identifier (default: the file name
-                   without its extension, made one: "logo 2.png" gives logo_2)
+                   hex and bin take one picture
+  --name NAME      the declaration's name, a C identifier, once for each picture
+                   (default: the file name without its extension, made one: "logo
+                   2.png" gives logo_2, and made unique with _2, _3, ...)
   --c-array NAME   the same as --style c --name NAME
   --preview OUT.png  also write a picture of the bits read back from the bytes, as an
                    LCD shows them (dark dots on olive glass) or, for ssd1306 and sh1106,
                    an OLED (pale cyan light on black)
   --preview-scale N  each pixel N x N (1 to 16, default 4); from 4 on, a one-pixel gap
-                   between dots
+                   between dots (one picture only)
+  --frames         every frame of an animation (GIF...) as a viewer shows it, each
+                   prepared, one after another; in C, NAME_frame_count and
+                   NAME_frame_delays[] (ms)
+  --table T        (C styles) add T[T_count], an entry a picture: data, width,
+                   height, size
+  --compress rle   (C styles) run-length compress the arrays; the C decoder comes
+                   first
+  --header H --source C   (C styles) the macros and extern declarations into H, the
+                   data into C
+  --depfile D      a Make rule: the outputs, then every picture read
   -o OUT           write OUT, not standard output ("-": standard output); a file is
                    replaced whole or left as it was, a device or a FIFO written through
   --help           show this text;  --version  show the version
