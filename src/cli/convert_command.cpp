@@ -106,8 +106,10 @@ std::variant<Plan, int> plan_of(const Arguments& a, std::ostream& out, std::ostr
     if (names.error) return usage(err, *names.error);
     plan.names = std::move(names.names);
 
-    plan.header = a.value("--header"), plan.source = a.value("--source");
-    plan.depfile = a.value("--depfile"), plan.output = a.value("-o");
+    plan.header = a.value("--header");
+    plan.source = a.value("--source");
+    plan.depfile = a.value("--depfile");
+    plan.output = a.value("-o");
     if (plan.header.has_value() != plan.source.has_value())
         return usage(err, "--header and --source go together");
     if (plan.header && plan.output)
@@ -127,8 +129,9 @@ std::variant<Plan, int> plan_of(const Arguments& a, std::ostream& out, std::ostr
     if (plan.preview.path && (several || frames))
         return usage(err, "--preview shows one picture, so it takes neither several pictures "
                           "nor --frames");
-    if (plan.preview.path && plan.header)
-        return usage(err, "--preview goes with -o or standard output, not --header");
+    if (plan.preview.path && plan.header &&
+        (plan.preview.path == plan.header || plan.preview.path == plan.source))
+        return usage(err, "--preview cannot share a file with --header or --source");
     return plan;
 }
 
