@@ -16,7 +16,8 @@
 
 namespace dotlane::cli {
 
-// The options of both commands; preview adds --ascii.
+// The options of both commands; preview adds --ascii, convert --frames and the options of
+// several pictures (convert_command.cpp).
 inline const std::vector<std::string> kConvertFlags = {"--invert-colors"};
 inline const std::vector<std::string> kConvertValued = [] {
     std::vector<std::string> valued = {"--layout", "--target",  "--c-array",       "--style",
