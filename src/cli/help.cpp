@@ -19,9 +19,9 @@ Commands:
           [-o OUT | --header H --source C] FILE...
       list a picture in layout L (below), or as display or draw call T reads it; FILE
       is a 1-bit BMP file, read as the window reads it, or any other picture (PNG, BMP
-      of 4 to 32 bits, GIF, ...) up to 4096 x 4096 pixels. Several FILEs (or --frames,
-      --table, --header, --compress) give one array a picture in one output: C by
-      default, or in the style asked for (python and asm: several pictures only)
+      of 4 to 32 bits, GIF, ...) up to 4096 x 4096 pixels. Several FILEs (or --table,
+      --header, --compress) give one array a picture in one output: C by default, or
+      the style asked for (c, arduino, u8g2, python, asm; hex and bin list one)
   preview (--layout L | --target T) [convert's options] [--ascii] [-o OUT] FILE
       draw the bits convert lists in the terminal, two rows a line in half blocks
       (a set bit drawn), or with --ascii one row a line in "#" (set) and "."
