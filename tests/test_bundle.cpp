@@ -134,11 +134,12 @@ TEST(Bundle, DepfileAsMakeReadsIt) {
     EXPECT_EQ(make_q("o.c"), 0);
     run_shell("cd '" + d + "' && touch -d '+1 hour' 'a b#1$.bmp'");
     EXPECT_EQ(make_q("o.c"), 1);
-    // A line break cannot be written in a depfile.
+    // A line break cannot be written in a depfile, which is known before anything is written.
     EXPECT_EQ(run_cli("convert --layout pages-lsb -o \"" + d + "/o\" --depfile " + d + "/d \"" + d +
                       "/a\nb.bmp\"")
                   .status,
               1);
+    EXPECT_FALSE(std::filesystem::exists(d + "/o"));
 }
 
 // The frames' listing is a sample; here their delays, and a file cut short in a later frame.

@@ -135,13 +135,9 @@ std::variant<Plan, int> plan_of(const Arguments& a, std::ostream& out, std::ostr
     return plan;
 }
 
-// The text of the pictures in the plan's style.
+// The text of the pictures in the plan's style (not bin, whose bytes are written as they are).
 std::string text_of(const Plan& plan, const Arguments& a, std::vector<Conversion>& made) {
     if (plan.style == Style::hex) return std::move(made[0].listing.text);
-    if (plan.style == Style::bin) {
-        const auto& bytes = made[0].listing.bytes;
-        return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-    }
     if (!plan.bundle) {
         std::vector<CArray> arrays;
         for (std::size_t i = 0; i < made.size(); ++i)
@@ -185,6 +181,17 @@ int convert_command(const std::vector<std::string>& args, std::ostream& out, std
     if (std::holds_alternative<int>(request)) return std::get<int>(request);
     if (a.operands.empty()) return usage(err, "give a picture file");
 
+    // The rule is made first, so a name it cannot hold stops the run before any output.
+    std::vector<std::string> written;
+    if (plan.header) written = {*plan.header, *plan.source};
+    if (plan.output && *plan.output != "-") written = {*plan.output};
+    if (plan.preview.path && *plan.preview.path != "-") written.push_back(*plan.preview.path);
+    const Depfile rule = plan.depfile ? depfile_text(written, a.operands) : Depfile{};
+    if (rule.error) {
+        err << *rule.error << "\n";
+        return kBadInput;
+    }
+
     std::vector<Conversion> made;
     made.reserve(a.operands.size());
     for (const std::string& path : a.operands) {
@@ -203,25 +210,20 @@ int convert_command(const std::vector<std::string>& args, std::ostream& out, std
         }
         png = std::move(std::get<std::vector<std::uint8_t>>(made_png));
     }
-    std::vector<std::string> written;
     if (plan.header) {
         if (const int status = write_pair(plan, a, made, err)) return status;
-        written = {*plan.header, *plan.source};
     } else {
-        if (const int status = emit(text_of(plan, a, made), a, out, err)) return status;
-        if (plan.output && *plan.output != "-") written = {*plan.output};
+        const auto& bytes = made[0].listing.bytes;
+        const int status =
+            plan.style == Style::bin
+                ? emit({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, a, out, err)
+                : emit(text_of(plan, a, made), a, out, err);
+        if (status != kOk) return status;
     }
     if (png) {
         if (const int status = write_preview(*png, *plan.preview.path, out, err)) return status;
-        if (*plan.preview.path != "-") written.push_back(*plan.preview.path);
     }
-    if (!plan.depfile) return kOk;
-    const Depfile rule = depfile_text(written, a.operands);
-    if (rule.error) {
-        err << *rule.error << "\n";
-        return kBadInput;
-    }
-    return write_file(*plan.depfile, rule.text, err);
+    return plan.depfile ? write_file(*plan.depfile, rule.text, err) : kOk;
 }
 
 } // namespace dotlane::cli
