@@ -3,7 +3,9 @@
 #
 # A static library NAME of the pictures as C arrays, made at build time by dotlane-cli
 # convert: NAME.h (declarations, sizes) on its include path and NAME.c (the data). The
-# arrays are named from the file names; OPTIONS go to dotlane-cli as they are.
+# arrays are named from the file names; OPTIONS go to dotlane-cli as they are (preparation
+# options such as --size and --dither too). TARGET takes the displays and draw calls whose
+# declaration is C (c, arduino or u8g2 style), LAYOUT any layout.
 include_guard(GLOBAL)
 
 function(dotlane_add_bitmaps name)
