@@ -167,8 +167,14 @@ def dark_rows(rows, threshold, dither):
 def prepared_rows(path, background=255, rotate=0, flip=None, size=None, fit="contain",
                   threshold=128, dither=None, ink="dark"):
     """The set bits of any picture after the preparation steps of the README, in order."""
-    rows = turn(grey_rows(path, background), rotate, flip)
-    rows = fitted(rows, size, fit, background)
+    return prepared_grey(grey_rows(path, background), background, rotate, flip, size, fit,
+                         threshold, dither, ink)
+
+
+def prepared_grey(rows, background=255, rotate=0, flip=None, size=None, fit="contain",
+                  threshold=128, dither=None, ink="dark"):
+    """The same steps from rows of grey (an animation's frame)."""
+    rows = fitted(turn(rows, rotate, flip), size, fit, background)
     return [[d != (ink == "light") for d in row] for row in dark_rows(rows, threshold, dither)]
 
 

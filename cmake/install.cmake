@@ -14,6 +14,22 @@ if(TARGET dotlane)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/16x16/apps)
 endif()
 
+# find_package(Dotlane) for firmware builds: dotlane-cli as an imported program, and
+# dotlane_add_bitmaps(). The files find the program relative to where they are installed.
+include(CMakePackageConfigHelpers)
+set(DOTLANE_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Dotlane)
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/DotlaneConfig.cmake.in
+                              ${PROJECT_BINARY_DIR}/DotlaneConfig.cmake
+                              INSTALL_DESTINATION ${DOTLANE_CMAKE_DIR}
+                              PATH_VARS CMAKE_INSTALL_BINDIR)
+# A program, not a library: a project for any processor may use it.
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/DotlaneConfigVersion.cmake
+                                 COMPATIBILITY SameMajorVersion ARCH_INDEPENDENT)
+install(FILES ${PROJECT_BINARY_DIR}/DotlaneConfig.cmake
+              ${PROJECT_BINARY_DIR}/DotlaneConfigVersion.cmake
+              ${PROJECT_SOURCE_DIR}/cmake/DotlaneBitmaps.cmake
+        DESTINATION ${DOTLANE_CMAKE_DIR})
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME dotlane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

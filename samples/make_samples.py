@@ -206,6 +206,57 @@ def badge():
     return im
 
 
+# Four frames over a 16 x 8 canvas: (left, top, rows, disposal, delay in ms), the rows in "w"
+# white, "b" black and "t" transparent. The first is kept (disposal 1), the patch of the
+# second with its hole is undone before the third (3: restore what was there), and the
+# third's area is cleared to the background, white, before the fourth (2).
+ANIMATION = [
+    (0, 0, ["b" * 16, "bw" + "w" * 12 + "wb"] + ["bw" + "b" * 12 + "wb"] * 4
+     + ["bw" + "w" * 12 + "wb", "b" * 16], 1, 100),
+    (3, 2, ["wwtww", "wtttw", "wtttw", "wwtww"], 3, 200),
+    (9, 1, ["bbbb", "bwwb", "bwwb", "bwwb", "bwwb", "bbbb"], 2, 300),
+    (5, 0, ["w"], 1, 400),
+]
+
+
+def gif_bytes(width, height, frames):
+    """A GIF file of the frames, its image data coded with a clear code before every two
+    pixels so that every code stays 3 bits wide: no compressor needed."""
+    out = bytearray(b"GIF89a" + struct.pack("<HHBBB", width, height, 0x91, 0, 0))
+    out += bytes([255, 255, 255, 0, 0, 0, 128, 128, 128, 255, 0, 0])  # white, black, grey, red
+    for left, top, rows, disposal, delay in frames:
+        out += struct.pack("<BBBBHBB", 0x21, 0xF9, 4, disposal << 2 | 1, delay // 10, 3, 0)
+        out += struct.pack("<BHHHHB", 0x2C, left, top, len(rows[0]), len(rows), 0)
+        pixels = ["wb.t".index(c) for row in rows for c in row]
+        codes = [c for i in range(0, len(pixels), 2) for c in [4] + pixels[i : i + 2]] + [5]
+        data = bytearray()
+        bits = 0
+        for i, code in enumerate(codes):
+            bits |= code << 3 * i
+        data = bits.to_bytes((3 * len(codes) + 7) // 8, "little")
+        out += bytes([2, len(data)]) + data + b"\0"
+    return bytes(out + b";")
+
+
+def composed(width, height, frames):
+    """The frames as a viewer shows them, one list of rows of booleans (dark) a frame."""
+    canvas = [["w"] * width for _ in range(height)]
+    shown = []
+    for left, top, rows, disposal, _ in frames:
+        before = [row[:] for row in canvas]
+        for y, row in enumerate(rows):
+            for x, mark in enumerate(row):
+                if mark != "t":
+                    canvas[top + y][left + x] = mark
+        shown.append([[mark == "b" for mark in row] for row in canvas])
+        if disposal == 2:
+            for y, row in enumerate(rows):
+                canvas[top + y][left : left + len(row)] = ["w"] * len(row)
+        elif disposal == 3:
+            canvas = before
+    return shown
+
+
 BIT_LAYOUTS = ("rows-msb", "rows-lsb", "pages-lsb", "pages-msb")
 DESCRIPTIONS = {
     "rows-msb": "rows from the top, each padded to whole bytes, bit 7 the leftmost pixel",
@@ -221,9 +272,11 @@ C_STYLES = {"c": ("", "const unsigned char", ""),
             "u8g2": ("#include <U8g2lib.h>\n", "const unsigned char", " U8X8_PROGMEM")}
 
 
-def declaration(style, name, source, size, rows, layout, data, note=(), framebuf=None):
+def declaration(style, name, source, size, rows, layout, data, note=(), framebuf=None,
+                first=True):
     """A declaration of the bytes in `style`; `note` adds comment lines (a target's), and
-    `framebuf` names the MicroPython format of the frame buffer line."""
+    `framebuf` names the MicroPython format of the frame buffer line. Only the `first` of
+    several imports what they need; in a C table, none includes."""
     width, height = len(rows[0]), len(rows) + (-len(rows) % 8 if layout.startswith("pages") else 0)
     lines = ["%s, %d bytes: %d x %d pixels" % (source, size, width, len(rows)),
              "layout %s: %s" % (layout, DESCRIPTIONS[layout]), "a set bit is a dark pixel"]
@@ -231,7 +284,7 @@ def declaration(style, name, source, size, rows, layout, data, note=(), framebuf
     chunks = [data[i : i + 16] for i in range(0, len(data), 16)]
     if style == "python":
         text = "".join("# %s\n" % line for line in lines)
-        text += "import framebuf\n" if framebuf else ""
+        text += "import framebuf\n" if framebuf and first else ""
         text += "\n%s = bytearray(" % name
         text += "".join("\n    b'%s'" % "".join("\\x%02X" % b for b in c) for c in chunks)
         text += "\n)\n"
@@ -248,10 +301,19 @@ def declaration(style, name, source, size, rows, layout, data, note=(), framebuf
             text += "    .global %s%s\n    .set %s%s, %d\n" % (name, suffix, name, suffix, value)
         return text
     include, kind, attribute = C_STYLES[style]
+    include = include if first else ""
     body = "".join("\n    " + " ".join(reference.ENTRIES[b] for b in c) for c in chunks)
     return text + "%s#define %s_width %d\n#define %s_height %d\n%s %s[]%s = {%s\n};\n" % (
         include, name, width, name, height, kind, name, attribute, body)
 
+
+# What the comment says of the targets of the samples' tables, and their frame buffer format.
+TARGET_NOTES = {
+    "adafruit-gfx": ("display.drawBitmap(x, y, NAME, NAME_width, NAME_height, colour)",
+                     "is drawn in the colour given, a clear bit left as it was", None),
+    "micropython-framebuf-vlsb": ("framebuf.FrameBuffer(NAME, W, H, framebuf.MONO_VLSB)",
+                                  "is colour 1 of the frame buffer", "MONO_VLSB"),
+}
 
 # The layout each --target lists in; every target takes the dark pixels as set bits.
 TARGETS = {
@@ -273,6 +335,18 @@ def preview_text(rows, ascii_only):
         below = rows[top + 1] if top + 1 < len(rows) else [False] * len(rows[top])
         lines.append("".join(" \u2580\u2584\u2588"[a + 2 * b] for a, b in zip(rows[top], below)))
     return "".join(line + "\n" for line in lines)
+
+
+TABLE = """
+struct %s_entry {
+    %s *data;
+    unsigned short width, height; /* height: the rows the bytes cover */
+    unsigned long size;           /* bytes of data */
+};
+#define %s_count %d
+const struct %s_entry %s[%s_count] = {
+%s};
+"""
 
 
 def write_samples(out):
@@ -350,6 +424,31 @@ def write_samples(out):
     listing("example_3x9.preview-ascii.txt", "preview --ascii --target t6963c example_3x9.bmp",
             preview_text(rows, True))
 
+    # Two pictures in one output, named from their files, and their table; the same with a
+    # target whose arrays live in flash, and one whose language is Python.
+    for target, out_file in ((None, "icons.pages-lsb.h"), ("adafruit-gfx", "icons.adafruit-gfx.h"),
+                             ("micropython-framebuf-vlsb", "two.micropython-framebuf-vlsb.py")):
+        layout = TARGETS.get(target, "pages-lsb")
+        style = {None: "c", "adafruit-gfx": "arduino"}.get(target, "python")
+        arrays = []
+        for file in ("icon_17x13.bmp", "example_3x9.bmp"):
+            rows, _ = reference.ink_rows(os.path.join(out, file))
+            name = file[:-4]
+            note = (["for %s: %s" % (target, TARGET_NOTES[target][0].replace("NAME", name)),
+                     "on the glass a set bit " + TARGET_NOTES[target][1]] if target else [])
+            arrays.append(declaration(style, name, file, os.path.getsize(os.path.join(out, file)),
+                                      rows, layout, reference.layout_bytes(rows, layout), note,
+                                      TARGET_NOTES.get(target, (0, 0, None))[2],
+                                      style == "python" and not arrays))
+        table = "".join("    {%s, %s_width, %s_height, sizeof %s},\n" % ((name,) * 4)
+                        for name in ("icon_17x13", "example_3x9"))
+        args = ("--target " + target if target else "--layout pages-lsb") + (
+            "" if style == "python" else " --table icons")
+        listing(out_file, "convert %s icon_17x13.bmp example_3x9.bmp" % args,
+                "\n".join(arrays) if style == "python" else C_STYLES[style][0] + "\n".join(arrays)
+                + TABLE % ("icons", C_STYLES[style][1], "icons", 2, "icons", "icons", "icons",
+                           table))
+
     gradient().save(os.path.join(out, "gradient_48x16.png"))
     badge().save(os.path.join(out, "badge_32x16.gif"), transparency=3)
     for file in ("gradient_48x16.png", "badge_32x16.gif"):
@@ -368,6 +467,21 @@ def write_samples(out):
         rows = reference.threshold_rows(os.path.join(out, file))
         listing(file + ".rows-msb.txt", "convert --layout rows-msb " + file,
                 reference.entry_lines(reference.layout_bytes(rows, "rows-msb")))
+    with open(os.path.join(out, "anim_16x8.gif"), "wb") as f:
+        f.write(gif_bytes(16, 8, ANIMATION))
+    for layout in ("pages-lsb", "rows-msb"):
+        listing("anim_16x8.%s.frames.txt" % layout,
+                "convert --layout %s --frames anim_16x8.gif" % layout,
+                reference.entry_lines(b"".join(bytes(reference.layout_bytes(rows, layout))
+                                               for rows in composed(16, 8, ANIMATION))))
+    # Each frame prepared as a picture is: turned, reduced and dithered on its own.
+    options = "--rotate 90 --size 12x10 --dither floyd-steinberg"
+    listing("anim_16x8.frames-rotate-90-size-12x10-dither-floyd-steinberg.pages-lsb.txt",
+            "convert --layout pages-lsb --frames %s anim_16x8.gif" % options,
+            reference.entry_lines(b"".join(bytes(reference.layout_bytes(
+                reference.prepared_grey([[0 if dark else 255 for dark in row] for row in rows],
+                                        **preparation(options)), "pages-lsb"))
+                for rows in composed(16, 8, ANIMATION))))
     # Four pixels whose grey the rounding of both formulas decides: pure green (L 149.685,
     # rounded to 150), near-black at alpha 200 (L' 55.8, rounded to 56), red, and clear.
     edges = Image.new("RGBA", (4, 1))
@@ -511,8 +625,14 @@ REFUSED = [
     (2, "--threshold takes a whole number", "convert --layout rows-msb --threshold 12a gradient_48x16.png"),
     (2, "option --threshold needs a value", "convert --layout rows-msb gradient_48x16.png --threshold"),
     (2, "--c-array needs a C identifier", "convert --layout rows-msb --c-array a-b logo_128x64.bmp"),
-    (2, "give exactly one picture file", "convert --layout rows-msb"),
-    (2, "give exactly one picture file", "convert --layout rows-msb logo_128x64.bmp logo_128x64.bmp"),
+    (2, "give a picture file", "convert --layout rows-msb"),
+    (2, "--frames lists in rows-msb", "convert --layout sed1565 --frames anim_16x8.gif"),
+    (2, "--c-array names one picture", "convert --layout rows-msb --c-array a logo_128x64.bmp logo_128x64.bmp"),
+    (2, "give exactly one picture file", "preview --layout rows-msb logo_128x64.bmp logo_128x64.bmp"),
+    (2, "--style hex and bin list one picture", "convert --layout rows-msb --style hex logo_128x64.bmp icon_17x13.bmp"),
+    (2, "--table, --header, --source and --compress write C arrays", "convert --target micropython-framebuf-vlsb --table t logo_128x64.bmp"),
+    (2, "--frames writes C arrays", "convert --layout rows-msb --style asm --frames anim_16x8.gif"),
+    (2, "--preview shows one picture", "convert --target ssd1306 --preview p.png logo_128x64.bmp icon_17x13.bmp"),
     (2, "--size takes WxH, each a whole number from 1 to 4096, not \"0x10\"", "convert --layout rows-msb --size 0x10 gradient_48x16.png"),
     (2, "--size takes WxH", "convert --layout rows-msb --size 4097x1 gradient_48x16.png"),
     (2, "--size takes WxH", "convert --layout rows-msb --size 128 gradient_48x16.png"),

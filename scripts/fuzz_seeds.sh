@@ -77,6 +77,9 @@ cli convert-prepared-picture 4 0 0 \
 cli convert-target 4 0 0 $'--target\nssd1306\n--style\nasm\n--preview\np.png\n@' \
     <corpus/import/8x2.bmp
 cli preview-ascii 6 0 0 $'--layout\nt6963c\n--ascii\n@' <corpus/import/17x3-top-down.bmp
+cli convert-several 4 0 0 \
+    $'--target\nadafruit-gfx\n--frames\n--size\n4x4\n--table\nt\n--compress\nrle\n--header\nh.h\n--source\nc.c\n--depfile\nd\n@\n@' \
+    <corpus/import/8x2.bmp
 
 # Pictures for the module, none over a kilobyte: a plain PBM, a 4-bit BMP, and a PNG, a
 # GIF and a JPEG that Pillow draws.

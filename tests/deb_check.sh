@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # CPack's .deb holds what `cmake --install` puts in place, names the Qt libraries among its
-# dependencies, and its dotlane-cli runs once unpacked, picture reader included. The package
+# dependencies, and its dotlane-cli runs once unpacked, picture reader included; the example
+# firmware build finds the unpacked CMake package. The package
 # installs under the prefix the build was configured for (/usr for a Debian package), where
 # dotlane-cli looks for its reader.    deb_check.sh BUILD_DIR VERSION PREFIX LIBDIR
 set -euo pipefail
@@ -19,7 +20,9 @@ done
 dpkg-deb -c "$deb" | awk '{print $6}' | sort >"$out/files"
 for file in ".$prefix/bin/dotlane" ".$prefix/bin/dotlane-cli" ".$libdir/dotlane/dotlane-qimage.so" \
             ".$prefix/share/applications/dotlane.desktop" \
-            ".$prefix/share/icons/hicolor/16x16/apps/dotlane.png"; do
+            ".$prefix/share/icons/hicolor/16x16/apps/dotlane.png" \
+            ".$libdir/cmake/Dotlane/DotlaneConfig.cmake" ".$libdir/cmake/Dotlane/DotlaneBitmaps.cmake" \
+            ".$libdir/cmake/Dotlane/DotlaneConfigVersion.cmake"; do
   grep -qx "$file" "$out/files" || { echo "deb: $file is missing" >&2; exit 1; }
 done
 dpkg-deb -x "$deb" "$out/root"
@@ -30,4 +33,5 @@ samples=$(cd "$(dirname "$0")/../samples" && pwd)
 bash "$(dirname "$0")/at_installed_place.sh" "$out/root$libdir" "$libdir" \
   "$out/root$prefix/bin/dotlane-cli" convert --layout pages-lsb "$samples/gradient_48x16.png" |
   cmp - "$samples/expected/gradient_48x16.pages-lsb.threshold-128.txt"
+bash "$(dirname "$0")/cmake_example.sh" "$out/root$prefix"
 echo "deb: dotlane_${version}_amd64.deb depends on $depends"

@@ -57,13 +57,13 @@ TEST(CArray, CompilesToTheListedBytes) {
 }
 
 // Each style's text turned back into raw bytes in out.bin by the tool that reads it; the array
-// takes its name from the file, "logo 2.bmp".
+// takes its name from the file, "logo 2.bmp", and the file given twice adds logo_2_2.
 constexpr std::pair<const char*, const char*> kBuilds[] = {
     {"c", "cc -std=c99 -Wall -Wextra -pedantic -Werror -I. -x c -o p print.c && ./p >out.bin"},
     {"arduino", "c++ -Wall -Wextra -pedantic -Werror -I. -x c++ -o p print.c && ./p >out.bin"},
     {"u8g2", "c++ -Wall -Wextra -pedantic -Werror -I. -x c++ -o p print.c && ./p >out.bin"},
     {"python", "python3 -c \"import sys; exec(open('decl').read()); "
-               "sys.stdout.buffer.write(logo_2)\" >out.bin"},
+               "sys.stdout.buffer.write(logo_2 + globals().get('logo_2_2', b''))\" >out.bin"},
     {"asm", "as -o d.o decl && objcopy -O binary -j .rodata d.o out.bin && "
             "nm d.o | grep -q ' A logo_2_width'"},
 };
@@ -79,6 +79,7 @@ TEST(Styles, BuildToTheRawBytes) {
     text("U8g2lib.h", "#define U8X8_PROGMEM\n");
     text("print.c", "#include <stdio.h>\n#include \"decl\"\nint main(void) {\n"
                     "    fwrite(logo_2, 1, sizeof logo_2, stdout);\n"
+                    "#ifdef logo_2_2_width\n    fwrite(t[1].data, 1, t[1].size, stdout);\n#endif\n"
                     "    return logo_2_width != 37 || logo_2_height < 21;\n}\n");
     // The frame buffer a MicroPython target's line makes must hold exactly the bytes.
     text("framebuf.py",
@@ -93,17 +94,25 @@ TEST(Styles, BuildToTheRawBytes) {
                   0);
         const Bytes bin = read_file((dir.path() / "bin").string());
         EXPECT_EQ(read_listing(run_cli("convert --style hex" + args).out).bytes, bin) << target;
-        for (const auto& [style, build] : kBuilds) {
-            const CliRun c = run_cli(std::string("convert --style ") + style + args);
-            dir.write("decl", {c.out.begin(), c.out.end()});
-            if (std::string_view(style) != "python") { // its comment reads as no byte
-                EXPECT_EQ(read_listing(c.out).bytes, bin) << target << " " << style;
+        for (const auto& [style, build] : kBuilds)
+            for (const bool two : {false, true}) {
+                const std::string_view s(style);
+                const bool c_family = s == "c" || s == "arduino" || s == "u8g2";
+                const CliRun c = run_cli(std::string("convert --style ") + style + args +
+                                         (two ? " '" + picture + "'" : "") +
+                                         (two && c_family ? " --table t" : ""));
+                dir.write("decl", {c.out.begin(), c.out.end()});
+                Bytes expected = bin;
+                if (two) expected.insert(expected.end(), bin.begin(), bin.end());
+                if (s != "python") { // its comment reads as no byte
+                    EXPECT_EQ(read_listing(c.out).bytes, expected) << target << " " << style;
+                }
+                std::filesystem::remove(dir.path() / "out.bin");
+                const CliRun built = run_shell(in + build);
+                EXPECT_EQ(built.status, 0) << target << " " << style << "\n" << built.err << c.out;
+                EXPECT_EQ(read_file((dir.path() / "out.bin").string()), expected)
+                    << target << " " << style << (two ? " twice" : "");
             }
-            std::filesystem::remove(dir.path() / "out.bin");
-            const CliRun built = run_shell(in + build);
-            EXPECT_EQ(built.status, 0) << target << " " << style << "\n" << built.err << c.out;
-            EXPECT_EQ(read_file((dir.path() / "out.bin").string()), bin) << target << " " << style;
-        }
     }
 }
 

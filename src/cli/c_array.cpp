@@ -84,26 +84,36 @@ std::vector<std::string> comment_lines(const CArray& a) {
     return lines;
 }
 
-std::string c_declaration(const CArray& a, std::string_view include, std::string_view type,
-                          std::string_view attribute) {
+std::string c_comment(const CArray& a, const std::vector<std::string>& more) {
+    std::vector<std::string> lines = comment_lines(a);
+    lines.insert(lines.end(), more.begin(), more.end());
     std::string text = "/* ";
-    for (const std::string& line : comment_lines(a))
+    for (const std::string& line : lines)
         text += (text.size() > 3 ? "\n * " : "") + line;
-    text += " */\n" + std::string(include);
+    return text + " */\n";
+}
+
+void append_byte_lines(std::string& text, std::span<const std::uint8_t> bytes) {
+    text.reserve(text.size() + bytes.size() * (kEntryWidth + 1) + bytes.size() / 16 * 4 + 8);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        text += i % 16 == 0 ? "\n    " : " ";
+        text += entry(bytes[i]);
+    }
+    text += "\n";
+}
+
+std::string c_declaration(const CArray& a, const CFlavour& flavour) {
+    std::string text = c_comment(a) + std::string(flavour.include);
     text += "#define " + a.name + "_width " + std::to_string(a.width) + "\n";
     text += "#define " + a.name + "_height " + std::to_string(a.rows) + "\n";
-    text += std::string(type) + " " + a.name + "[]" + std::string(attribute) + " = {";
-    text.reserve(text.size() + a.bytes.size() * (kEntryWidth + 1) + a.bytes.size() / 16 * 4 + 4);
-    for (std::size_t i = 0; i < a.bytes.size(); ++i) {
-        text += i % 16 == 0 ? "\n    " : " ";
-        text += entry(a.bytes[i]);
-    }
-    text += "\n};\n";
-    return text;
+    text +=
+        std::string(flavour.type) + " " + a.name + "[]" + std::string(flavour.attribute) + " = {";
+    append_byte_lines(text, a.bytes);
+    return text + "};\n";
 }
 
 std::string c_array_text(const CArray& a) {
-    return c_declaration(a, "", "const unsigned char", "");
+    return c_declaration(a, kPlainC);
 }
 
 } // namespace dotlane::cli

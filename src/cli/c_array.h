@@ -42,11 +42,20 @@ std::optional<std::string> c_name_problem(std::string_view name);
 
 std::string c_array_text(const CArray& array);
 
+// How a C-family style declares the bytes: the line it includes first (or nothing), and the
+// array as `type` NAME[] `attribute`.
+struct CFlavour {
+    std::string_view include, type, attribute;
+};
+inline constexpr CFlavour kPlainC{"", "const unsigned char", ""};
+
 // The comment's lines, without the marks of any language.
 std::vector<std::string> comment_lines(const CArray& array);
-// A C declaration as c_array_text writes it, after `include` (a line or nothing), of the
-// bytes as `type` NAME[] `attribute`.
-std::string c_declaration(const CArray& array, std::string_view include, std::string_view type,
-                          std::string_view attribute);
+// Those lines and `more` as a C comment, ending in a line break.
+std::string c_comment(const CArray& array, const std::vector<std::string>& more = {});
+// The entries between the braces, 16 a line, added to `text`.
+void append_byte_lines(std::string& text, std::span<const std::uint8_t> bytes);
+// A declaration as c_array_text writes it, the include after the comment.
+std::string c_declaration(const CArray& array, const CFlavour& flavour);
 
 } // namespace dotlane::cli

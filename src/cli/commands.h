@@ -11,7 +11,7 @@ namespace dotlane::cli {
 int run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
         std::ostream& err);
 
-// The convert command: any picture in any of the layouts (convert.cpp).
+// The convert command: any picture in any of the layouts (convert_command.cpp).
 int convert_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // The preview command: the bits convert would list, drawn in the terminal (preview.cpp).

@@ -1,18 +1,13 @@
-// The convert command: one picture in one of the layouts, bare, declared in one of the styles
-// or raw, with a picture of what the display will show.
+// From a picture file and the arguments to its bytes: the request all pictures of one command
+// share, and the one way each file, and each frame of an animation, is read and laid out.
 #include "convert.h"
 
 #include <ostream>
-#include <unistd.h>
 
-#include "commands.h"
 #include "import/listings.h"
 #include "picture_input.h"
-#include "preparation_options.h"
-#include "preview.h"
 #include "shared/entries.h"
 #include "shared/text.h"
-#include "styles.h"
 
 namespace dotlane::cli {
 
@@ -57,121 +52,107 @@ Bitmap bits_of(InputPicture& in, const PreparationChoice& choice) {
     return bits;
 }
 
-// Raw bytes would only garble a terminal, so they go to a file or a pipe.
-bool raw_to_terminal(const Arguments& a, std::ostream& out) {
-    const auto path = a.value("-o");
-    const auto* descriptor = dynamic_cast<const DescriptorOutput*>(out.rdbuf());
-    return (!path || *path == "-") && descriptor && ::isatty(descriptor->fd());
+// Lays out one picture's (or frame's) bits after the bytes already made.
+void add_bits(Conversion& c, const Bitmap& bits, BitLayout layout) {
+    c.width = bits.width;
+    c.height = bits.height;
+    std::vector<std::uint8_t> bytes = layout_bytes(bits, layout);
+    if (c.listing.bytes.empty())
+        c.listing.bytes = std::move(bytes);
+    else
+        c.listing.bytes.insert(c.listing.bytes.end(), bytes.begin(), bytes.end());
+}
+
+// Every frame prepared as a picture is, each frame's grey and bits let go before the next is
+// read. A 1-bit BMP file is one frame.
+bool frames_listing(InputPicture& in, Conversion& c, const Request& r, std::ostream& err) {
+    const BitLayout layout = *r.bit_layout;
+    in = read_frames(c.path, r.choice.preparation.background,
+                     [&](GreyView grey, int delay) -> std::optional<std::string> {
+                         add_bits(c, prepare(grey, r.choice.preparation), layout);
+                         c.delays.push_back(delay);
+                         return std::nullopt;
+                     });
+    if (in.error) {
+        err << *in.error << "\n";
+        return false;
+    }
+    if (in.bmp) {
+        add_bits(c, bits_of(in, r.choice), layout);
+        c.delays.push_back(0);
+    }
+    return true;
 }
 
 } // namespace
 
-std::variant<Conversion, int> convert_picture(const Arguments& a, bool bare, std::ostream& err) {
-    Conversion c;
+std::variant<Request, int> conversion_request(const Arguments& a, std::ostream& err) {
+    Request r;
     const auto target_name = a.value("--target");
-    c.target = target_name ? target_named(*target_name) : nullptr;
-    if (target_name && !c.target)
+    r.target = target_name ? target_named(*target_name) : nullptr;
+    if (target_name && !r.target)
         return usage(err,
                      "unknown target \"" + *target_name + "\"; the targets are " + target_names());
     const auto layout = a.value("--layout");
-    if (!layout && !c.target)
+    if (!layout && !r.target)
         return usage(err, std::string("convert needs --layout or --target: ") + kLayoutNames);
-    c.layout = layout.value_or(c.target ? layout_name(c.target->layout) : "");
-    const bool window_layout = c.layout == "t6963c" || c.layout == "sed1565";
-    const auto bit_layout = bit_layout_named(c.layout);
-    if (!window_layout && !bit_layout)
-        return usage(err, "unknown layout \"" + c.layout + "\"; the layouts are " + kLayoutNames);
-    const PreparationChoice choice = preparation_choice(a);
-    if (choice.error) return usage(err, *choice.error);
-    if (window_layout && choice.given)
-        return usage(err, "the " + c.layout +
+    r.layout = layout.value_or(r.target ? layout_name(r.target->layout) : "");
+    const bool window_layout = r.layout == "t6963c" || r.layout == "sed1565";
+    r.bit_layout = bit_layout_named(r.layout);
+    if (!window_layout && !r.bit_layout)
+        return usage(err, "unknown layout \"" + r.layout + "\"; the layouts are " + kLayoutNames);
+    r.choice = preparation_choice(a);
+    if (r.choice.error) return usage(err, *r.choice.error);
+    if (window_layout && r.choice.given)
+        return usage(err, "the " + r.layout +
                               " layout lists the file's own rows, so it takes no option that "
                               "prepares the picture; rows-msb and pages-lsb list prepared ones");
-    c.invert = choice.preparation.light_ink;
-    if (a.operands.size() != 1) return usage(err, "give exactly one picture file");
+    r.frames = a.has("--frames");
+    if (window_layout && r.frames)
+        return usage(err, "--frames lists in rows-msb, rows-lsb, pages-lsb or pages-msb");
+    return r;
+}
 
-    c.path = a.operands[0];
-    InputPicture in = read_picture(c.path, choice.preparation.background);
-    if (in.error) {
-        err << *in.error << "\n";
-        return kBadInput;
+std::optional<Conversion> convert_file(const std::string& path, const Request& r, bool bare,
+                                       std::ostream& err) {
+    Conversion c;
+    c.path = path;
+    c.layout = r.layout;
+    c.target = r.target;
+    c.invert = r.choice.preparation.light_ink;
+    InputPicture in;
+    if (r.frames) {
+        if (!frames_listing(in, c, r, err)) return std::nullopt;
+        c.file_size = in.file_size;
+    } else {
+        in = read_picture(path, r.choice.preparation.background);
+        if (in.error) {
+            err << *in.error << "\n";
+            return std::nullopt;
+        }
+        c.file_size = in.file_size;
+        c.width = in.width;
+        c.height = in.height;
+        if (!r.bit_layout) {
+            if (!window_layout_listing(in, c, err)) return std::nullopt;
+            return c;
+        }
+        add_bits(c, bits_of(in, r.choice), *r.bit_layout);
     }
-    c.file_size = in.file_size;
-    c.width = in.width;
-    c.height = in.height;
-    if (window_layout) {
-        if (!window_layout_listing(in, c, err)) return kBadInput;
-        return c;
-    }
-    const Bitmap bits = bits_of(in, choice);
-    c.width = bits.width;
-    c.height = bits.height;
-    c.listing.bytes = layout_bytes(bits, *bit_layout);
     if (bare) c.listing.text = entry_lines(c.listing.bytes, "\n", true);
-    c.rows = layout_rows(*bit_layout, c.height);
-    c.reads_as = *bit_layout;
-    c.description = layout_description(*bit_layout);
+    c.rows = layout_rows(*r.bit_layout, c.height);
+    c.reads_as = *r.bit_layout;
+    c.description = layout_description(*r.bit_layout);
     return c;
 }
 
-int convert_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const Arguments a = parse(args, kConvertFlags, kConvertValued);
-    if (a.error) return usage(err, *a.error);
-    const auto c_array = a.value("--c-array");
-    const auto style_text = a.value("--style");
-    const auto chosen = style_named(style_text.value_or("c"));
-    if (!chosen)
-        return usage(err, "unknown style \"" + *style_text + "\"; the styles are " + kStyleNames);
-    if (c_array && ((style_text && *chosen != Style::c) || a.value("--name")))
-        return usage(err, "--c-array NAME is --style c --name NAME; give one or the other");
-    const auto target = a.value("--target");
-    const Target* const named_target = target ? target_named(*target) : nullptr;
-    const Style style = style_text || c_array ? *chosen
-                        : named_target        ? *style_named(named_target->style)
-                                              : Style::hex;
-    const auto name = c_array ? c_array : a.value("--name");
-    if (const auto problem = name ? name_problem(style, *name) : std::nullopt)
-        return usage(err, *problem);
-    if (style == Style::bin && raw_to_terminal(a, out))
-        return usage(err, "--style bin writes raw bytes, which a terminal cannot show; give -o "
-                          "FILE or send standard output to a file or a pipe");
-    const auto preview = preview_options(a, err);
-    if (std::holds_alternative<int>(preview)) return std::get<int>(preview);
-
-    auto made = convert_picture(a, style == Style::hex, err);
-    if (std::holds_alternative<int>(made)) return std::get<int>(made);
-    Conversion& c = std::get<Conversion>(made);
-    // The picture is made before any output, so a preview that cannot be made leaves the
-    // listing unwritten too.
-    std::optional<std::vector<std::uint8_t>> png;
-    if (const auto& options = std::get<PreviewOptions>(preview); options.path) {
-        auto made_png = preview_png(c, options.scale);
-        if (std::holds_alternative<std::string>(made_png)) {
-            err << std::get<std::string>(made_png) << "\n";
-            return kBadInput;
-        }
-        png = std::move(std::get<std::vector<std::uint8_t>>(made_png));
-    }
-    std::string declaration;
-    std::string_view text = c.listing.text;
-    if (style == Style::bin) {
-        text = {reinterpret_cast<const char*>(c.listing.bytes.data()), c.listing.bytes.size()};
-    } else if (style != Style::hex) {
-        declaration = declaration_text(style, {.name = name.value_or(default_name(c.path)),
-                                               .source = c.path,
-                                               .file_size = c.file_size,
-                                               .width = c.width,
-                                               .height = c.height,
-                                               .rows = c.rows,
-                                               .layout = c.layout,
-                                               .layout_description = c.description,
-                                               .invert = c.invert,
-                                               .bytes = c.listing.bytes,
-                                               .target = c.target});
-        text = declaration;
-    }
-    if (const int status = emit(text, a, out, err); status != kOk || !png) return status;
-    return write_preview(*png, *std::get<PreviewOptions>(preview).path, out, err);
+std::variant<Conversion, int> convert_picture(const Arguments& a, bool bare, std::ostream& err) {
+    auto request = conversion_request(a, err);
+    if (std::holds_alternative<int>(request)) return std::get<int>(request);
+    if (a.operands.size() != 1) return usage(err, "give exactly one picture file");
+    auto made = convert_file(a.operands[0], std::get<Request>(request), bare, err);
+    if (!made) return kBadInput;
+    return std::move(*made);
 }
 
 } // namespace dotlane::cli

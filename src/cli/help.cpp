@@ -28,10 +28,13 @@ Commands:
       shown; --diff paints them: red only in ARRAY, blue only in PICTURE, grey in both)
   convert (--layout L | --target T) [--style S] [--name NAME] [--invert-colors]
           [PREPARATION] [--c-array NAME] [--preview OUT.png] [--preview-scale N]
-          [-o OUT] FILE
+          [--frames] [--table T] [--compress rle] [--depfile D]
+          [-o OUT | --header H --source C] FILE...
       list a picture in layout L (below), or as display or draw call T reads it; FILE
       is a 1-bit BMP file, read as the window reads it, or any other picture (PNG, BMP
-      of 4 to 32 bits, GIF, ...) up to 4096 x 4096 pixels
+      of 4 to 32 bits, GIF, ...) up to 4096 x 4096 pixels. Several FILEs (or --table,
+      --header, --compress) give one array a picture in one output: C by default, or
+      the style asked for (c, arduino, u8g2, python, asm; hex and bin list one)
   preview (--layout L | --target T) [convert's options] [--ascii] [-o OUT] FILE
       draw the bits convert lists in the terminal, two rows a line in half blocks
       (a set bit drawn), or with --ascii one row a line in "#" (set) and "."
@@ -49,7 +52,8 @@ Options:
                      micropython-framebuf-vlsb         pages-lsb  python
                      micropython-framebuf-hlsb         rows-msb   python
                      micropython-framebuf-hmsb         rows-lsb   python
-  --style S        how the bytes are written (default hex, or the target's):
+  --style S        how the bytes are written (default hex, or the target's, or c for
+                   several pictures):
                      hex      the bare listing
                      c        const unsigned char NAME[] with NAME_width, NAME_height
                               (in rows; whole pages for page layouts), 16 bytes a line
@@ -62,8 +66,10 @@ Options:
                      asm      GNU as: NAME in .rodata, .byte lines, NAME_width,
                               NAME_height and NAME_size as global absolute symbols
                      bin      the raw bytes (refused to a terminal)
-  --name NAME      convert: the declaration's name, a C identifier (default: the file
-                   name without its extension, made one: "logo 2.png" gives logo_2);
+                   hex and bin take one picture
+  --name NAME      convert: the declaration's name, a C identifier, once for each picture
+                   (default: the file name without its extension, made one: "logo
+                   2.png" gives logo_2, and made unique with _2, _3, ...);
                    render, guess, check: read the initialiser of the C array NAME
                    (implies --input c)
   --c-array NAME   the same as --style c --name NAME
@@ -71,7 +77,17 @@ Options:
                    LCD shows them (dark dots on olive glass) or, for ssd1306 and sh1106,
                    an OLED (pale cyan light on black)
   --preview-scale N  each pixel N x N (1 to 16, default 4); from 4 on, a one-pixel gap
-                   between dots
+                   between dots (one picture only)
+  --frames         every frame of an animation (GIF...) as a viewer shows it, each
+                   prepared, one after another; in C, NAME_frame_count and
+                   NAME_frame_delays[] (ms)
+  --table T        (C styles) add T[T_count], an entry a picture: data, width,
+                   height, size
+  --compress rle   (C styles) run-length compress the arrays; the C decoder comes
+                   first
+  --header H --source C   (C styles) the macros and extern declarations into H, the
+                   data into C
+  --depfile D      a Make rule: the outputs, then every picture read
   --input c|bin    how render, guess and check read their bytes: by default the 0x..
                    entries wherever they stand; c: every integer literal (0x3C, 60,
                    074, 0b00111100, B00111100) of the first C array initialiser; bin:

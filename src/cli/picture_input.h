@@ -4,6 +4,7 @@
 // module dotlane-qimage.so as one grey byte a pixel. QImage needs no display, and neither
 // the engine nor dotlane-cli itself links the toolkit.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,5 +43,13 @@ GreyView grey_view(const InputPicture& in);
 
 // The grey of an accepted 1-bit BMP file: each pixel the luminance of its palette colour.
 std::vector<std::uint8_t> bmp_grey(const LoadedFile& file);
+
+// The frames of an animation (a still picture is one), composed as a viewer shows them: each
+// frame's grey, as read_picture makes it, is handed to `each` with its delay in ms and is
+// gone once `each` returns, so one frame's pixels are held at a time. A 1-bit BMP file is
+// read as read_picture reads it, into `bmp`, and `each` is not called. `each` returns an
+// error to stop the reading with it.
+using FrameSink = std::function<std::optional<std::string>(GreyView grey, int delay)>;
+InputPicture read_frames(const std::string& path, int background, const FrameSink& each);
 
 } // namespace dotlane::cli

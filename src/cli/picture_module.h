@@ -33,6 +33,31 @@ int dotlane_read_grey(int fd, const char* name, int max_side, DotlaneGrey* out);
 typedef void (*DotlaneFreeGrey)(DotlaneGrey* picture);
 void dotlane_free_grey(DotlaneGrey* picture);
 
+// Every frame of an animation (a GIF, or any format Qt reads as one) as a viewer shows it,
+// each the full picture in the grey of DotlaneGrey; a still picture is one frame. Delays are
+// the file's own, in ms (a GIF's 0 stays 0). The frames are handed over one at a time, so a
+// long animation never lies in memory whole.
+struct DotlaneFrames {
+    int background = 255; // given by the caller, as for DotlaneGrey
+    // Called by the module with each frame in turn; `grey`'s pixels are the module's and gone
+    // once it returns. A non-zero answer stops the reading, with `error` as the callee wrote it.
+    int (*frame)(void* context, const DotlaneGrey* grey, int delay) = nullptr;
+    void* context = nullptr; // given by the caller, passed to `frame`
+    int width = 0;
+    int height = 0;
+    int count = 0;
+    char error[1024] = {};
+};
+
+// The frames together may hold this many pixels at most, which bounds the bytes they make.
+inline constexpr long long kDotlaneMaxFrameBytes = 64LL << 20;
+
+// As dotlane_read_grey, with its limits, the time limit covering all frames. A file found
+// damaged after some frames were handed over is refused all the same: the caller keeps
+// nothing of a reading that did not return 0.
+typedef int (*DotlaneReadFrames)(int fd, const char* name, int max_side, DotlaneFrames* out);
+int dotlane_read_frames(int fd, const char* name, int max_side, DotlaneFrames* out);
+
 // A file's bytes made in the module, the caller's to release with dotlane_free_bytes.
 struct DotlaneBytes {
     unsigned char* data = nullptr;

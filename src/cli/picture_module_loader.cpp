@@ -33,10 +33,17 @@ PictureModule load_module() {
         module.free = symbol<DotlaneFreeGrey>(handle, "dotlane_free_grey");
         module.encode_png = symbol<DotlaneEncodePng>(handle, "dotlane_encode_png");
         module.free_bytes = symbol<DotlaneFreeBytes>(handle, "dotlane_free_bytes");
-        if (module.read && module.free && module.encode_png && module.free_bytes) return module;
+        module.read_frames = symbol<DotlaneReadFrames>(handle, "dotlane_read_frames");
+        if (module.read && module.free && module.encode_png && module.free_bytes &&
+            module.read_frames)
+            return module;
         why += (why.empty() ? "" : "; ") + path + " lacks the reader's functions";
     }
-    return {nullptr, nullptr, nullptr, nullptr,
+    return {nullptr,
+            nullptr,
+            nullptr,
+            nullptr,
+            nullptr,
             "dotlane-cli reads and writes only BMP files here: its module for other pictures, "
             "dotlane-qimage.so, cannot be loaded (" +
                 why + ")."};

@@ -15,6 +15,7 @@ struct PictureModule {
     DotlaneFreeGrey free = nullptr;
     DotlaneEncodePng encode_png = nullptr;
     DotlaneFreeBytes free_bytes = nullptr;
+    DotlaneReadFrames read_frames = nullptr;
     std::string error; // why the module cannot be used, when read is null
 };
 

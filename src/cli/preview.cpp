@@ -37,7 +37,8 @@ std::variant<PreviewOptions, int> preview_options(const Arguments& a, std::ostre
                                   std::to_string(kMaxScale) + ", not \"" + *text + "\"");
         options.scale = int(*scale);
     }
-    const std::string listing = a.value("-o").value_or("-");
+    // With --header and --source the listing is those two files, which convert checks.
+    const std::string listing = a.value("--header") ? "" : a.value("-o").value_or("-");
     if (options.path && *options.path == listing)
         return usage(err, "--preview and the listing cannot both go to \"" + listing + "\"");
     return options;

@@ -36,28 +36,6 @@
 
 namespace dotlane::module {
 
-class DeadlineFile : public QFile {
-public:
-    explicit DeadlineFile(Clock::time_point deadline) : deadline_(deadline) {}
-    bool expired() const { return expired_; }
-    // The answer is already a refusal: the decoder need not read on.
-    void stop() { stopped_ = true; }
-
-protected:
-    qint64 readData(char* data, qint64 max) override {
-        if (Clock::now() > deadline_) expired_ = true;
-        if (expired_ || stopped_) {
-            setErrorString(QStringLiteral("reading stopped"));
-            return -1;
-        }
-        return QFile::readData(data, max);
-    }
-
-private:
-    Clock::time_point deadline_;
-    bool expired_ = false, stopped_ = false;
-};
-
 // The first warning Qt printed while the module decoded, and the file it was decoding.
 static std::string g_warning;
 static DeadlineFile* g_file = nullptr;
@@ -164,6 +142,20 @@ static void grey_row(const QImage& image, int y, std::uint8_t* grey, const std::
     }
 }
 
+void grey_image(const QImage& image, std::uint8_t* grey, int background) {
+    // Indices past a short colour table: opaque black in Indexed8 and white in the 1-bit
+    // formats, as Qt's own conversions take them.
+    std::uint8_t table[256];
+    std::fill(std::begin(table), std::end(table),
+              image.format() == QImage::Format_Indexed8 ? 0 : 255);
+    const QList<QRgb> colours = image.colorTable();
+    for (qsizetype i = 0; i < colours.size() && i < 256; ++i)
+        table[i] = over_background(colours[i], background);
+    const std::size_t w = std::size_t(image.width());
+    for (int y = 0; y < image.height(); ++y)
+        grey_row(image, y, grey + w * std::size_t(y), table, background);
+}
+
 // Qt's GIF and BMP readers hand back a picture whose data stops short without a word, the
 // rest filled out (for BMP with whatever the memory held), so the file itself is checked:
 // the blocks of a GIF up to the end of its first image, the rows of a BMP.
@@ -189,7 +181,7 @@ private:
 };
 } // namespace
 
-static bool gif_cut_short(int fd) {
+bool gif_cut_short(int fd, bool every_image) {
     Bytes bytes(fd);
     const auto table = [&](qint64 flags_at) {
         const int flags = bytes.at(flags_at);
@@ -211,7 +203,9 @@ static bool gif_cut_short(int fd) {
             break;
         case 0x2C:
             at += 10 + table(at + 9) + 1;
-            return !skip_blocks(at);
+            if (!skip_blocks(at)) return true;
+            if (!every_image) return false;
+            break;
         default: // the trailer, or what the reader judges itself
             return bytes.at(at) < 0;
         }
@@ -292,25 +286,16 @@ int dotlane_read_grey(int fd, const char* name, int max_side, DotlaneGrey* out) 
     if (file.expired()) return refused(took_too_long());
     if (!read || image.isNull()) return refused(reader.errorString().toStdString());
     if (!g_warning.empty()) return refused(g_warning);
-    if (format == "gif" && gif_cut_short(fd)) return refused("the file is cut short");
+    if (format == "gif" && gif_cut_short(fd, false)) return refused("the file is cut short");
     if (format == "bmp" && !bmp_problem(fd, info.st_size).empty())
         return refused(bmp_problem(fd, info.st_size));
     if (image.width() > max_side || image.height() > max_side)
         return fail(out, too_large(name, image.size(), max_side));
 
-    // Indices past a short colour table: opaque black in Indexed8 and white in the 1-bit
-    // formats, as Qt's own conversions take them.
-    std::uint8_t table[256];
-    std::fill(std::begin(table), std::end(table),
-              image.format() == QImage::Format_Indexed8 ? 0 : 255);
-    const QList<QRgb> colours = image.colorTable();
-    for (qsizetype i = 0; i < colours.size() && i < 256; ++i)
-        table[i] = over_background(colours[i], out->background);
     const std::size_t w = std::size_t(image.width());
     out->pixels = static_cast<std::uint8_t*>(std::malloc(w * std::size_t(image.height()) + 1));
     if (!out->pixels) return fail(out, "Out of memory reading " + quoted(name) + ".");
-    for (int y = 0; y < image.height(); ++y)
-        grey_row(image, y, out->pixels + w * std::size_t(y), table, out->background);
+    grey_image(image, out->pixels, out->background);
     out->width = image.width();
     out->height = image.height();
     return 0;

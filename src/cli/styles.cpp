@@ -22,12 +22,13 @@ constexpr std::string_view kPythonRefused =
     " False None True as assert async await def del elif except finally from global import in "
     "is lambda nonlocal pass raise with yield bytearray framebuf ";
 
-std::string python_text(const CArray& a) {
+// `first`: the one array, or the first of several, which imports what they all need.
+std::string python_text(const CArray& a, bool first) {
     std::string text;
     for (const std::string& line : comment_lines(a))
         text += "# " + line + "\n";
     const bool framebuf = a.target && !a.target->framebuf.empty();
-    if (framebuf) text += "import framebuf\n";
+    if (framebuf && first) text += "import framebuf\n";
     text += "\n" + a.name + " = bytearray(";
     text.reserve(text.size() + a.bytes.size() * 4 + a.bytes.size() / 16 * 8 + 100);
     for (std::size_t i = 0; i < a.bytes.size(); ++i) {
@@ -46,12 +47,12 @@ std::string python_text(const CArray& a) {
 
 // "%object" rather than "@object": "@" starts a comment on ARM, and every ELF target of the
 // GNU assembler takes "%".
-std::string assembly_text(const CArray& a) {
+std::string assembly_text(const CArray& a, bool first) {
     std::string text = "/* ";
     for (const std::string& line : comment_lines(a))
         text += (text.size() > 3 ? "\n * " : "") + line;
-    text += " */\n    .section .rodata\n    .global " + a.name + "\n    .type " + a.name +
-            ", %object\n" + a.name + ":";
+    text += std::string(" */\n") + (first ? "    .section .rodata\n" : "") + "    .global " +
+            a.name + "\n    .type " + a.name + ", %object\n" + a.name + ":";
     text.reserve(text.size() + a.bytes.size() * 6 + a.bytes.size() / 16 * 12 + 200);
     for (std::size_t i = 0; i < a.bytes.size(); ++i) {
         char value[5];
@@ -101,19 +102,34 @@ std::string default_name(const std::string& path) {
     return name;
 }
 
-std::string declaration_text(Style style, const CArray& a) {
+std::optional<CFlavour> c_flavour(Style style) {
     switch (style) {
+    case Style::c:
+        return kPlainC;
     case Style::arduino:
-        return c_declaration(a, "#include <Arduino.h>\n", "const uint8_t", " PROGMEM");
+        return CFlavour{"#include <Arduino.h>\n", "const uint8_t", " PROGMEM"};
     case Style::u8g2:
-        return c_declaration(a, "#include <U8g2lib.h>\n", "const unsigned char", " U8X8_PROGMEM");
-    case Style::python:
-        return python_text(a);
-    case Style::assembly:
-        return assembly_text(a);
+        return CFlavour{"#include <U8g2lib.h>\n", "const unsigned char", " U8X8_PROGMEM"};
     default:
-        return c_array_text(a);
+        return std::nullopt;
     }
+}
+
+std::string declaration_text(Style style, const CArray& a) {
+    return declarations_text(style, {&a, 1});
+}
+
+std::string declarations_text(Style style, std::span<const CArray> arrays) {
+    std::string text;
+    for (std::size_t i = 0; i < arrays.size(); ++i) {
+        text += i ? "\n" : "";
+        if (const auto flavour = c_flavour(style))
+            text += c_declaration(arrays[i], *flavour);
+        else
+            text += style == Style::python ? python_text(arrays[i], i == 0)
+                                           : assembly_text(arrays[i], i == 0);
+    }
+    return text;
 }
 
 } // namespace dotlane::cli

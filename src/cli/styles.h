@@ -3,6 +3,7 @@
 // u8g2, MicroPython and the GNU assembler, and the raw bytes. Each writer takes the plain
 // facts of one array and returns its text, so several arrays can share one output.
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -22,7 +23,13 @@ std::optional<std::string> name_problem(Style style, std::string_view name);
 // made an identifier every style takes ("logo 2.png" gives logo_2, "8x8.bmp" image_8x8).
 std::string default_name(const std::string& path);
 
+// How the C-family styles (c, arduino, u8g2) declare an array.
+std::optional<CFlavour> c_flavour(Style style);
+
 // The declaration in a style that declares (c, arduino, u8g2, python, assembly).
 std::string declaration_text(Style style, const CArray& array);
+// Several, one after another, a blank line between them; what a language needs once (Python's
+// import, the assembler's section) only before the first.
+std::string declarations_text(Style style, std::span<const CArray> arrays);
 
 } // namespace dotlane::cli

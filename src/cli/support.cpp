@@ -25,10 +25,12 @@ Arguments parse(const std::vector<std::string>& args, const std::vector<std::str
             if (arg.rfind("--", 0) == 0 && equals != std::string::npos &&
                 known(valued, arg.substr(0, equals))) {
                 parsed.values[arg.substr(0, equals)] = arg.substr(equals + 1);
+                parsed.given.emplace_back(arg.substr(0, equals), arg.substr(equals + 1));
             } else if (known(flags, arg)) {
                 parsed.flags.push_back(arg);
             } else if (known(valued, arg) && i + 1 < args.size()) {
                 parsed.values[arg] = args[++i];
+                parsed.given.emplace_back(arg, args[i]);
             } else {
                 parsed.error = known(valued, arg) ? "option " + arg + " needs a value"
                                                   : "unknown option " + arg;

@@ -19,7 +19,8 @@ enum Status { kOk = 0, kBadInput = 1, kUsage = 2 };
 
 // Options and operands of one command line.
 struct Arguments {
-    std::map<std::string, std::string> values; // "--width" -> "128"
+    std::map<std::string, std::string> values;              // "--width" -> "128"
+    std::vector<std::pair<std::string, std::string>> given; // every valued option, in order
     std::vector<std::string> flags;
     std::vector<std::string> operands;
     std::optional<std::string> error;
@@ -30,6 +31,13 @@ struct Arguments {
         const auto found = values.find(option);
         if (found == values.end()) return std::nullopt;
         return found->second;
+    }
+    // Every value of an option that may be given more than once.
+    std::vector<std::string> all(const std::string& option) const {
+        std::vector<std::string> found;
+        for (const auto& [name, value] : given)
+            if (name == option) found.push_back(value);
+        return found;
     }
 };
 

@@ -1,0 +1,30 @@
+/* Stands in for a firmware: prints the size of every bitmap, then one picture with # and .
+ * as a display of pages of 8 rows (bit 0 the top row) would show it. */
+#include <stdio.h>
+
+#include "icons.h"
+#include "splash.h"
+
+static void show(const unsigned char *pages, int width, int height)
+{
+    int x, y;
+    for (y = 0; y < height; ++y) {
+        for (x = 0; x < width; ++x)
+            putchar(pages[y / 8 * width + x] >> (y % 8) & 1 ? '#' : '.');
+        putchar('\n');
+    }
+}
+
+int main(void)
+{
+    unsigned char screen[example_3x9_decoded_size];
+    int i;
+    for (i = 0; i < icons_count; ++i)
+        printf("icon %d: %u x %u, %lu bytes compressed\n", i, icons[i].width, icons[i].height,
+               icons[i].size);
+    printf("splash: %d x %d, %lu bytes\n", logo_128x64_width, logo_128x64_height,
+           (unsigned long)sizeof logo_128x64);
+    dotlane_rle_decode(example_3x9, sizeof example_3x9, screen, sizeof screen);
+    show(screen, example_3x9_width, 9);
+    return 0;
+}

@@ -1,0 +1,45 @@
+#pragma once
+// Several arrays in one C output: one file to include, or a header of declarations and a
+// source file of data for projects that include the header from several files.
+//
+// The style's include comes first, once. Each array is written as --c-array writes one, in
+// the style's type and attribute; with --compress rle, the decoder's text comes before them
+// (once) and each array holds its compressed bytes with NAME_decoded_size;
+// an animation adds NAME_frame_count and NAME_frame_delays (ms), its frames one after
+// another; a table, when named, follows:
+//
+//   struct TABLE_entry { const unsigned char *data; unsigned short width, height;
+//                        unsigned long size; };
+//   #define TABLE_count 2
+//   const struct TABLE_entry TABLE[TABLE_count] = { {logo, logo_width, ...}, ... };
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "c_array.h"
+
+namespace dotlane::cli {
+
+struct BundleEntry {
+    CArray array;            // for an animation, the bytes of every frame one after another
+    std::vector<int> delays; // ms, one a frame of an animation; empty for a still picture
+};
+
+struct BundleOptions {
+    bool compress = false;
+    std::optional<std::string> table;
+    CFlavour flavour = kPlainC; // its include comes first, once
+};
+
+std::string bundle_text(std::span<const BundleEntry> entries, const BundleOptions& options);
+
+struct BundleFiles {
+    std::string header, source;
+};
+
+// `header_path` is where the header goes; the source includes it by its last path part.
+BundleFiles bundle_files(std::span<const BundleEntry> entries, const BundleOptions& options,
+                         const std::string& header_path);
+
+} // namespace dotlane::cli

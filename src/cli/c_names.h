@@ -1,0 +1,25 @@
+#pragma once
+// The names of the arrays of the pictures of one output. A name given with --name (or
+// --c-array) is taken as it is; any other is default_name's, then "_2", "_3", ... until
+// neither the name nor the names made from it (NAME_width, ...) clash with another name of
+// the output.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "styles.h"
+
+namespace dotlane::cli {
+
+struct ArrayNames {
+    std::vector<std::string> names; // one an input, in their order
+    std::optional<std::string> error;
+};
+
+// `given` is empty or holds one name an input, each checked for `style` and called `option`
+// in messages; `table` names the table of pointers, if any.
+ArrayNames array_names(const std::vector<std::string>& paths, const std::vector<std::string>& given,
+                       const std::string& option, const std::optional<std::string>& table,
+                       Style style);
+
+} // namespace dotlane::cli
