@@ -6,7 +6,7 @@
 #   - bench/reference.py, plain Python with Pillow, for the same listings;
 #   - ImageMagick's "convert in.png -threshold 50% xbm:-" against
 #     "dotlane-cli convert --layout rows-lsb --c-array" on 1024 x 1024 and 4096 x 4096 PNGs;
-#   - the preparation: a 1024 x 1024 PNG to a Floyd-Steinberg dithered 128 x 64 pages-lsb
+#   - the preparation: a 1024 x 1024 PNG to a Floyd-Steinberg dithered 128 x 64 ssd1306
 #     array against the plain threshold convert of the same file (no peer: what the
 #     preparation adds), and the peak memory of both for a 4096 x 4096 PNG.
 #
@@ -104,13 +104,13 @@ if [ -x "$magick" ]; then
   done
 fi
 
-prepared=(--size 128x64 --dither floyd-steinberg)
+prepared=(--target ssd1306 --size 128x64 --dither floyd-steinberg --name drawing)
 echo "Preparation, median wall time of the whole process and peak memory:"
 for side in "${sides[@]}"; do
   png=$tmp/drawing_$side.png
   runs=$([ "$side" = 1024 ] && echo 30 || echo 10)
   plain=$(median_ms "plain-$side" "$cli" convert --layout pages-lsb --c-array drawing "$png")
-  dithered=$(median_ms "dithered-$side" "$cli" convert --layout pages-lsb "${prepared[@]}" --c-array drawing "$png")
-  echo "  $side x $side PNG: plain threshold $plain ms ($(peak_mb "$cli" convert --layout pages-lsb --c-array drawing "$png") MB), dithered to 128 x 64 $dithered ms ($(peak_mb "$cli" convert --layout pages-lsb "${prepared[@]}" --c-array drawing "$png") MB)"
+  dithered=$(median_ms "dithered-$side" "$cli" convert "${prepared[@]}" "$png")
+  echo "  $side x $side PNG: plain threshold $plain ms ($(peak_mb "$cli" convert --layout pages-lsb --c-array drawing "$png") MB), dithered to 128 x 64 $dithered ms ($(peak_mb "$cli" convert "${prepared[@]}" "$png") MB)"
   echo "ratio dithered-over-plain convert-$side $(ratio "$dithered" "$plain")"
 done

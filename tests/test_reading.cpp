@@ -31,7 +31,7 @@ std::vector<std::uint8_t> encoded(const char* format, int cut_to = -1, int damag
 }
 
 // The peak resident memory, in MiB, of the largest process `line` runs; 255 if it fails.
-long peak_mib(const std::string& line) {
+[[maybe_unused]] long peak_mib(const std::string& line) {
     const pid_t child = fork();
     if (child == 0) {
         rusage usage{};
