@@ -5,6 +5,7 @@
 
 #include "commands.h"
 #include "picture_module_loader.h"
+#include "reverse/unpack.h"
 #include "shared/output_file.h"
 #include "shared/text.h"
 
@@ -44,17 +45,40 @@ std::variant<PreviewOptions, int> preview_options(const Arguments& a, std::ostre
     return options;
 }
 
-DecodedBits::DecodedBits(const Conversion& c)
-    : c_(c), paged_(is_paged(c.reads_as)),
-      lsb_(c.reads_as == BitLayout::pages_lsb || c.reads_as == BitLayout::rows_lsb),
-      per_row_(std::size_t(c.width + 7) / 8) {}
+Bitmap shown_bits(const Conversion& c) {
+    return unpack_bits(c.listing.bytes, c.reads_as, c.width, c.height, c.rows_from_bottom);
+}
 
-bool DecodedBits::at(int x, int y) const {
-    const std::size_t row = std::size_t(c_.rows_from_bottom ? c_.height - 1 - y : y);
-    const std::size_t byte = paged_ ? std::size_t(y / 8) * std::size_t(c_.width) + std::size_t(x)
-                                    : row * per_row_ + std::size_t(x / 8);
-    const int k = paged_ ? y % 8 : x % 8;
-    return byte < c_.listing.bytes.size() && (c_.listing.bytes[byte] >> (lsb_ ? k : 7 - k) & 1);
+// A square of pixels is set when any of its pixels is.
+static bool any_set(const Bitmap& bits, int x, int y, int step) {
+    for (int dy = 0; dy < step && y * step + dy < bits.height; ++dy)
+        for (int dx = 0; dx < step && x * step + dx < bits.width; ++dx)
+            if (bits.at(x * step + dx, y * step + dy)) return true;
+    return false;
+}
+
+std::string terminal_text(const Bitmap& bits, bool ascii, int step) {
+    const int width = (bits.width + step - 1) / step, height = (bits.height + step - 1) / step;
+    const auto at = [&](int x, int y) { return any_set(bits, x, y, step); };
+    std::string text;
+    if (ascii) {
+        text.reserve(std::size_t(width + 1) * std::size_t(height));
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x)
+                text += at(x, y) ? '#' : '.';
+            text += '\n';
+        }
+        return text;
+    }
+    // UTF-8 of " ", U+2580 upper half, U+2584 lower half, U+2588 full block.
+    static constexpr const char* kBlocks[] = {" ", "\xE2\x96\x80", "\xE2\x96\x84", "\xE2\x96\x88"};
+    text.reserve(std::size_t(3 * width + 1) * std::size_t(height + 1) / 2);
+    for (int y = 0; y < height; y += 2) {
+        for (int x = 0; x < width; ++x)
+            text += kBlocks[at(x, y) + 2 * (y + 1 < height && at(x, y + 1))];
+        text += '\n';
+    }
+    return text;
 }
 
 // At scale 4 and more each dot is scale - 1 pixels square inside a one-pixel gap, so the
@@ -69,7 +93,7 @@ std::variant<std::vector<std::uint8_t>, std::string> preview_png(const Conversio
                " x " + std::to_string(height) +
                " pixels, more than dotlane-cli makes (4097 x 4097); give a smaller "
                "--preview-scale.";
-    const DecodedBits bits(c);
+    const Bitmap bits = shown_bits(c);
     const bool oled = c.target && c.target->glass == Glass::oled;
     IndexedPicture picture{int(width), int(height), {}, {}};
     picture.palette.assign(std::begin(oled ? kOled : kLcd), std::end(oled ? kOled : kLcd));
@@ -122,7 +146,7 @@ int preview_command(const std::vector<std::string>& args, std::ostream& out, std
         }
         if (const int status = write_preview(std::get<0>(png), *path, out, err)) return status;
     }
-    return emit(terminal_text(DecodedBits(c), a.has("--ascii")), a, out, err);
+    return emit(terminal_text(shown_bits(c), a.has("--ascii")), a, out, err);
 }
 
 } // namespace dotlane::cli

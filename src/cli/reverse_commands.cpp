@@ -51,21 +51,6 @@ int write_picture(const Bitmap& bits, bool light, const std::string& path, std::
     return file ? emit_file(*file, path, out, err) : kBadInput;
 }
 
-// A picture wider than a terminal drawn a character for each square of `step` x `step`
-// pixels, set when any of them is.
-struct Squares {
-    const Bitmap& bits;
-    int step;
-    int width() const { return (bits.width + step - 1) / step; }
-    int height() const { return (bits.height + step - 1) / step; }
-    bool at(int x, int y) const {
-        for (int dy = 0; dy < step && y * step + dy < bits.height; ++dy)
-            for (int dx = 0; dx < step && x * step + dx < bits.width; ++dx)
-                if (bits.at(x * step + dx, y * step + dy)) return true;
-        return false;
-    }
-};
-
 // A T6963C listing's first line gives the size, or must agree with the one given.
 bool t6963c_size(const std::optional<T6963cHead>& head, bool sized, Shape& shape,
                  std::ostream& err) {
@@ -198,7 +183,7 @@ int guess_command(const std::vector<std::string>& args, std::istream& in, std::o
     const int step = (bits.width + 127) / 128;
     text << "\n" << shape_text(best);
     if (step > 1) text << " (a character for " << step << " x " << step << " pixels)";
-    text << ":\n" << terminal_text(Squares{bits, step}, a.has("--ascii"));
+    text << ":\n" << terminal_text(bits, a.has("--ascii"), step);
     if (const auto path = a.value("--render")) {
         if (const int status = write_picture(bits, *light, *path, out, err)) return status;
     }

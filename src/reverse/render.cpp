@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "shared/text.h"
+#include "unpack.h"
 
 namespace dotlane {
 
@@ -28,15 +29,7 @@ RenderSize parse_render_size(std::string_view width_text, std::string_view pages
 }
 
 Bitmap render_bits(const std::vector<std::uint8_t>& bytes, int width, int pages) {
-    Bitmap bits(width, pages * 8);
-    const std::size_t count = std::min(bytes.size(), std::size_t(width) * std::size_t(pages));
-    for (std::size_t i = 0; i < count; ++i) {
-        std::uint8_t* top = bits.bits.data() + (i / std::size_t(width)) * 8 * std::size_t(width) +
-                            i % std::size_t(width);
-        for (int bit = 0; bit < 8; ++bit)
-            top[std::size_t(bit) * std::size_t(width)] = bytes[i] >> bit & 1;
-    }
-    return bits;
+    return unpack_bits(bytes, BitLayout::pages_lsb, width, pages * 8);
 }
 
 Picture render_listing(const std::vector<std::uint8_t>& bytes, int width, int pages) {
