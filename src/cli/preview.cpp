@@ -81,6 +81,12 @@ std::string terminal_text(const Bitmap& bits, bool ascii, int step) {
     return text;
 }
 
+static std::variant<std::vector<std::uint8_t>, std::string> encoded(const IndexedPicture& picture) {
+    EncodedPng png = encode_png(picture);
+    if (png.error) return "Cannot make the preview picture: " + *png.error;
+    return std::move(png.bytes);
+}
+
 // At scale 4 and more each dot is scale - 1 pixels square inside a one-pixel gap, so the
 // picture is one pixel wider and higher than the dots.
 std::variant<std::vector<std::uint8_t>, std::string> preview_png(const Conversion& c, int scale) {
@@ -93,10 +99,15 @@ std::variant<std::vector<std::uint8_t>, std::string> preview_png(const Conversio
                " x " + std::to_string(height) +
                " pixels, more than dotlane-cli makes (4097 x 4097); give a smaller "
                "--preview-scale.";
-    const Bitmap bits = shown_bits(c);
+    Bitmap bits = shown_bits(c);
     const bool oled = c.target && c.target->glass == Glass::oled;
     IndexedPicture picture{int(width), int(height), {}, {}};
     picture.palette.assign(std::begin(oled ? kOled : kLcd), std::end(oled ? kOled : kLcd));
+    // At scale 1 the bits, 0 or 1, are the indices already: no second picture of that size.
+    if (scale == 1) {
+        picture.indices = std::move(bits.bits);
+        return encoded(picture);
+    }
     picture.indices.resize(width * height, kGap);
     std::uint8_t* out = picture.indices.data() + (gaps ? width : 0);
     for (int y = 0; y < c.height; ++y) {
@@ -109,9 +120,7 @@ std::variant<std::vector<std::uint8_t>, std::string> preview_png(const Conversio
             std::memcpy(out + std::size_t(copy) * width, out, width);
         out += std::size_t(scale) * width;
     }
-    EncodedPng png = encode_png(picture);
-    if (png.error) return "Cannot make the preview picture: " + *png.error;
-    return std::move(png.bytes);
+    return encoded(picture);
 }
 
 int write_preview(const std::vector<std::uint8_t>& png, const std::string& path, std::ostream& out,
