@@ -122,6 +122,7 @@ TEST(Bundle, DepfileAsMakeReadsIt) {
     const std::string d = dir.path().string();
     dir.write("a b#1$.bmp", bmp);
     dir.write("c.bmp", bmp);
+    dir.write("a\nb.bmp", bmp);
     const std::string makefile = "include dep.d\no.c:\n\t@true\n";
     dir.write("Makefile", {makefile.begin(), makefile.end()});
     const CliRun r = run_shell("cd '" + d + "' && " + DOTLANE_CLI +
