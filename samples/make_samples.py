@@ -652,6 +652,7 @@ REFUSED = [
     (2, "--c-array NAME is --style c --name NAME", "convert --layout rows-msb --style python --c-array logo logo_128x64.bmp"),
     (2, "\"lambda\" cannot name the array in Python", "convert --target micropython-framebuf-vlsb --name lambda logo_128x64.bmp"),
     (2, "--preview-scale takes a whole number from 1 to 16", "convert --target ssd1306 --preview-scale 17 --preview p.png logo_128x64.bmp"),
+    (2, "--preview-scale takes a whole number from 1 to 16", "convert --target ssd1306 --preview-scale 0 --preview p.png logo_128x64.bmp"),
     (2, "--invert-colors means --ink light", "preview --target ssd1306 --ink dark --invert-colors logo_128x64.bmp"),
     (2, "--preview and the listing cannot both go to \"-\"", "preview --target ssd1306 --preview - logo_128x64.bmp"),
     (1, "\"make_samples.py\" is neither a 1-bit BMP file nor a picture", "convert --layout rows-msb make_samples.py"),

@@ -24,7 +24,7 @@ def decode(data, layout, width, height):
     return [[bit(x, y) for x in range(width)] for y in range(height)]
 
 
-def check_text(array, picture, rows, data, layout, expected_size):
+def check_text(array, picture, rows, data, layout, expected):
     """What check prints for the array's bytes against the picture's rows."""
     height, width = len(rows), len(rows[0])
     got = decode(data, layout, width, height)
@@ -35,9 +35,12 @@ def check_text(array, picture, rows, data, layout, expected_size):
         text += '"%s" differs from "%s" in %d of %d pixels (%s); x,y of the first:%s%s\n' % (
             array, picture, len(differ), width * height, described,
             "".join(" %d,%d" % p for p in differ[:SHOWN]), " ..." if len(differ) > SHOWN else "")
-    if len(data) != expected_size:
+    if len(data) != len(expected):
         text += '"%s" holds %d bytes, "%s" makes %d.\n' % (array, len(data), picture,
-                                                          expected_size)
+                                                          len(expected))
+    elif not differ and data != expected:
+        text += '"%s" sets bits past the picture\'s %s, which "%s" leaves clear.\n' % (
+            array, described, picture)
     if not text:
         text = '"%s" agrees with "%s": %s, %d bytes.\n' % (array, picture, described, len(data))
     return text
@@ -80,6 +83,7 @@ def reverse_rows(out, pictures, bmp_bytes):
     write("render/bad.h", "const unsigned char first[] = {\n    0x01, 0x02,\n    0x1G,\n};\n"
                           "const unsigned char big[] = {255,\n 256};\n")
     write("render/no_bytes.txt", "no bytes here\n")
+    write("render/no_comma.txt", "2,11\n0x01,\n0x02,\n")
     bad = "--layout rows-msb --width 8 --height 2 -o - expected/render/bad.h"
     rows += [
         ("-", 1, "The input holds 1024 bytes, more than the 512 that 128 x 32 pixels take in rows-msb; --allow-extra", "render --layout rows-msb --width 128 --height 32 -o - expected/logo_128x64.rows-msb.txt"),
@@ -88,6 +92,7 @@ def reverse_rows(out, pictures, bmp_bytes):
         ("-", 1, "Found no array named none", "render --name none " + bad),
         ("-", 1, "The listing's first line says 64 rows of 16 bytes, but 120 x 64 pixels are 64 rows of 15", "render --layout t6963c --width 120 --height 64 -o - expected/logo_128x64.t6963c.txt"),
         ("-", 1, "does not start with a T6963C listing's line", "render --layout t6963c -o - expected/logo_128x64.rows-msb.txt"),
+        ("-", 1, "does not start with a T6963C listing's line", "render --layout t6963c -o - expected/render/no_comma.txt"),
         ("-", 2, "--input takes hex, c or bin", "render --layout rows-msb --width 8 --height 8 --input text -o - x"),
         ("-", 2, "--ink takes dark or light", "render --layout rows-msb --width 8 --height 8 --ink grey -o - x"),
         ("-", 2, "--pages P means --layout pages-lsb and --height 8P", "render --layout rows-msb --width 8 --pages 1 -o - x"),
@@ -98,12 +103,17 @@ def reverse_rows(out, pictures, bmp_bytes):
         ("-", 1, "No picture from 8 to 4096 pixels wide and high takes 0 bytes", "guess expected/render/no_bytes.txt"),
         ("-", 2, "give at most one input file", "guess a b"),
     ]
+    # The icon's rows-lsb bytes with the last bit of every row set, a pixel past its 17 columns.
+    icon = reference.ink_rows(os.path.join(out, "icon_17x13.bmp"))[0]
+    write("check/icon.padded.txt", reference.entry_lines(
+        bytes(b | 0x80 if i % 3 == 2 else b for i, b in enumerate(reference.layout_bytes(icon, "rows-lsb")))))
     checks = [  # what check prints, the picture, the array, the layout, more options
         ("check/logo.txt", "logo_128x64.bmp", "expected/logo_128x64.pages-lsb.h", "pages-lsb", ""),
         ("check/logo.txt", "logo_128x64.bmp", "expected/logo_128x64.pages-lsb.h", "pages-lsb", "--name logo "),
         ("check/logo.msb.txt", "logo_128x64.bmp", "expected/logo_128x64.pages-msb.txt", "pages-lsb", ""),
         ("check/example.txt", "example_3x9.bmp", "expected/example_3x9.rows-msb.txt", "pages-lsb", ""),
         ("check/icon.txt", "icon_17x13.bmp", "expected/icon_17x13.rows-lsb.txt", "rows-lsb", ""),
+        ("check/icon_padded.txt", "icon_17x13.bmp", "expected/check/icon.padded.txt", "rows-lsb", ""),
         ("check/gradient.txt", "gradient_48x16.png", "expected/gradient_48x16.rows-msb.threshold-128.txt", "rows-msb", "--threshold 65 "),
     ]
     for name, picture, array, layout, options in checks:
@@ -111,7 +121,7 @@ def reverse_rows(out, pictures, bmp_bytes):
         path = os.path.join(out, picture)
         ink = reference.ink_rows(path)[0] if picture.endswith(".bmp") else reference.threshold_rows(path, threshold)
         data = listing_bytes(out, array)
-        text = check_text(array, picture, ink, data, layout, len(reference.layout_bytes(ink, layout)))
+        text = check_text(array, picture, ink, data, layout, bytes(reference.layout_bytes(ink, layout)))
         write(name, text)
         status = 0 if "agrees" in text else 1
         rows.append((name, status, "", "check --layout %s %s%s %s" % (layout, options, picture, array)))

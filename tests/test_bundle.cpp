@@ -107,7 +107,8 @@ TEST(Bundle, NamesFromFileNames) {
              {"--table t --name t_count x.bmp", "given twice"},
              {"--compress lz x.bmp", "--compress takes rle"},
              {"--depfile d x.bmp", "--depfile needs -o FILE"},
-             {"--header h x.bmp", "go together"}}) {
+             {"--header h x.bmp", "go together"},
+             {"--header h --source h x.bmp", "name one file"}}) {
         const CliRun r = run_cli("convert --layout rows-msb " + std::string(args), "");
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_NE(r.err.find(problem), std::string::npos) << args << ": " << r.err;
@@ -122,6 +123,7 @@ TEST(Bundle, DepfileAsMakeReadsIt) {
     const std::string d = dir.path().string();
     dir.write("a b#1$.bmp", bmp);
     dir.write("c.bmp", bmp);
+    dir.write("a\nb.bmp", bmp);
     const std::string makefile = "include dep.d\no.c:\n\t@true\n";
     dir.write("Makefile", {makefile.begin(), makefile.end()});
     const CliRun r = run_shell("cd '" + d + "' && " + DOTLANE_CLI +

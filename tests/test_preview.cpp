@@ -55,6 +55,16 @@ TEST(Preview, ShowsTheInkOfEveryLayout) {
         for (int x = 0; x < 13; ++x)
             halves += blocks[ink(x, y) + 2 * (y < 10 && ink(x, y + 1))];
     EXPECT_EQ(run_cli("preview --target st7565 '" + up + "'").out, halves);
+    // check --diff: ink only in the picture at x 0, only in the array at 1, in both at 7.
+    const std::string picture =
+        dir.write("c.bmp", make_bmp({.height = 1, .ink = [](int x, int) { return x % 7 == 0; }}));
+    const std::string array = dir.write("c.txt", {'0', 'x', '4', '1'});
+    EXPECT_EQ(run_cli("check --layout rows-msb --diff " + png + " " + picture + " " + array).status,
+              1);
+    const QImage diff(QString::fromStdString(png));
+    for (const auto& [x, colour] :
+         {std::pair{0, 0x0050FF}, {1, 0xE00000}, {2, 0xFFFFFF}, {7, 0xC0C0C0}})
+        EXPECT_EQ(diff.pixel(x, 0), 0xFF000000 | colour) << x;
 }
 
 } // namespace

@@ -51,6 +51,7 @@ TEST(Reading, Table) {
     const std::string convert = std::string(DOTLANE_CLI) + " convert --layout rows-msb ";
     const std::string png = dir.write("p.png", encoded("PNG"));
     dir.write("-dash.bmp", make_bmp({}));
+    dir.write("green.bmp", make_bmp({.width = 1, .height = 1, .paper_colour = 0x00FF00}));
     dir.write("bad\xff\xfe.png", encoded("PNG"));
     dir.write("cut\x1b[31m.jpg", encoded("JPEG", 600));
     dir.write("damaged.jpg", encoded("JPEG", -1, 400));
@@ -108,6 +109,7 @@ TEST(Reading, Table) {
         {convert + "--threshold 0128 " + png, 0, ""},
         {convert + "--threshold 0000 " + png, 0, ""},
         {convert + "--threshold 0256 " + png, 2, "--threshold takes a whole number"},
+        {convert + "--threshold 150 " + d + "/green.bmp | grep -qx 0x00,", 0, ""},
     };
     for (const Row& row : rows) {
         const CliRun r = run_shell(row.line);

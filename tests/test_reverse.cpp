@@ -106,6 +106,16 @@ TEST(BytesBack, GuessFindsTheLayoutAndSizeOfNineDrawingsInTen) {
     std::cout << "guess: " << right << " of " << all << " right\n";
     EXPECT_GE(all, 30);
     EXPECT_GE(right * 10, all * 9);
+    // A listing's first line offers a t6963c reading only of rows that take every byte.
+    for (const auto& [head, offered] : {std::pair{T6963cHead{7, 1}, true},
+                                        {T6963cHead{2, 3}, false},
+                                        {T6963cHead{1, 520}, false}}) {
+        const auto found = guess_shapes(std::vector<std::uint8_t>(520, 0x5A), head);
+        EXPECT_EQ(std::any_of(found.begin(), found.end(),
+                              [](const Candidate& c) { return c.shape.t6963c; }),
+                  offered)
+            << head.rows << "," << head.bytes_per_row;
+    }
 }
 
 } // namespace
