@@ -110,6 +110,9 @@ TEST(Reading, Table) {
         {convert + "--threshold 0000 " + png, 0, ""},
         {convert + "--threshold 0256 " + png, 2, "--threshold takes a whole number"},
         {convert + "--threshold 150 " + d + "/green.bmp | grep -qx 0x00,", 0, ""},
+        // Raw bytes are refused on a terminal (script gives the program one), not on a pipe.
+        {"script -qec '" + convert + "--style bin " + png + "' /dev/null >/dev/null", 2, ""},
+        {convert + "--style bin " + png + " | cmp -s - /dev/null", 1, ""},
     };
     for (const Row& row : rows) {
         const CliRun r = run_shell(row.line);
