@@ -27,19 +27,10 @@ int refuse(DotlaneFrames* out, const std::string& why) {
 } // namespace
 
 int dotlane_read_frames(int fd, const char* name, int max_side, DotlaneFrames* out) {
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
-        return refuse(out, quoted(name) + " is not a regular file, so it cannot be a picture.");
-    if (info.st_size > kDotlaneMaxPictureFile)
-        return refuse(out, quoted(name) + " holds " + std::to_string(info.st_size) +
-                               " bytes; dotlane-cli reads pictures of up to " +
-                               std::to_string(kDotlaneMaxPictureFile >> 20) + " MiB.");
-    const int own = ::dup(fd);
+    long long file_size = 0;
+    if (const auto why = file_refusal(fd, name, file_size)) return refuse(out, *why);
     DeadlineFile file(Clock::now() + std::chrono::seconds(kDotlaneDecodeSeconds));
-    if (own < 0 || !file.open(own, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        if (own >= 0) ::close(own);
-        return refuse(out, "Cannot read " + quoted(name) + ": " + std::strerror(errno) + ".");
-    }
+    if (const auto why = open_own(fd, name, file)) return refuse(out, *why);
     const WarningsRecorded warnings(&file);
     QImageReader reader(&file);
     const QByteArray format = reader.format();

@@ -7,6 +7,7 @@
 #include <QtGlobal>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "picture_module.h"
@@ -56,6 +57,11 @@ std::string quoted(const char* name);
 std::string too_large(const char* name, QSize size, int max_side);
 std::string refusal(const char* name, const std::string& why);
 std::string took_too_long();
+// Why the open file `fd` cannot be read as a picture (not a regular file, or too large), or
+// nothing; `size` is then its size.
+std::optional<std::string> file_refusal(int fd, const char* name, long long& size);
+// Opens `file` on a descriptor of its own for `fd`, or says why it cannot.
+std::optional<std::string> open_own(int fd, const char* name, DeadlineFile& file);
 // The exact arithmetic of the README, for one pixel laid over the grey `background`.
 std::uint8_t over_background(int r, int g, int b, int a, int background);
 

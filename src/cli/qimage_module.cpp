@@ -242,6 +242,27 @@ std::string refusal(const char* name, const std::string& why) {
            why + ").";
 }
 
+std::optional<std::string> file_refusal(int fd, const char* name, long long& size) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return quoted(name) + " is not a regular file, so it cannot be a picture.";
+    if (info.st_size > kDotlaneMaxPictureFile)
+        return quoted(name) + " holds " + std::to_string(info.st_size) +
+               " bytes; dotlane-cli reads pictures of up to " +
+               std::to_string(kDotlaneMaxPictureFile >> 20) + " MiB.";
+    size = info.st_size;
+    return std::nullopt;
+}
+
+std::optional<std::string> open_own(int fd, const char* name, DeadlineFile& file) {
+    const int own = ::dup(fd);
+    if (own >= 0 && file.open(own, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return std::nullopt;
+    const std::string why = "Cannot read " + quoted(name) + ": " + std::strerror(errno) + ".";
+    if (own >= 0) ::close(own);
+    return why;
+}
+
 std::string took_too_long() {
     return "its decoding took longer than " + std::to_string(kDotlaneDecodeSeconds) + " s";
 }
@@ -251,21 +272,11 @@ std::string took_too_long() {
 using namespace dotlane::module;
 
 int dotlane_read_grey(int fd, const char* name, int max_side, DotlaneGrey* out) {
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
-        return fail(out, quoted(name) + " is not a regular file, so it cannot be a picture.");
-    if (info.st_size > kDotlaneMaxPictureFile)
-        return fail(out, quoted(name) + " holds " + std::to_string(info.st_size) +
-                             " bytes; dotlane-cli reads pictures of up to " +
-                             std::to_string(kDotlaneMaxPictureFile >> 20) + " MiB.");
-    if (const int status = read_png(fd, name, max_side, info.st_size, out); status >= 0)
-        return status;
-    const int own = ::dup(fd);
+    long long size = 0;
+    if (const auto why = file_refusal(fd, name, size)) return fail(out, *why);
+    if (const int status = read_png(fd, name, max_side, size, out); status >= 0) return status;
     DeadlineFile file(Clock::now() + std::chrono::seconds(kDotlaneDecodeSeconds));
-    if (own < 0 || !file.open(own, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        if (own >= 0) ::close(own);
-        return fail(out, "Cannot read " + quoted(name) + ": " + std::strerror(errno) + ".");
-    }
+    if (const auto why = open_own(fd, name, file)) return fail(out, *why);
     const WarningsRecorded warnings(&file);
     QImageReader reader(&file);
     const QByteArray format = reader.format(); // known only until the picture is read
@@ -287,8 +298,7 @@ int dotlane_read_grey(int fd, const char* name, int max_side, DotlaneGrey* out) 
     if (!read || image.isNull()) return refused(reader.errorString().toStdString());
     if (!g_warning.empty()) return refused(g_warning);
     if (format == "gif" && gif_cut_short(fd, false)) return refused("the file is cut short");
-    if (format == "bmp" && !bmp_problem(fd, info.st_size).empty())
-        return refused(bmp_problem(fd, info.st_size));
+    if (format == "bmp" && !bmp_problem(fd, size).empty()) return refused(bmp_problem(fd, size));
     if (image.width() > max_side || image.height() > max_side)
         return fail(out, too_large(name, image.size(), max_side));
 
