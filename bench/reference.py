@@ -33,22 +33,9 @@ def ink_rows(path, invert=False):
 
 
 def threshold_rows(path, threshold=128, invert=False):
-    """Rows of booleans for a picture of any format: dark when the luminance
-    (299 R + 587 G + 114 B) / 1000, rounded, of the pixel laid over white is below
-    `threshold`; light pixels are the set ones when inverted."""
-    with Image.open(path) as im:
-        width, height = im.size
-        rgba = im.convert("RGBA").tobytes()
-    rows = []
-    for y in range(height):
-        row = []
-        for x in range(width):
-            r, g, b, a = rgba[4 * (width * y + x) : 4 * (width * y + x) + 4]
-            luminance = (299 * r + 587 * g + 114 * b + 500) // 1000
-            dark = (luminance * a + 255 * (255 - a) + 127) // 255 < threshold
-            row.append(dark != invert)
-        rows.append(row)
-    return rows
+    """Rows of booleans for a picture of any format: dark when the grey of the pixel laid
+    over white is below `threshold`; light pixels are the set ones when inverted."""
+    return [[(grey < threshold) != invert for grey in row] for row in grey_rows(path)]
 
 
 def grey_rows(path, background=255):
