@@ -76,6 +76,12 @@ TEST(Reading, Table) {
     dir.write("crc.png", crc);
     const std::string big = dir.write("big.png", encoded("PNG"));
     std::filesystem::resize_file(big, (64 << 20) + 1);
+    // C text is held whole up to 64 MiB: a longer one is refused, not read cut at the limit.
+    const auto c_text = [](long spaces, const char* end) {
+        return "(printf '{0x01,/*'; head -c " + std::to_string(spaces) +
+               " /dev/zero | tr '\\0' ' '; printf '*/" + end + "') | " + DOTLANE_CLI;
+    };
+    const std::string over = "C text is larger than 64 MiB; dotlane-cli reads C arrays up to";
     struct Row {
         std::string line;
         int status;
@@ -87,6 +93,14 @@ TEST(Reading, Table) {
         {render + "- <&-", 1, "Cannot read the standard input"},
         {render + "- <" + d, 1, "Cannot read the standard input: Is a directory."},
         {render + "/dev/zero", 1, "Found no listing entry (0x..) in 64 MiB of \"/dev/zero\""},
+        {c_text(64 << 20, "0x02}") + " render --input c --layout rows-msb --width 8 --height 2" +
+             out,
+         1, over},
+        {c_text(64 << 20, "0x02}") + " check --layout rows-msb --input c -- " + d + "/-dash.bmp -",
+         1, over},
+        {c_text((64 << 20) - 11, "}") + " render --input c --layout rows-msb --width 8 --height 1" +
+             out,
+         0, ""},
         {convert + "'" + d + "/cut\x1b[31m.jpg'", 1, "cut\\x1B[31m.jpg\" is neither a 1-bit BMP"},
         {convert + d + "/damaged.jpg", 1, "damaged.jpg\" is neither a 1-bit BMP file nor a"},
         {convert + d + "/whole.gif", 0, ""},

@@ -52,7 +52,8 @@ bool pump(const std::string& path, std::istream& in, Sink& sink, std::ostream& e
     return true;
 }
 
-// The input held whole, up to `cap` bytes.
+// The input held whole, up to `cap` bytes. Holding exactly `cap` is no reason to stop: only
+// a byte past it tells a text of that size from a longer one cut there.
 struct Held {
     std::string text;
     std::size_t cap;
@@ -62,7 +63,7 @@ struct Held {
         text.append(piece.substr(0, room));
         over = over || piece.size() > room;
     }
-    bool done() const { return over || text.size() >= cap; }
+    bool done() const { return over; }
 };
 
 // Raw bytes: the first `keep` stored, the rest counted up to `stop`.
