@@ -66,6 +66,12 @@ TEST(BytesBack, CArraysReadAsTheirLiterals) {
         {"{1, -2}", nullptr, {}, 1, "-"},
         {"x[] = {{1}, 2", nullptr, {1, 2}},
         {"{B2, 08}", nullptr, {}, 1, "B2"},
+        {"{1'0'0, 0x'}", nullptr, {}, 1, "0x'"},
+        {"{0b''}", nullptr, {}, 1, "0b''"},
+        {"{2,\n1'}", nullptr, {}, 2, "1'"},
+        {"{0x'F'}", nullptr, {}, 1, "0x'F'"},
+        {"{0x1''F}", nullptr, {}, 1, "0x1''F"},
+        {"{B1'0}", nullptr, {}, 1, "B1'0"},
         {"int x[] = 1; void f() {}", nullptr, {}, 0, ""},
     };
     for (const CText& row : table) {
