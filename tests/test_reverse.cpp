@@ -112,15 +112,21 @@ TEST(BytesBack, GuessFindsTheLayoutAndSizeOfNineDrawingsInTen) {
     std::cout << "guess: " << right << " of " << all << " right\n";
     EXPECT_GE(all, 30);
     EXPECT_GE(right * 10, all * 9);
-    // A listing's first line offers a t6963c reading only of rows that take every byte.
-    for (const auto& [head, offered] : {std::pair{T6963cHead{7, 1}, true},
-                                        {T6963cHead{2, 3}, false},
-                                        {T6963cHead{1, 520}, false}}) {
-        const auto found = guess_shapes(std::vector<std::uint8_t>(520, 0x5A), head);
+    // A listing's first line offers a t6963c reading only of rows that take every byte, and
+    // no more of them than render paints.
+    for (const auto& [head, count, offered] : {std::tuple{T6963cHead{7, 1}, 520, true},
+                                               {T6963cHead{2, 3}, 520, false},
+                                               {T6963cHead{1, 520}, 520, false},
+                                               {T6963cHead{1, 1}, 4096, true},
+                                               {T6963cHead{1, 1}, 4097, false}}) {
+        const auto found = guess_shapes(std::vector<std::uint8_t>(std::size_t(count), 0x5A), head);
         EXPECT_EQ(std::any_of(found.begin(), found.end(),
                               [](const Candidate& c) { return c.shape.t6963c; }),
                   offered)
-            << head.rows << "," << head.bytes_per_row;
+            << head.rows << "," << head.bytes_per_row << " " << count;
+        for (const Candidate& c : found)
+            EXPECT_TRUE(c.shape.width <= 4096 && c.shape.height <= 4096)
+                << shape_layout_name(c.shape);
     }
 }
 

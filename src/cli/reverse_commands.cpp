@@ -1,4 +1,5 @@
 // render --layout and guess: arrays of any layout back into pictures.
+#include <algorithm>
 #include <cmath>
 #include <iomanip>
 #include <ostream>
@@ -180,7 +181,8 @@ int guess_command(const std::vector<std::string>& args, std::istream& in, std::o
     const Shape& best = found.front().shape;
     const Bitmap bits =
         unpack_bits(array->bytes, best.layout, best.width, best.height, best.t6963c);
-    const int step = (bits.width + 127) / 128;
+    // At most 128 characters a side, so a tall candidate prints a page, not thousands of lines.
+    const int step = (std::max(bits.width, bits.height) + 127) / 128;
     text << "\n" << shape_text(best);
     if (step > 1) text << " (a character for " << step << " x " << step << " pixels)";
     text << ":\n" << terminal_text(bits, a.has("--ascii"), step);
