@@ -101,6 +101,10 @@ TEST(Reading, Table) {
         {c_text((64 << 20) - 11, "}") + " render --input c --layout rows-msb --width 8 --height 1" +
              out,
          0, ""},
+        // Past the bytes a picture takes, 64 MiB more are counted: the count then is a floor.
+        {"head -c 67112960 /dev/zero | " + std::string(DOTLANE_CLI) +
+             " check --layout rows-msb --input bin -- " + d + "/-dash.bmp - 1>&2",
+         1, "\"-\" holds at least 671"},
         // The tallest candidate guess finds (8 x 4096) is drawn in a page, not 4096 lines.
         {"(echo 1,1,; yes 0x00, | head -n 4096) | " + std::string(DOTLANE_CLI) +
              " guess --ascii | awk 'END { exit NR > 140 }'",

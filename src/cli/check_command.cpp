@@ -83,9 +83,11 @@ int check_command(const std::vector<std::string>& args, std::istream& in, std::o
         out << name << " differs from " << picture << " in " << differ << " of " << want.bits.size()
             << " pixels (" << described << "); x,y of the first:" << first.str()
             << (differ > kShownPixels ? " ..." : "") << "\n";
+    // Counting stops at the surplus counted, so a count that reached it is a floor.
     if (array->count != expected.size())
-        out << name << " holds " << array->count << " bytes, " << picture << " makes "
-            << expected.size() << ".\n";
+        out << name << " holds "
+            << (array->count >= expected.size() + kSurplusCounted ? "at least " : "")
+            << array->count << " bytes, " << picture << " makes " << expected.size() << ".\n";
     else if (!differ && array->bytes != expected)
         out << name << " sets bits past the picture's " << described << ", which " << picture
             << " leaves clear.\n";

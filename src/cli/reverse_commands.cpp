@@ -131,7 +131,7 @@ int render_layout_command(const std::vector<std::string>& args, std::istream& in
     const std::string picture = std::to_string(shape->width) + " x " +
                                 std::to_string(shape->height) + " pixels take in " + layout_text;
     if (array->count > expected && !allow_extra) {
-        err << "The input holds " << (array->count >= needed + kSurplusCounted ? "over " : "")
+        err << "The input holds " << (array->count >= needed + kSurplusCounted ? "at least " : "")
             << array->count << " bytes, more than the " << expected << " that " << picture
             << "; --allow-extra paints the first " << expected << ".\n";
         return kBadInput;
