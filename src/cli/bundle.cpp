@@ -119,7 +119,7 @@ std::string bundle_text(std::span<const BundleEntry> entries, const BundleOption
     const std::vector<Prepared> all = prepare(entries, options.compress);
     const CFlavour& flavour = options.flavour;
     std::string text(flavour.include);
-    if (options.compress) text += std::string(rle_decoder_text()) + "\n";
+    if (options.compress) text += std::string(rle_decoder_text(flavour.flash_read)) + "\n";
     for (std::size_t i = 0; i < all.size(); ++i) {
         text += (i ? "\n" : "") + declarations(all[i], options.compress);
         append_data(text, all[i], flavour);
@@ -137,7 +137,7 @@ BundleFiles bundle_files(std::span<const BundleEntry> entries, const BundleOptio
     BundleFiles files;
     const CFlavour& flavour = options.flavour;
     files.header = "#ifndef " + guard + "\n#define " + guard + "\n" + std::string(flavour.include);
-    if (options.compress) files.header += "\n" + std::string(rle_decoder_text());
+    if (options.compress) files.header += "\n" + std::string(rle_decoder_text(flavour.flash_read));
     files.source = "#include \"" + last_part(header_path) + "\"\n";
     for (const Prepared& p : all) {
         files.header += "\n" + declarations(p, options.compress);
