@@ -192,10 +192,45 @@ TEST(Bundle, NamesFromFileNames) {
              {"--compress lz x.bmp", "--compress takes rle"},
              {"--depfile d x.bmp", "--depfile needs -o FILE"},
              {"--header h x.bmp", "go together"},
-             {"--header h --source h x.bmp", "name one file"}}) {
+             {"--header h --source h x.bmp", "name one file"},
+             // Names the output spells itself.
+             {"--header k.h --source k.c --name DOTLANE_K_H x.bmp", "DOTLANE_K_H, the include"},
+             {"--header k.h --source k.c --table DOTLANE_K_H x.bmp", "DOTLANE_K_H, the include"},
+             {"--compress rle --header rle_decoder --source k.c x.bmp", "of the decoder"},
+             {"--compress rle --name DOTLANE_RLE_DECODER x.bmp", "of the decoder"},
+             {"--compress rle --name NULL x.bmp", "NULL, a name of <stddef.h>"},
+             {"--compress rle --table size_t x.bmp", "size_t, a name of <stddef.h>"},
+             {"--style arduino --name uint8_t x.bmp", "uint8_t, a name of <stdint.h>"},
+             {"--style arduino --name PROGMEM x.bmp", "PROGMEM, a name of <Arduino.h>"},
+             {"--style u8g2 --compress rle --name u8x8_pgm_read x.bmp", "<U8g2lib.h>"},
+             {"--header 'k\".h' --source k.c x.bmp", "cannot hold"},
+             {"--header 'k\n.h' --source k.c x.bmp", "cannot hold"}}) {
         const CliRun r = run_cli("convert --layout rows-msb " + std::string(args), "");
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_NE(r.err.find(problem), std::string::npos) << args << ": " << r.err;
+    }
+}
+
+// Names the output does not spell are free in it: each output compiles on its own.
+TEST(Bundle, FreeNamesCompile) {
+    TempDir dir;
+    const std::string picture = dir.write("x.bmp", make_bmp({.width = 5, .height = 3}));
+    dir.write("Arduino.h", as_bytes("#include <stdint.h>\n#define PROGMEM\n"));
+    dir.write("U8g2lib.h", as_bytes("#include <stdint.h>\n#define U8X8_PROGMEM\n"));
+    const std::string in = "cd '" + dir.path().string() + "' && ";
+    for (const char* args : {"--name NULL --table size_t", "--compress rle --name pgm_read_byte",
+                             "--style arduino --compress rle --name U8X8_PROGMEM --table ptr",
+                             "--style u8g2 --name DOTLANE_K_H --header k2.h --source out",
+                             "--compress rle --name k --header \"it's.h\" --source out"}) {
+        const std::string a(args);
+        const bool pair = a.find("--source") != std::string::npos;
+        const CliRun made = run_shell(in + DOTLANE_CLI + " convert --layout rows-msb " + a +
+                                      (pair ? "" : " -o out") + " '" + picture + "'");
+        ASSERT_EQ(made.status, 0) << args << ": " << made.err;
+        const bool cpp = a.find("--style") != std::string::npos;
+        const CliRun built = run_shell(in + (cpp ? "c++ -x c++" : "cc -x c -std=c99") +
+                                       " -Wall -Wextra -pedantic -Werror -I. -c -o out.o out");
+        EXPECT_EQ(built.status, 0) << args << "\n" << built.err;
     }
 }
 

@@ -103,7 +103,9 @@ std::string table_data(const std::string& table, const std::vector<Prepared>& al
     return text + "};\n";
 }
 
-std::string guard_of(const std::string& header_path) {
+} // namespace
+
+std::string include_guard(const std::string& header_path) {
     std::string guard = "DOTLANE_";
     for (char c : last_part(header_path)) {
         if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
@@ -112,8 +114,6 @@ std::string guard_of(const std::string& header_path) {
     }
     return guard;
 }
-
-} // namespace
 
 std::string bundle_text(std::span<const BundleEntry> entries, const BundleOptions& options) {
     const std::vector<Prepared> all = prepare(entries, options.compress);
@@ -133,7 +133,7 @@ std::string bundle_text(std::span<const BundleEntry> entries, const BundleOption
 BundleFiles bundle_files(std::span<const BundleEntry> entries, const BundleOptions& options,
                          const std::string& header_path) {
     const std::vector<Prepared> all = prepare(entries, options.compress);
-    const std::string guard = guard_of(header_path);
+    const std::string guard = include_guard(header_path);
     BundleFiles files;
     const CFlavour& flavour = options.flavour;
     files.header = "#ifndef " + guard + "\n#define " + guard + "\n" + std::string(flavour.include);
