@@ -204,7 +204,8 @@ TEST(Bundle, NamesFromFileNames) {
              {"--style arduino --name PROGMEM x.bmp", "PROGMEM, a name of <Arduino.h>"},
              {"--style u8g2 --compress rle --name u8x8_pgm_read x.bmp", "<U8g2lib.h>"},
              {"--header 'k\".h' --source k.c x.bmp", "cannot hold"},
-             {"--header 'k\n.h' --source k.c x.bmp", "cannot hold"}}) {
+             {"--header 'k\n.h' --source k.c x.bmp", "cannot hold"},
+             {"--header \"k'.h\" --source k.c x.bmp", "cannot hold"}}) {
         const CliRun r = run_cli("convert --layout rows-msb " + std::string(args), "");
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_NE(r.err.find(problem), std::string::npos) << args << ": " << r.err;
@@ -221,7 +222,7 @@ TEST(Bundle, FreeNamesCompile) {
     for (const char* args : {"--name NULL --table size_t", "--compress rle --name pgm_read_byte",
                              "--style arduino --compress rle --name U8X8_PROGMEM --table ptr",
                              "--style u8g2 --name DOTLANE_K_H --header k2.h --source out",
-                             "--compress rle --name k --header \"it's.h\" --source out"}) {
+                             "--compress rle --name k --header 'o u$t.h' --source out"}) {
         const std::string a(args);
         const bool pair = a.find("--source") != std::string::npos;
         const CliRun made = run_shell(in + DOTLANE_CLI + " convert --layout rows-msb " + a +

@@ -85,11 +85,13 @@ std::string about_option(std::string problem, const std::string& option) {
 
 ArrayNames array_names(const std::vector<std::string>& paths, const std::vector<std::string>& given,
                        const std::string& option, const OutputKind& output) {
-    // The source includes the header by its name, between quotes, on one line.
-    if (output.header && output.header->find_first_of("\"\\\n\r") != std::string::npos)
+    // The source includes the header by its last path part, between quotes on one line, where
+    // C leaves ' and \ to each compiler.
+    if (const auto& h = output.header;
+        h && h->find_first_of("\"'\\\n\r", h->rfind('/') + 1) != std::string::npos)
         return {{},
-                "--header names a file the source includes, \"" + *output.header +
-                    "\"; its name cannot hold \", \\ or a line break"};
+                "--header names the file the source includes, \"" + *h +
+                    "\"; its name cannot hold \", ', \\ or a line break"};
     ArrayNames result;
     Taken taken = names_of_output(output);
     if (output.header) {
