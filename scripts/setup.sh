@@ -12,6 +12,7 @@ packages=(
   imagemagick time                  # a peer to measure against, and peak memory
   dpkg-dev file                     # the .deb package (dpkg-shlibdeps)
   clang libclang-rt-14-dev          # fuzzing and sanitizers
+  gcc-avr avr-libc simavr           # compressed arrays decoded from AVR flash
   fonts-liberation                  # faces metric-compatible with the layout's fonts
   xvfb xauth                        # running the window without a screen
   locales

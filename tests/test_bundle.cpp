@@ -2,6 +2,7 @@
 // and sources, compiled together with the decoder and decoded back to the bare listings; the
 // names of odd and clashing file names; the depfile as Make reads it.
 #include <algorithm>
+#include <cctype>
 #include <gtest/gtest.h>
 
 #include "cli_runner.h"
@@ -64,12 +65,95 @@ TEST(Bundle, EverySampleDecodesToItsListing) {
 }
 int main(void) {
     int i;
+    dotlane_rle_reader none;
+    dotlane_rle_begin(&none, NULL, 0);
+    if (dotlane_rle_next(&none) != -1 || dotlane_rle_decode(NULL, 0, NULL, 0) != 0) return 1;
 )" + checks + "    return 0;\n}\n";
     dir.write("main.c", {main_c.begin(), main_c.end()});
-    const CliRun built = run_shell("cd '" + dir.path().string() +
-                                   "' && gcc -std=c99 -Wall -Wextra -pedantic -Werror -o main *.c"
-                                   " && ./main");
-    EXPECT_EQ(built.out, expected) << built.err;
+    // Clang's sanitizer also stops at arithmetic on a null pointer, of nothing to decode.
+    for (const std::string compiler :
+         {"gcc -std=c99", "clang -std=c99 -fsanitize=undefined -fno-sanitize-recover=undefined"}) {
+        if (run_shell("command -v " + compiler.substr(0, compiler.find(' '))).status != 0) continue;
+        const CliRun built = run_shell("cd '" + dir.path().string() + "' && " + compiler +
+                                       " -Wall -Wextra -pedantic -Werror -o main *.c && ./main");
+        EXPECT_EQ(built.out, expected) << compiler << "\n" << built.err;
+    }
+}
+
+// The arrays of the Arduino and u8g2 styles sit in flash on AVR, where only the program-space
+// reads reach them: decoded both ways on a simulated ATmega328P, they are the raw bytes. The
+// headers are reduced to what the AVR core's Arduino.h and u8g2's u8x8.h define there.
+TEST(Bundle, DecodesFromFlashOnAvr) {
+    if (run_shell("command -v avr-g++ && command -v simavr && echo '#include <avr/pgmspace.h>' | "
+                  "avr-gcc -mmcu=atmega328p -E - >/dev/null")
+            .status != 0)
+        GTEST_SKIP() << "avr-g++, avr-libc or simavr is missing; scripts/setup.sh installs them";
+    TempDir dir;
+    // Runs of 0xFF, of another byte, copied bytes and runs of 0x00: every kind of piece.
+    const auto ink = [random = random_ink(3)](int x, int y) {
+        return y < 4 || (y < 8 && x % 2 == 0) || (y < 16 && random(x, y));
+    };
+    const std::string picture =
+        dir.write("p.bmp", make_bmp({.width = 64, .height = 24, .ink = ink}));
+    dir.write("Arduino.h", as_bytes("#include <stdint.h>\n#include <avr/pgmspace.h>\n"));
+    dir.write("U8g2lib.h", as_bytes("#include <stdint.h>\n#include <avr/pgmspace.h>\n"
+                                    "#define U8X8_PROGMEM PROGMEM\n"
+                                    "#define u8x8_pgm_read(adr) pgm_read_byte_near(adr)\n"));
+    // The bytes as hex digits, decoded into RAM, then "-", then streamed, on the UART.
+    dir.write("main.cpp", as_bytes(R"(#include <avr/interrupt.h>
+#include <avr/io.h>
+#include <avr/sleep.h>
+#include "decl.h"
+static void put(char c) {
+    while (!(UCSR0A & (1 << UDRE0))) {}
+    UDR0 = c;
+}
+static void hex(int b) {
+    put("0123456789ABCDEF"[b >> 4]);
+    put("0123456789ABCDEF"[b & 15]);
+}
+int main(void) {
+    static unsigned char out[p_decoded_size];
+    dotlane_rle_reader r;
+    int b;
+    size_t i, n = dotlane_rle_decode(p, sizeof p, out, sizeof out);
+    UCSR0B = 1 << TXEN0;
+    put('<');
+    for (i = 0; i < n; ++i) hex(out[i]);
+    put('-');
+    dotlane_rle_begin(&r, p, sizeof p);
+    while ((b = dotlane_rle_next(&r)) >= 0) hex(b);
+    put('>');
+    put('\n');
+    cli();
+    sleep_mode();
+}
+)"));
+    const std::string in = "cd '" + dir.path().string() + "' && ";
+    const std::string bin = (dir.path() / "bin").string();
+    ASSERT_EQ(
+        run_cli("convert --layout rows-msb --style bin -o '" + bin + "' '" + picture + "'").status,
+        0);
+    std::string hex;
+    for (const std::uint8_t b : read_file(bin))
+        hex += "0123456789ABCDEF"[b >> 4], hex += "0123456789ABCDEF"[b & 15];
+    for (const std::string style : {"arduino", "u8g2"}) {
+        const CliRun made =
+            run_cli("convert --layout rows-msb --compress rle --name p --style " + style + " -o '" +
+                    (dir.path() / "decl.h").string() + "' '" + picture + "'");
+        ASSERT_EQ(made.status, 0) << made.err;
+        const CliRun run = run_shell(
+            in + "avr-g++ -mmcu=atmega328p -Os -Wall -Wextra -pedantic -Werror -I. -o fw.elf "
+                 "main.cpp && timeout 20 simavr -m atmega328p -f 16000000 fw.elf");
+        // simavr writes what the UART sends to its errors, in colour, a line at a time.
+        std::string sent;
+        for (std::size_t at = run.err.find('<'); at < run.err.size() && run.err[at] != '>'; ++at)
+            if (run.err[at] == '\x1B')
+                at = run.err.find('m', at);
+            else if (std::isxdigit(static_cast<unsigned char>(run.err[at])) || run.err[at] == '-')
+                sent += run.err[at];
+        EXPECT_EQ(sent, hex + "-" + hex) << style << "\n" << run.err;
+    }
 }
 
 TEST(Bundle, NamesFromFileNames) {
@@ -108,10 +192,46 @@ TEST(Bundle, NamesFromFileNames) {
              {"--compress lz x.bmp", "--compress takes rle"},
              {"--depfile d x.bmp", "--depfile needs -o FILE"},
              {"--header h x.bmp", "go together"},
-             {"--header h --source h x.bmp", "name one file"}}) {
+             {"--header h --source h x.bmp", "name one file"},
+             // Names the output spells itself.
+             {"--header k.h --source k.c --name DOTLANE_K_H x.bmp", "DOTLANE_K_H, the include"},
+             {"--header k.h --source k.c --table DOTLANE_K_H x.bmp", "DOTLANE_K_H, the include"},
+             {"--compress rle --header rle_decoder --source k.c x.bmp", "of the decoder"},
+             {"--compress rle --name DOTLANE_RLE_DECODER x.bmp", "of the decoder"},
+             {"--compress rle --name NULL x.bmp", "NULL, a name of <stddef.h>"},
+             {"--compress rle --table size_t x.bmp", "size_t, a name of <stddef.h>"},
+             {"--style arduino --name uint8_t x.bmp", "uint8_t, a name of <stdint.h>"},
+             {"--style arduino --name PROGMEM x.bmp", "PROGMEM, a name of <Arduino.h>"},
+             {"--style u8g2 --compress rle --name u8x8_pgm_read x.bmp", "<U8g2lib.h>"},
+             {"--header 'k\".h' --source k.c x.bmp", "cannot hold"},
+             {"--header 'k\n.h' --source k.c x.bmp", "cannot hold"},
+             {"--header \"k'.h\" --source k.c x.bmp", "cannot hold"}}) {
         const CliRun r = run_cli("convert --layout rows-msb " + std::string(args), "");
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_NE(r.err.find(problem), std::string::npos) << args << ": " << r.err;
+    }
+}
+
+// Names the output does not spell are free in it: each output compiles on its own.
+TEST(Bundle, FreeNamesCompile) {
+    TempDir dir;
+    const std::string picture = dir.write("x.bmp", make_bmp({.width = 5, .height = 3}));
+    dir.write("Arduino.h", as_bytes("#include <stdint.h>\n#define PROGMEM\n"));
+    dir.write("U8g2lib.h", as_bytes("#include <stdint.h>\n#define U8X8_PROGMEM\n"));
+    const std::string in = "cd '" + dir.path().string() + "' && ";
+    for (const char* args : {"--name NULL --table size_t", "--compress rle --name pgm_read_byte",
+                             "--style arduino --compress rle --name U8X8_PROGMEM --table ptr",
+                             "--style u8g2 --name DOTLANE_K_H --header k2.h --source out",
+                             "--compress rle --name k --header 'o u$t.h' --source out"}) {
+        const std::string a(args);
+        const bool pair = a.find("--source") != std::string::npos;
+        const CliRun made = run_shell(in + DOTLANE_CLI + " convert --layout rows-msb " + a +
+                                      (pair ? "" : " -o out") + " '" + picture + "'");
+        ASSERT_EQ(made.status, 0) << args << ": " << made.err;
+        const bool cpp = a.find("--style") != std::string::npos;
+        const CliRun built = run_shell(in + (cpp ? "c++ -x c++" : "cc -x c -std=c99") +
+                                       " -Wall -Wextra -pedantic -Werror -I. -c -o out.o out");
+        EXPECT_EQ(built.status, 0) << args << "\n" << built.err;
     }
 }
 

@@ -103,7 +103,9 @@ std::string table_data(const std::string& table, const std::vector<Prepared>& al
     return text + "};\n";
 }
 
-std::string guard_of(const std::string& header_path) {
+} // namespace
+
+std::string include_guard(const std::string& header_path) {
     std::string guard = "DOTLANE_";
     for (char c : last_part(header_path)) {
         if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
@@ -113,13 +115,11 @@ std::string guard_of(const std::string& header_path) {
     return guard;
 }
 
-} // namespace
-
 std::string bundle_text(std::span<const BundleEntry> entries, const BundleOptions& options) {
     const std::vector<Prepared> all = prepare(entries, options.compress);
     const CFlavour& flavour = options.flavour;
     std::string text(flavour.include);
-    if (options.compress) text += std::string(rle_decoder_text()) + "\n";
+    if (options.compress) text += std::string(rle_decoder_text(flavour.flash_read)) + "\n";
     for (std::size_t i = 0; i < all.size(); ++i) {
         text += (i ? "\n" : "") + declarations(all[i], options.compress);
         append_data(text, all[i], flavour);
@@ -133,11 +133,11 @@ std::string bundle_text(std::span<const BundleEntry> entries, const BundleOption
 BundleFiles bundle_files(std::span<const BundleEntry> entries, const BundleOptions& options,
                          const std::string& header_path) {
     const std::vector<Prepared> all = prepare(entries, options.compress);
-    const std::string guard = guard_of(header_path);
+    const std::string guard = include_guard(header_path);
     BundleFiles files;
     const CFlavour& flavour = options.flavour;
     files.header = "#ifndef " + guard + "\n#define " + guard + "\n" + std::string(flavour.include);
-    if (options.compress) files.header += "\n" + std::string(rle_decoder_text());
+    if (options.compress) files.header += "\n" + std::string(rle_decoder_text(flavour.flash_read));
     files.source = "#include \"" + last_part(header_path) + "\"\n";
     for (const Prepared& p : all) {
         files.header += "\n" + declarations(p, options.compress);

@@ -38,6 +38,9 @@ struct BundleFiles {
     std::string header, source;
 };
 
+// The macro that guards the header written to `header_path`: DOTLANE_ and its last path part.
+std::string include_guard(const std::string& header_path);
+
 // `header_path` is where the header goes; the source includes it by its last path part.
 BundleFiles bundle_files(std::span<const BundleEntry> entries, const BundleOptions& options,
                          const std::string& header_path);

@@ -101,8 +101,9 @@ std::variant<Plan, int> plan_of(const Arguments& a, std::ostream& out, std::ostr
     }
     if (!given.empty() && given.size() != a.operands.size())
         return usage(err, "give --name once for each picture, or not at all");
-    ArrayNames names = array_names(a.operands, given, c_array ? "--c-array" : "--name",
-                                   a.value("--table"), plan.style);
+    ArrayNames names = array_names(
+        a.operands, given, c_array ? "--c-array" : "--name",
+        {plan.style, a.value("--compress").has_value(), a.value("--table"), a.value("--header")});
     if (names.error) return usage(err, *names.error);
     plan.names = std::move(names.names);
 

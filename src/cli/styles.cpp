@@ -107,9 +107,10 @@ std::optional<CFlavour> c_flavour(Style style) {
     case Style::c:
         return kPlainC;
     case Style::arduino:
-        return CFlavour{"#include <Arduino.h>\n", "const uint8_t", " PROGMEM"};
+        return CFlavour{"#include <Arduino.h>\n", "const uint8_t", " PROGMEM", "pgm_read_byte"};
     case Style::u8g2:
-        return CFlavour{"#include <U8g2lib.h>\n", "const unsigned char", " U8X8_PROGMEM"};
+        return CFlavour{"#include <U8g2lib.h>\n", "const unsigned char", " U8X8_PROGMEM",
+                        "u8x8_pgm_read"};
     default:
         return std::nullopt;
     }
