@@ -3,6 +3,7 @@
 include(GNUInstallDirs)
 
 install(TARGETS dotlane-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/docs/dotlane-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # dotlane-cli finds its picture reader here by the absolute path fixed when building
 # (src/CMakeLists.txt), so the install prefix is chosen when configuring.
 install(TARGETS dotlane-qimage LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/dotlane)

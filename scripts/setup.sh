@@ -16,6 +16,7 @@ packages=(
   fonts-liberation                  # faces metric-compatible with the layout's fonts
   xvfb xauth                        # running the window without a screen
   locales
+  man-db groff-base                 # the manual rendered as man shows it (deb_check.sh)
 )
 
 missing=()

@@ -21,6 +21,7 @@ dpkg-deb -c "$deb" | awk '{print $6}' | sort >"$out/files"
 for file in ".$prefix/bin/dotlane" ".$prefix/bin/dotlane-cli" ".$libdir/dotlane/dotlane-qimage.so" \
             ".$prefix/share/applications/dotlane.desktop" \
             ".$prefix/share/icons/hicolor/16x16/apps/dotlane.png" \
+            ".$prefix/share/man/man1/dotlane-cli.1" \
             ".$libdir/cmake/Dotlane/DotlaneConfig.cmake" ".$libdir/cmake/Dotlane/DotlaneBitmaps.cmake" \
             ".$libdir/cmake/Dotlane/DotlaneConfigVersion.cmake"; do
   grep -qx "$file" "$out/files" || { echo "deb: $file is missing" >&2; exit 1; }
@@ -29,6 +30,11 @@ dpkg-deb -x "$deb" "$out/root"
 grep -qx 'Exec=dotlane' "$out/root$prefix/share/applications/dotlane.desktop"
 grep -qx 'Icon=dotlane' "$out/root$prefix/share/applications/dotlane.desktop"
 [ "$("$out/root$prefix/bin/dotlane-cli" --version)" = "dotlane-cli $version" ]
+# The manual renders without a complaint from groff and begins with its name.
+man_page=$out/root$prefix/share/man/man1/dotlane-cli.1
+[ -z "$(groff -man -Tutf8 -ww -z "$man_page" 2>&1)" ] || { echo "deb: groff warns" >&2; exit 1; }
+MANWIDTH=80 man -l "$man_page" 2>/dev/null | grep -q '^NAME'
+
 samples=$(cd "$(dirname "$0")/../samples" && pwd)
 bash "$(dirname "$0")/at_installed_place.sh" "$out/root$libdir" "$libdir" \
   "$out/root$prefix/bin/dotlane-cli" convert --layout pages-lsb "$samples/gradient_48x16.png" |

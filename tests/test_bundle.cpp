@@ -23,6 +23,24 @@ TEST(Bundle, EverySampleDecodesToItsListing) {
             samples.push_back(quoted);
     std::sort(samples.begin(), samples.end());
     ASSERT_GE(samples.size(), 15u);
+    // One compressed file reads back as its plain listing does: check agrees, guess finds the
+    // same, render paints the same picture.
+    const std::string one = (dir.path() / "one.h").string(), plain = one + ".txt";
+    const char* layouts[] = {"pages-lsb", "rows-lsb", "pages-msb"};
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const std::string layout = std::string(" --layout ") + layouts[i % 3] + " ";
+        ASSERT_EQ(run_cli("convert --compress rle -o " + one + layout + samples[i]).status, 0);
+        ASSERT_EQ(run_cli("convert -o " + plain + layout + samples[i]).status, 0);
+        const CliRun checked = run_cli("check" + layout + samples[i] + " " + one);
+        EXPECT_EQ(checked.status, 0) << samples[i] << checked.out << checked.err;
+        EXPECT_EQ(run_cli("guess " + one).out, run_cli("guess " + plain).out) << samples[i];
+    }
+    const std::string logo = "'" + std::string(DOTLANE_SAMPLES) + "/logo_128x64.bmp'";
+    const std::string render = "render --layout rows-msb --width 128 --height 64 -o - ";
+    run_cli("convert --layout rows-msb --compress rle -o " + one + " " + logo);
+    run_cli("convert --layout rows-msb -o " + plain + " " + logo);
+    EXPECT_EQ(run_cli(render + one).out, run_cli(render + plain).out);
+    EXPECT_EQ(run_cli(render + "--input c " + one).out, run_cli(render + plain).out);
     std::string expected, checks;
     std::string main_c = "#include <stdio.h>\n#include <string.h>\n";
     for (const std::string layout : {"pages-lsb", "rows-lsb", "pages-msb"}) {
@@ -186,7 +204,7 @@ TEST(Bundle, NamesFromFileNames) {
              {"--name a --name a x.bmp logo-1.bmp", "given twice"},
              {"--name a --name a_width x.bmp logo-1.bmp", "given twice"},
              {"--name a x.bmp logo-1.bmp", "once for each picture"},
-             {"--c-array a x.bmp logo-1.bmp", "once for each picture"},
+             {"--c-array a x.bmp logo-1.bmp", "--c-array names one picture"},
              {"--name int x.bmp", "--name needs a C identifier"},
              {"--table t --name t_count x.bmp", "given twice"},
              {"--compress lz x.bmp", "--compress takes rle"},
@@ -277,6 +295,19 @@ TEST(Bundle, Frames) {
     const std::string cut = dir.write("cut.gif", {gif.begin(), gif.end() - 12});
     EXPECT_EQ(run_cli("convert --layout rows-msb --frames " + cut).status, 1);
     EXPECT_EQ(run_cli("convert --layout rows-msb " + cut).status, 0); // its first frame is whole
+    // preview --frames draws each frame of the listing under its number and delay.
+    const std::vector<std::uint8_t> bytes =
+        read_listing(run_cli("convert --layout rows-msb --frames " + whole).out).bytes;
+    ASSERT_EQ(bytes.size(), 64u);
+    std::string frames;
+    for (int f = 0; f < 4; ++f) {
+        frames +=
+            "frame " + std::to_string(f + 1) + " of 4, " + std::to_string(100 * (f + 1)) + " ms:\n";
+        for (int y = 0; y < 8; ++y, frames += '\n')
+            for (int x = 0; x < 16; ++x)
+                frames += bytes[std::size_t(16 * f + 2 * y + x / 8)] >> (7 - x % 8) & 1 ? '#' : '.';
+    }
+    EXPECT_EQ(run_cli("preview --frames --ascii --layout rows-msb " + whole).out, frames);
 }
 
 } // namespace

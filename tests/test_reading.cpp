@@ -52,6 +52,8 @@ TEST(Reading, Table) {
     const std::string png = dir.write("p.png", encoded("PNG"));
     dir.write("-dash.bmp", make_bmp({}));
     dir.write("green.bmp", make_bmp({.width = 1, .height = 1, .paper_colour = 0x00FF00}));
+    // Grey 34.45 by the weights 299, 587, 114: one more unit of blue would make it 35.
+    dir.write("blue.bmp", make_bmp({.width = 1, .height = 1, .paper_colour = 0x0606FF}));
     dir.write("bad\xff\xfe.png", encoded("PNG"));
     dir.write("cut\x1b[31m.jpg", encoded("JPEG", 600));
     dir.write("damaged.jpg", encoded("JPEG", -1, 400));
@@ -132,6 +134,7 @@ TEST(Reading, Table) {
         {convert + "--threshold 0000 " + png, 0, ""},
         {convert + "--threshold 0256 " + png, 2, "--threshold takes a whole number"},
         {convert + "--threshold 150 " + d + "/green.bmp | grep -qx 0x00,", 0, ""},
+        {convert + "--threshold 35 " + d + "/blue.bmp | grep -qx 0x80,", 0, ""},
         // Raw bytes are refused on a terminal (script gives the program one), not on a pipe.
         {"script -qec '" + convert + "--style bin " + png + "' /dev/null >/dev/null", 2, ""},
         {convert + "--style bin " + png + " | cmp -s - /dev/null", 1, ""},

@@ -112,6 +112,22 @@ TEST(BytesBack, GuessFindsTheLayoutAndSizeOfNineDrawingsInTen) {
     std::cout << "guess: " << right << " of " << all << " right\n";
     EXPECT_GE(all, 30);
     EXPECT_GE(right * 10, all * 9);
+    // Rows of 0xFF, 0x00: 16 bits a row, the last 8 clear, so the row layouts offer the whole
+    // 16 and the narrowest width those clear bits allow, 9. Rows of 0x7F, 0x80, a clear
+    // column at the left and 7 at the right: first the centred 10, then the whole 16.
+    for (const auto& [layout, row, widths] :
+         {std::tuple{BitLayout::rows_msb, std::vector<std::uint8_t>{0xFF, 0x00}, "16 9 "},
+          {BitLayout::rows_lsb, std::vector<std::uint8_t>{0xFF, 0x00}, "16 9 "},
+          {BitLayout::rows_msb, std::vector<std::uint8_t>{0x7F, 0x80}, "10 16 "}}) {
+        std::vector<std::uint8_t> bytes;
+        for (int y = 0; y < 16; ++y)
+            bytes.insert(bytes.end(), row.begin(), row.end());
+        std::string offered;
+        for (const Candidate& c : guess_shapes(bytes))
+            if (c.shape.layout == layout && c.shape.height == 16 && !c.shape.t6963c)
+                offered += std::to_string(c.shape.width) + " ";
+        EXPECT_EQ(offered, widths) << int(row[0]);
+    }
     // A listing's first line offers a t6963c reading only of rows that take every byte, and
     // no more of them than render paints.
     for (const auto& [head, count, offered] : {std::tuple{T6963cHead{7, 1}, 520, true},

@@ -6,6 +6,7 @@
 #include "array_input.h"
 #include "commands.h"
 #include "convert.h"
+#include "input_kinds.h"
 #include "picture_output.h"
 #include "reverse/unpack.h"
 #include "shared/text.h"
@@ -42,6 +43,13 @@ int check_command(const std::vector<std::string>& args, std::istream& in, std::o
         return usage(err, "--diff writes a PNG file: its name ends in .png");
     ArraySource source;
     if (const auto problem = array_source(a, a.operands[1], source)) return usage(err, *problem);
+    source.command = "check";
+    // An array and a picture given the other way round: say so before reading either.
+    if (const auto kind =
+            source.format == ArrayFormat::bin ? std::nullopt : picture_file_kind(source.path)) {
+        err << picture_given(source, *kind) << "\n";
+        return kBadInput;
+    }
     Arguments picture_args = a;
     picture_args.operands.pop_back();
     auto made = convert_picture(picture_args, false, err);

@@ -158,6 +158,7 @@ int guess_command(const std::vector<std::string>& args, std::istream& in, std::o
     if (const auto problem = array_source(a, a.operands.empty() ? "-" : a.operands[0], source))
         return usage(err, *problem);
     source.head = true;
+    source.command = "guess";
     auto array = read_array(source, in, kMaxPictureBytes, kMaxPictureBytes + 1, err);
     if (!array) return kBadInput;
     if (array->count > kMaxPictureBytes) {
