@@ -80,6 +80,13 @@ cli preview-ascii 6 0 0 $'--layout\nt6963c\n--ascii\n@' <corpus/import/17x3-top-
 cli convert-several 4 0 0 \
     $'--target\nadafruit-gfx\n--frames\n--size\n4x4\n--table\nt\n--compress\nrle\n--header\nh.h\n--source\nc.c\n--depfile\nd\n@\n@' \
     <corpus/import/8x2.bmp
+# The depfile's names: ones written escaped, and ones refused before anything is written.
+cli depfile-escaped 4 0 0 \
+    $'--layout\nrows-msb\n--header\no u$t.h\n--source\na:b.c\n--depfile\nd\n@\nk\\ l#1.bmp\np%q.bmp' \
+    <corpus/import/8x2.bmp
+cli depfile-refused 4 0 0 \
+    $'--layout\nrows-msb\n-o\no.h\n--depfile\n./o.d\n@\nMakefile;touch${IFS}X\nlib(m)\ne:\nend\\' \
+    <corpus/import/8x2.bmp
 
 # Pictures for the module, none over a kilobyte: a plain PBM, a 4-bit BMP, and a PNG, a
 # GIF and a JPEG that Pillow draws.
