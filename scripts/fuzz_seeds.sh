@@ -94,6 +94,13 @@ printf '%s' '0x81, 0x0F, 255, 0b1, 0x3C, 0x42, 0x81, 0x3C' |
     cli guess-c-bare 7 0 0 $'--input\nc\n--ascii\n@'
 { cat corpus/import/8x2.bmp; printf '\n;%s' "$c_text"; } | cli check-c 8 0 0 \
     $'--layout\nrows-msb\n--name\nlogo\n@\n-'
+# The depfile's names: ones written escaped, and ones refused before anything is written.
+cli depfile-escaped 4 0 0 \
+    $'--layout\nrows-msb\n--header\no u$t.h\n--source\na:b.c\n--depfile\nd\n@\nk\\ l#1.bmp\np%q.bmp' \
+    <corpus/import/8x2.bmp
+cli depfile-refused 4 0 0 \
+    $'--layout\nrows-msb\n-o\no.h\n--depfile\n./o.d\n@\nMakefile;touch${IFS}X\nlib(m)\ne:\nend\\' \
+    <corpus/import/8x2.bmp
 
 # Pictures for the module, none over a kilobyte: a plain PBM, a 4-bit BMP, and a PNG, a
 # GIF and a JPEG that Pillow draws.

@@ -253,33 +253,91 @@ TEST(Bundle, FreeNamesCompile) {
     }
 }
 
-// Make finds every input by the names the depfile gives, and remakes the outputs when any
-// changes.
-TEST(Bundle, DepfileAsMakeReadsIt) {
+// Two outputs in one file would leave one of them lost: refused before anything is written,
+// however the two paths are spelled.
+TEST(Bundle, OutputsShareNoFile) {
+    TempDir dir;
+    const std::string d = dir.path().string();
+    const std::string x = dir.write("x.bmp", make_bmp({.width = 5, .height = 3}));
+    std::filesystem::create_directory(d + "/sub");
+    dir.write("kept.h", {'k'});
+    std::filesystem::create_symlink("o.h", d + "/link.h");
+    std::filesystem::create_hard_link(d + "/kept.h", d + "/hard.h");
+    for (const std::string args :
+         {"--header ./a.h --source a.h", "--header h.h --source sub/../h.h",
+          "-o o.h --depfile ./o.h", "--header h.h --source c.c --depfile c.c",
+          "--header h.h --source c.c --depfile sub/../h.h", "--preview ./o.h -o o.h",
+          "-o link.h --preview o.h", "-o kept.h --depfile hard.h",
+          "--header h.h --source c.c --preview link.h --depfile o.h"}) {
+        const CliRun r = run_shell("cd '" + d + "' && " + DOTLANE_CLI +
+                                   " convert --layout rows-msb " + args + " '" + x + "'");
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_NE(r.err.find("name one file"), std::string::npos) << args << ": " << r.err;
+        std::size_t files = 0;
+        for ([[maybe_unused]] const auto& f : std::filesystem::directory_iterator(d))
+            ++files;
+        EXPECT_EQ(files, 5u) << args;
+        EXPECT_EQ(as_text(read_file(d + "/kept.h")), "k");
+    }
+}
+
+// Every name reads back as itself in GNU make and in Ninja: Make remakes the outputs when any
+// picture changes and runs nothing else, Ninja lists each as a dependency. A name one of the
+// two would read otherwise is refused before anything is written.
+TEST(Bundle, DepfileAsMakeAndNinjaReadIt) {
     TempDir dir;
     const auto bmp = make_bmp({.width = 5, .height = 3});
     const std::string d = dir.path().string();
-    dir.write("a b#1$.bmp", bmp);
-    dir.write("c.bmp", bmp);
-    dir.write("a\nb.bmp", bmp);
+    const std::vector<std::string> names = {"a b#1$.bmp",   "a:b.bmp",     "p%q.bmp",
+                                            "k\\ l.bmp",    "x\\y.bmp",    "two  \\\\ spaces.bmp",
+                                            "Bell (2).bmp", "{c}@!,+.bmp", "\xC3\xBC-~.bmp"};
+    std::string pictures;
+    for (const std::string& name : names)
+        pictures += " '" + dir.write(name, bmp).substr(d.size() + 1) + "'";
     const std::string makefile = "include dep.d\no.c:\n\t@true\n";
     dir.write("Makefile", {makefile.begin(), makefile.end()});
-    const CliRun r = run_shell("cd '" + d + "' && " + DOTLANE_CLI +
+    const std::string ninja = "rule conv\n  command = true\n  depfile = dep.d\n  deps = gcc\n"
+                              "build o$ u$$t.h o.c: conv\n";
+    dir.write("build.ninja", {ninja.begin(), ninja.end()});
+    const std::string in_d = "cd '" + d + "' && ";
+    const CliRun r = run_shell(in_d + DOTLANE_CLI +
                                " convert --layout pages-lsb --header 'o u$t.h' --source o.c "
-                               "--depfile dep.d 'a b#1$.bmp' c.bmp && cat dep.d");
-    EXPECT_EQ(r.out, "o\\ u$$t.h o.c: a\\ b\\#1$$.bmp c.bmp\n") << r.err;
-    const auto make_q = [&](const std::string& target) {
-        return run_shell("cd '" + d + "' && make -q '" + target + "'").status;
-    };
-    EXPECT_EQ(make_q("o.c"), 0);
-    run_shell("cd '" + d + "' && touch -d '+1 hour' 'a b#1$.bmp'");
-    EXPECT_EQ(make_q("o.c"), 1);
-    // A line break cannot be written in a depfile, which is known before anything is written.
-    EXPECT_EQ(run_cli("convert --layout pages-lsb -o \"" + d + "/o\" --depfile " + d + "/d \"" + d +
-                      "/a\nb.bmp\"")
+                               "--depfile dep.d" +
+                               pictures + " && cat dep.d");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, 21), "o\\ u$$t.h o.c: a\\ b\\#") << r.out;
+    const auto make_q = [&] { return run_shell(in_d + "make -q o.c").status; };
+    EXPECT_EQ(make_q(), 0);
+    for (const std::string& name : names) {
+        run_shell(in_d + "touch -d '+1 hour' '" + name + "'");
+        EXPECT_EQ(make_q(), 1) << name;
+        run_shell(in_d + "touch -d '-1 hour' '" + name + "'");
+    }
+    run_shell(in_d + "touch -d '+1 hour' *.bmp");
+    EXPECT_EQ(run_shell(in_d + "make o.c").status, 0);
+    const CliRun deps = run_shell(in_d + "ninja -d keepdepfile >/dev/null && ninja -t deps");
+    std::vector<std::string> listed;
+    const std::string first = deps.out.substr(0, deps.out.find("\n\n"));
+    for (std::size_t at = 0; (at = first.find("\n    ", at)) != std::string::npos;) {
+        at += 5;
+        listed.push_back(first.substr(at, first.find('\n', at) - at));
+    }
+    EXPECT_EQ(listed, names) << deps.out << deps.err;
+
+    for (const std::string name : {"Makefile;touch${IFS}PWNED.bmp", "a\nb.bmp", "w=v.bmp",
+                                   "lib(member)", "a[1].bmp", "t\tab.bmp", "a*.bmp", "q?.bmp",
+                                   "e:", "~t.bmp", "a\\#b.bmp", "a\\:b.bmp", "end\\", "x|y.bmp"}) {
+        const CliRun refused = run_shell(
+            in_d + DOTLANE_CLI + " convert --layout pages-lsb -o n.h --depfile n.d '" + name + "'");
+        EXPECT_EQ(refused.status, 1) << name;
+        EXPECT_NE(refused.err.find("--depfile cannot name"), std::string::npos) << refused.err;
+        EXPECT_FALSE(std::filesystem::exists(d + "/n.h")) << name;
+    }
+    EXPECT_FALSE(std::filesystem::exists(d + "/PWNED"));
+    EXPECT_EQ(run_cli("convert --layout pages-lsb -o '" + d + "/n%.h' --depfile '" + d + "/n.d' '" +
+                      d + "/a:b.bmp'")
                   .status,
               1);
-    EXPECT_FALSE(std::filesystem::exists(d + "/o"));
 }
 
 // The frames' listing is a sample; here their delays, and a file cut short in a later frame.
@@ -311,3 +369,35 @@ TEST(Bundle, Frames) {
 }
 
 } // namespace
+
+// Each array goes to its file as soon as it is made, so ten pictures of 4096 x 4096 (18 MB
+// of bytes and text each) fit where two would not if all were held; a limit too small for one
+// ends the run with a message and leaves the outputs as they were.
+TEST(Bundle, ManyLargePicturesInTheMemoryOfOne) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers reserve more address space than the limit";
+#endif
+    TempDir dir;
+    const std::string d = dir.path().string(), in_d = "cd '" + d + "' && ";
+    ASSERT_EQ(run_shell(in_d + "head -c 2097152 /dev/zero | " + DOTLANE_CLI +
+                        " render --layout rows-msb --width 4096 --height 4096 --input bin "
+                        "-o big.png -")
+                  .status,
+              0);
+    std::string pictures;
+    for (int i = 0; i < 10; ++i)
+        pictures += " big.png";
+    const std::string convert = std::string(DOTLANE_CLI) + " convert --layout rows-msb " +
+                                "--header h.h --source c.c" + pictures;
+    const CliRun r = run_shell(in_d + "ulimit -v 150000 && " + convert);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(std::filesystem::file_size(d + "/c.c") / 1000000, 131u);
+    const CliRun starved = run_shell(in_d + "ulimit -v 80000 && " + convert);
+    EXPECT_EQ(starved.status, 1) << starved.err;
+    EXPECT_NE(starved.err.find("ut of memory"), std::string::npos) << starved.err;
+    EXPECT_EQ(std::filesystem::file_size(d + "/c.c") / 1000000, 131u);
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& f : std::filesystem::directory_iterator(d))
+        ++files;
+    EXPECT_EQ(files, 3u);
+}
