@@ -43,9 +43,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Configure with -DCMAKE_INSTALL_PREFIX=/usr for a Debian package.
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
-# dpkg-shlibdeps turns the libraries the programs link (Qt, the C++ runtime, and the picture
-# decoders: libpng16-16, libjpeg62-turbo, libgif7, libwebp7) into the package's
-# dependencies; the window's layout wants metric-compatible faces.
+# dpkg-shlibdeps turns the libraries the programs link (Qt, the C++ runtime) into the
+# package's dependencies; dotlane-cli carries its picture decoders (libpng, libjpeg, giflib,
+# libwebp, zlib) inside, built from libpng-dev, libjpeg62-turbo-dev, libgif-dev and
+# libwebp-dev. The window's layout wants metric-compatible faces.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-liberation)
 include(CPack)

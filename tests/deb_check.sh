@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# CPack's .deb holds what `cmake --install` puts in place, names the Qt libraries and the
-# picture decoders among its dependencies, and its dotlane-cli runs once unpacked, reading
+# CPack's .deb holds what `cmake --install` puts in place, names the Qt libraries among its
+# dependencies (the picture decoders are linked into dotlane-cli), and its dotlane-cli runs once unpacked, reading
 # PNG where it lies; the example firmware build finds the unpacked CMake package. The
 # package installs under the prefix the build was configured for (/usr for a Debian
 # package).    deb_check.sh BUILD_DIR VERSION PREFIX LIBDIR
@@ -14,8 +14,7 @@ deb=$out/dotlane_${version}_amd64.deb
 [ -f "$deb" ] || { echo "deb: no $deb" >&2; ls "$out" >&2; exit 1; }
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ]
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6core6 libqt6gui6 libqt6widgets6 libstdc++6 libc6 libpng16-16 libjpeg62-turbo \
-               libgif7 libwebp7; do
+for library in libqt6core6 libqt6gui6 libqt6widgets6 libstdc++6 libc6; do
   [[ "$depends" == *"$library "* ]] || { echo "deb: Depends lacks $library: $depends" >&2; exit 1; }
 done
 dpkg-deb -c "$deb" | awk '{print $6}' | sort >"$out/files"
