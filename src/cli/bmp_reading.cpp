@@ -28,12 +28,13 @@ struct Channel {
         if (!m) return;
         while (!(m >> shift & 1))
             ++shift;
-        while (bits < 32 && (m >> (shift + bits) & 1))
+        while (shift + bits < 32 && (m >> (shift + bits) & 1))
             ++bits;
     }
     int of(unsigned pixel) const {
         if (!mask) return 255;
-        const unsigned v = (pixel & mask) >> shift;
+        // Only the lowest run of the mask's bits counts.
+        const unsigned v = unsigned((pixel >> shift) & ((1ULL << bits) - 1));
         if (bits >= 8) return int(v >> (bits - 8));
         unsigned result = v << (8 - bits);
         for (int filled = bits; filled < 8; filled *= 2)
