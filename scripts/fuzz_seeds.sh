@@ -102,7 +102,7 @@ cli depfile-refused 4 0 0 \
     $'--layout\nrows-msb\n-o\no.h\n--depfile\n./o.d\n@\nMakefile;touch${IFS}X\nlib(m)\ne:\nend\\' \
     <corpus/import/8x2.bmp
 
-# Pictures for the module, none over a kilobyte: a plain PBM, a 4-bit BMP, and a PNG, a
+# Pictures for the readers, none over a kilobyte: a plain PBM, a 4-bit BMP, and a PNG, a
 # GIF and a JPEG that Pillow draws.
 printf 'P1\n3 2\n1 0 1\n0 1 0\n' >corpus/picture/3x2.pbm
 cp corpus/import/4x1-four-bits.bmp corpus/picture/
@@ -114,7 +114,7 @@ for x in range(5):
 image.save("corpus/picture/5x3-alpha.png")
 image.convert("P").save("corpus/picture/5x3.gif")
 image.convert("RGB").save("corpus/picture/5x3.jpg", quality=50)
-# The kinds of PNG file the module reads with libpng itself.
+# The kinds of PNG file libpng reads a row at a time.
 image.convert("LA").save("corpus/picture/5x3-grey-alpha.png")
 image.convert("1").save("corpus/picture/5x3-1-bit.png")
 palette = image.convert("RGB").quantize(5)

@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config
   qt6-base-dev libgl-dev            # the window
-  libpng-dev                        # PNG files read row by row
+  libpng-dev libjpeg62-turbo-dev    # dotlane-cli's picture decoders: PNG, JPEG,
+  libgif-dev libwebp-dev            # GIF and WebP
   libgtest-dev libbenchmark-dev     # tests and figures
   python3-pil hyperfine             # the samples' expected listings, the Python reference
   imagemagick time                  # a peer to measure against, and peak memory

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# examples/cmake built against Dotlane installed under PREFIX: it prints its pictures, and
+# examples/cmake built against Dotlane installed under PREFIX (any prefix, not only the
+# configured one): it prints its pictures, and
 # touching one picture, or changing one target's options, remakes that target and what
 # includes its header, nothing else.    cmake_example.sh PREFIX
 set -euo pipefail
@@ -14,6 +15,9 @@ configure() {
 }
 # The lines of a build that say what it made, in a fixed order.
 made() { cmake --build "$tmp/build" -j2 | grep -oE 'dotlane-cli: [a-z]+|[a-z_]+\.c\.o' | sort | tr '\n' ' '; }
+# The program reads PNG files wherever it was installed: nothing of it lies at a fixed path.
+"$1/bin/dotlane-cli" convert --layout pages-lsb "$root/samples/gradient_48x16.png" |
+  cmp - "$root/samples/expected/gradient_48x16.pages-lsb.threshold-128.txt"
 configure "$1"
 made >/dev/null
 "$tmp/build/firmware" >"$tmp/out"

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <webp/encode.h>
 
+#include "cli/png_writing.h"
 #include "cli_runner.h"
 
 using namespace dotlane::test;
@@ -68,10 +70,13 @@ TEST(Reading, Table) {
     for (const auto& [name, size] :
          {std::pair{"wide", QSize(4097, 1)}, {"tall", QSize(1, 4097)}, {"most", QSize(4096, 8)}})
         QImage(size, QImage::Format_Mono).save(QString::fromStdString(d + "/" + name + ".png"));
-    // A copy of the program elsewhere loads no reader lying beside it, and still reads BMP.
+    // A copy of the program elsewhere reads every picture: nothing lies at a fixed path.
     std::filesystem::copy_file(DOTLANE_CLI, d + "/alone");
-    dir.write("dotlane-qimage.so", {});
     const std::string alone = d + "/alone convert --layout rows-msb ";
+    // An 8-bit palette index past the palette (libpng itself checks only lower depths).
+    const dotlane::cli::EncodedPng past =
+        dotlane::cli::encode_png({2, 1, {0, 3}, {0x000000, 0xFFFFFF, 0x808080}});
+    dir.write("past.png", past.bytes);
     dir.write("cut.png", encoded("PNG", 300));
     std::vector<std::uint8_t> crc = encoded("PNG");
     crc[30] ^= 1; // in the check bytes of the header chunk
@@ -120,7 +125,8 @@ TEST(Reading, Table) {
         {convert + d + "/wide.png", 1, "is a picture of 4097 x 1 pixels; dotlane-cli converts"},
         {convert + d + "/tall.png", 1, "is a picture of 1 x 4097 pixels; dotlane-cli converts"},
         {convert + d + "/most.png", 0, ""},
-        {alone + png, 1, "dotlane-cli reads and writes only BMP files here"},
+        {alone + png, 0, ""},
+        {convert + d + "/past.png", 1, "Read palette index exceeding num_palette"},
         {alone + "-- " + d + "/-dash.bmp", 0, ""},
         {convert + d + "/cut.png", 1, "(the file is cut short)"},
         {convert + d + "/crc.png", 1, "CRC error"},
@@ -164,6 +170,55 @@ TEST(Reading, Table) {
 #endif
     EXPECT_EQ(run_cli("convert --layout rows-msb --threshold 0128 " + png).out,
               run_cli("convert --layout rows-msb --threshold 128 " + png).out);
+}
+
+// One picture of greys and transparent corners in every format Qt writes, and in WebP:
+// each read gives the listing of the PNG file, over white and over black.
+TEST(Reading, Formats) {
+    TempDir dir;
+    QImage image(19, 11, QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const int v = (x + y) % 5 == 0 ? 0 : (x & 3) * 80 + (y & 1) * 10;
+            image.setPixel(x, y, qRgb(v, v, v));
+        }
+    for (const int corner : {0, 18})
+        image.setPixel(corner, 0, qRgba(0, 0, 0, 0));
+    const std::string d = dir.path().string();
+    const auto save = [&](const char* format, QImage::Format as) {
+        const std::string path = d + "/p." + format;
+        EXPECT_TRUE(image.convertToFormat(as).save(QString::fromStdString(path), format)) << format;
+        return path;
+    };
+    const QImage rgba = image.convertToFormat(QImage::Format_RGBA8888);
+    std::uint8_t* webp = nullptr;
+    const std::size_t size = WebPEncodeLosslessRGBA(rgba.constBits(), rgba.width(), rgba.height(),
+                                                    int(rgba.bytesPerLine()), &webp);
+    const std::string webp_path = dir.write("p.webp", {webp, webp + size});
+    WebPFree(webp);
+    // The one-bit formats and the opaque ones hold what their conversion keeps.
+    struct Row {
+        std::string path;
+        std::string same_as;
+    };
+    const std::string png = save("png", QImage::Format_ARGB32);
+    const std::string opaque = save("ppm", QImage::Format_RGB32);
+    const std::string mono = save("pbm", QImage::Format_Mono);
+    const Row rows[] = {
+        {webp_path, png},
+        {save("xpm", QImage::Format_ARGB32), png},
+        {save("ico", QImage::Format_ARGB32), png},
+        {save("bmp", QImage::Format_RGB32), opaque},
+        {save("pgm", QImage::Format_Grayscale8), opaque},
+        {save("xbm", QImage::Format_Mono), mono},
+    };
+    for (const char* options : {"", "--background black "})
+        for (const Row& row : rows) {
+            const std::string line = std::string("convert --layout rows-msb ") + options;
+            const CliRun r = run_cli(line + row.path);
+            EXPECT_EQ(r.status, 0) << row.path << "\n" << r.err;
+            EXPECT_EQ(r.out, run_cli(line + row.same_as).out) << row.path << " " << options;
+        }
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 #include <ostream>
 
 #include "commands.h"
-#include "picture_module_loader.h"
+#include "png_writing.h"
 #include "reverse/unpack.h"
 #include "shared/output_file.h"
 #include "shared/text.h"
