@@ -5,8 +5,8 @@
 #include <cctype>
 #include <gtest/gtest.h>
 
+#include "back/hex_reader.h"
 #include "cli_runner.h"
-#include "reverse/hex_reader.h"
 
 using namespace dotlane;
 using namespace dotlane::test;

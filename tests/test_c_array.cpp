@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-#include "cli/c_array.h"
-#include "cli/styles.h"
+#include "back/hex_reader.h"
 #include "cli_runner.h"
-#include "reverse/hex_reader.h"
+#include "declare/c_array.h"
+#include "declare/styles.h"
 
 using namespace dotlane;
 using namespace dotlane::test;

@@ -1,4 +1,4 @@
-#include "array_input.h"
+#include "cli/array_input.h"
 
 #include <cerrno>
 #include <cstring>
@@ -7,8 +7,8 @@
 #include <ostream>
 #include <unistd.h>
 
-#include "input_kinds.h"
-#include "reverse/c_reader.h"
+#include "back/c_reader.h"
+#include "cli/input_kinds.h"
 #include "shared/text.h"
 
 namespace dotlane::cli {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "reverse/guess.h"
-#include "reverse/hex_reader.h"
-#include "support.h"
+#include "back/guess.h"
+#include "back/hex_reader.h"
+#include "cli/support.h"
 
 namespace dotlane::cli {
 

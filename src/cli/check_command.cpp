@@ -3,12 +3,12 @@
 #include <ostream>
 #include <sstream>
 
-#include "array_input.h"
-#include "commands.h"
-#include "convert.h"
-#include "input_kinds.h"
-#include "picture_output.h"
-#include "reverse/unpack.h"
+#include "cli/array_input.h"
+#include "cli/commands.h"
+#include "cli/convert.h"
+#include "cli/input_kinds.h"
+#include "cli/picture_output.h"
+#include "layout/unpack.h"
 #include "shared/text.h"
 
 namespace dotlane::cli {

@@ -1,4 +1,4 @@
-#include "commands.h"
+#include "cli/commands.h"
 
 #include <cerrno>
 #include <cstring>
@@ -7,14 +7,14 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "array_input.h"
-#include "picture_input.h"
-#include "picture_output.h"
-#include "reverse/bmp_writer.h"
-#include "reverse/hex_reader.h"
-#include "reverse/render.h"
+#include "back/hex_reader.h"
+#include "back/render.h"
+#include "cli/array_input.h"
+#include "cli/picture_output.h"
+#include "cli/support.h"
+#include "pictures/bmp_writer.h"
+#include "pictures/picture_input.h"
 #include "shared/text.h"
-#include "support.h"
 #include "version.h"
 
 namespace dotlane::cli {

@@ -1,11 +1,11 @@
 // From a picture file and the arguments to its bytes: the request all pictures of one command
 // share, and the one way each file, and each frame of an animation, is read and laid out.
-#include "convert.h"
+#include "cli/convert.h"
 
 #include <ostream>
 
-#include "import/listings.h"
-#include "picture_input.h"
+#include "layout/listings.h"
+#include "pictures/picture_input.h"
 #include "shared/entries.h"
 #include "shared/text.h"
 

@@ -9,10 +9,10 @@
 #include <variant>
 #include <vector>
 
-#include "import/layouts.h"
-#include "preparation_options.h"
-#include "support.h"
-#include "targets.h"
+#include "cli/preparation_options.h"
+#include "cli/support.h"
+#include "declare/targets.h"
+#include "layout/layouts.h"
 
 namespace dotlane::cli {
 

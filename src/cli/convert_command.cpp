@@ -5,15 +5,15 @@
 #include <ostream>
 #include <unistd.h>
 
-#include "bundle.h"
-#include "c_names.h"
-#include "commands.h"
-#include "convert.h"
-#include "depfile.h"
-#include "preview.h"
-#include "shared/output_file.h"
+#include "cli/commands.h"
+#include "cli/convert.h"
+#include "cli/preview.h"
+#include "declare/bundle.h"
+#include "declare/c_names.h"
+#include "declare/styles.h"
 #include "shared/text.h"
-#include "styles.h"
+#include "write/depfile.h"
+#include "write/output_file.h"
 
 namespace dotlane::cli {
 

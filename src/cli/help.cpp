@@ -4,7 +4,7 @@
 // two ways. docs/dotlane-cli.1 says the same for man.
 #include <string>
 
-#include "support.h"
+#include "cli/support.h"
 
 namespace dotlane::cli {
 

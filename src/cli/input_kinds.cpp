@@ -1,4 +1,4 @@
-#include "input_kinds.h"
+#include "cli/input_kinds.h"
 
 #include <array>
 #include <fcntl.h>
@@ -7,7 +7,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "reverse/c_reader.h"
+#include "back/c_reader.h"
 #include "shared/text.h"
 
 namespace dotlane::cli {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "array_input.h"
+#include "cli/array_input.h"
 
 namespace dotlane::cli {
 

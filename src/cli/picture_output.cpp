@@ -1,9 +1,9 @@
-#include "picture_output.h"
+#include "cli/picture_output.h"
 
 #include <ostream>
 
-#include "reverse/bmp_writer.h"
-#include "support.h"
+#include "cli/support.h"
+#include "pictures/bmp_writer.h"
 
 namespace dotlane::cli {
 

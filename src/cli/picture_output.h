@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "png_writing.h"
+#include "pictures/png_writing.h"
 #include "shared/picture.h"
 
 namespace dotlane::cli {

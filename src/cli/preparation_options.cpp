@@ -1,9 +1,9 @@
-#include "preparation_options.h"
+#include "cli/preparation_options.h"
 
 #include <algorithm>
 #include <iterator>
 
-#include "reverse/render.h"
+#include "back/render.h"
 #include "shared/text.h"
 
 namespace dotlane::cli {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "import/prepare.h"
-#include "support.h"
+#include "cli/support.h"
+#include "prepare/prepare.h"
 
 namespace dotlane::cli {
 

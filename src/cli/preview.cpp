@@ -1,13 +1,13 @@
-#include "preview.h"
+#include "cli/preview.h"
 
 #include <cstring>
 #include <ostream>
 
-#include "commands.h"
-#include "png_writing.h"
-#include "reverse/unpack.h"
-#include "shared/output_file.h"
+#include "cli/commands.h"
+#include "layout/unpack.h"
+#include "pictures/png_writing.h"
 #include "shared/text.h"
+#include "write/output_file.h"
 
 namespace dotlane::cli {
 

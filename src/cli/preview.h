@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "convert.h"
+#include "cli/convert.h"
 
 namespace dotlane::cli {
 

@@ -5,12 +5,12 @@
 #include <ostream>
 #include <sstream>
 
-#include "array_input.h"
-#include "commands.h"
-#include "picture_output.h"
-#include "preview.h"
-#include "reverse/render.h"
-#include "reverse/unpack.h"
+#include "back/render.h"
+#include "cli/array_input.h"
+#include "cli/commands.h"
+#include "cli/picture_output.h"
+#include "cli/preview.h"
+#include "layout/unpack.h"
 #include "shared/text.h"
 
 namespace dotlane::cli {

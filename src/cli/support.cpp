@@ -1,11 +1,11 @@
-#include "support.h"
+#include "cli/support.h"
 
 #include <cerrno>
 #include <cstring>
 #include <ostream>
 
-#include "shared/output_file.h"
 #include "shared/text.h"
+#include "write/output_file.h"
 
 namespace dotlane::cli {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "import/import.h"
+#include "pictures/import.h"
 
 namespace dotlane::cli {
 

@@ -1,4 +1,4 @@
-#include "text.h"
+#include "shared/text.h"
 
 #include <algorithm>
 
