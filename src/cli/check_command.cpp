@@ -5,13 +5,16 @@
 
 #include "cli/array_input.h"
 #include "cli/commands.h"
-#include "cli/convert.h"
+#include "cli/file_pictures.h"
 #include "cli/input_kinds.h"
 #include "cli/picture_output.h"
+#include "engine/convert.h"
 #include "layout/unpack.h"
 #include "shared/text.h"
 
 namespace dotlane::cli {
+
+using engine::Conversion;
 
 namespace {
 
@@ -31,9 +34,8 @@ Shape shape_of(const Conversion& c) {
 
 int check_command(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                   std::ostream& err) {
-    std::vector<std::string> valued = kConvertValued;
-    valued.insert(valued.end(), {"--input", "--diff"});
-    const Arguments a = parse(args, kConvertFlags, valued);
+    const auto table = engine::check_options();
+    const Arguments a = parse(args, engine::flag_names(table), engine::valued_names(table));
     if (a.error) return usage(err, *a.error);
     if (a.operands.size() != 2) return usage(err, "check needs a picture and an array");
     if (!a.value("--layout") && !a.value("--target"))
@@ -52,8 +54,9 @@ int check_command(const std::vector<std::string>& args, std::istream& in, std::o
     }
     Arguments picture_args = a;
     picture_args.operands.pop_back();
-    auto made = convert_picture(picture_args, false, err);
-    if (std::holds_alternative<int>(made)) return std::get<int>(made);
+    FilePictures pictures;
+    auto made = engine::convert_picture(picture_args, false, pictures);
+    if (auto* problem = std::get_if<engine::Outcome>(&made)) return fault(*problem, err);
     const Conversion& converted = std::get<Conversion>(made);
     const Shape shape = shape_of(converted);
     source.head = shape.t6963c;

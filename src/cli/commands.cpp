@@ -12,6 +12,7 @@
 #include "cli/array_input.h"
 #include "cli/picture_output.h"
 #include "cli/support.h"
+#include "engine/convert.h"
 #include "pictures/bmp_writer.h"
 #include "pictures/picture_input.h"
 #include "shared/text.h"
@@ -37,7 +38,7 @@ int listing_command(const std::vector<std::string>& args, std::ostream& out, std
                 << (sed1565 ? "pages-lsb" : "rows-msb") << " " << shell_word(a.operands[0]) << "\n";
         return kBadInput;
     }
-    return emit(window_listing(*file, sed1565, a.has("--invert-colors")).text, a, out, err);
+    return emit(engine::window_listing(*file, sed1565, a.has("--invert-colors")).text, a, out, err);
 }
 
 int info_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

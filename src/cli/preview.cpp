@@ -4,6 +4,8 @@
 #include <ostream>
 
 #include "cli/commands.h"
+#include "cli/file_pictures.h"
+#include "cli/support.h"
 #include "layout/unpack.h"
 #include "pictures/png_writing.h"
 #include "shared/text.h"
@@ -27,27 +29,6 @@ constexpr std::uint32_t kLcd[] = {0xA9BC7D, 0x1F2B1A, 0x9DB071};
 constexpr std::uint32_t kOled[] = {0x0C0E12, 0x9BE7FF, 0x000000};
 
 } // namespace
-
-std::variant<PreviewOptions, int> preview_options(const Arguments& a, std::ostream& err) {
-    PreviewOptions options;
-    options.path = a.value("--preview");
-    if (const auto text = a.value("--preview-scale")) {
-        const auto scale = whole_number(*text);
-        if (!scale || *scale < 1 || *scale > kMaxScale)
-            return usage(err, "--preview-scale takes a whole number from 1 to " +
-                                  std::to_string(kMaxScale) + ", not \"" + *text + "\"");
-        options.scale = int(*scale);
-    }
-    // With --header and --source the listing is those two files, which convert checks.
-    const std::string listing = a.value("--header") ? "" : a.value("-o").value_or("-");
-    if (options.path && *options.path == listing)
-        return usage(err, "--preview and the listing cannot both go to \"" + listing + "\"");
-    return options;
-}
-
-Bitmap shown_bits(const Conversion& c) {
-    return unpack_bits(c.listing.bytes, c.reads_as, c.width, c.height, c.rows_from_bottom);
-}
 
 // A square of pixels is set when any of its pixels is.
 static bool any_set(const Bitmap& bits, int x, int y, int step) {
@@ -99,7 +80,7 @@ std::variant<std::vector<std::uint8_t>, std::string> preview_png(const Conversio
                " x " + std::to_string(height) +
                " pixels, more than dotlane-cli makes (4097 x 4097); give a smaller "
                "--preview-scale.";
-    Bitmap bits = shown_bits(c);
+    Bitmap bits = engine::shown_bits(c);
     const bool oled = c.target && c.target->glass == Glass::oled;
     IndexedPicture picture{int(width), int(height), {}, {}};
     picture.palette.assign(std::begin(oled ? kOled : kLcd), std::end(oled ? kOled : kLcd));
@@ -151,21 +132,21 @@ static std::string frames_text(const Conversion& c, bool ascii) {
 }
 
 int preview_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::vector<std::string> flags = kConvertFlags;
-    flags.insert(flags.end(), {"--ascii", "--frames"});
-    const Arguments a = parse(args, flags, kConvertValued);
+    const auto table = engine::preview_options_table();
+    const Arguments a = parse(args, engine::flag_names(table), engine::valued_names(table));
     if (a.error) return usage(err, *a.error);
-    const auto options = preview_options(a, err);
-    if (std::holds_alternative<int>(options)) return std::get<int>(options);
-    if (a.has("--frames") && std::get<PreviewOptions>(options).path)
+    const auto options = engine::preview_options(a);
+    if (auto* problem = std::get_if<engine::Outcome>(&options)) return usage(err, *problem->error);
+    if (a.has("--frames") && std::get<engine::PreviewOptions>(options).path)
         return usage(err, "--preview draws one picture; with --frames preview draws each frame "
                           "in the terminal");
-    auto made = convert_picture(a, false, err);
-    if (std::holds_alternative<int>(made)) return std::get<int>(made);
+    FilePictures pictures;
+    auto made = engine::convert_picture(a, false, pictures);
+    if (auto* problem = std::get_if<engine::Outcome>(&made)) return fault(*problem, err);
     const Conversion& c = std::get<Conversion>(made);
-    const auto& path = std::get<PreviewOptions>(options).path;
+    const auto& path = std::get<engine::PreviewOptions>(options).path;
     if (path) {
-        auto png = preview_png(c, std::get<PreviewOptions>(options).scale);
+        auto png = preview_png(c, std::get<engine::PreviewOptions>(options).scale);
         if (std::holds_alternative<std::string>(png)) {
             err << std::get<std::string>(png) << "\n";
             return kBadInput;
@@ -173,7 +154,7 @@ int preview_command(const std::vector<std::string>& args, std::ostream& out, std
         if (const int status = write_preview(std::get<0>(png), *path, out, err)) return status;
     }
     return emit(a.has("--frames") ? frames_text(c, a.has("--ascii"))
-                                  : terminal_text(shown_bits(c), a.has("--ascii")),
+                                  : terminal_text(engine::shown_bits(c), a.has("--ascii")),
                 a, out, err);
 }
 

@@ -6,20 +6,11 @@
 #include <variant>
 #include <vector>
 
-#include "cli/convert.h"
+#include "engine/convert_plan.h"
 
 namespace dotlane::cli {
 
-struct PreviewOptions {
-    std::optional<std::string> path; // --preview: none, a file, or "-" for standard output
-    int scale = 4;
-};
-
-// --preview and --preview-scale, or the exit status after the usage text.
-std::variant<PreviewOptions, int> preview_options(const Arguments& args, std::ostream& err);
-
-// The bits as the display reads them from the bytes, over the picture's width and height.
-Bitmap shown_bits(const Conversion& conversion);
+using engine::Conversion;
 
 // The PNG file of the preview, or why it cannot be made.
 std::variant<std::vector<std::uint8_t>, std::string> preview_png(const Conversion& conversion,

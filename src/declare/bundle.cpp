@@ -2,7 +2,7 @@
 
 #include "declare/rle.h"
 
-namespace dotlane::cli {
+namespace dotlane {
 
 namespace {
 
@@ -153,4 +153,4 @@ void BundleWriter::finish() {
     if (header_) header_("\n#endif\n");
 }
 
-} // namespace dotlane::cli
+} // namespace dotlane

@@ -21,7 +21,7 @@
 
 #include "declare/c_array.h"
 
-namespace dotlane::cli {
+namespace dotlane {
 
 struct BundleEntry {
     CArray array;            // for an animation, the bytes of every frame one after another
@@ -56,4 +56,4 @@ private:
 // The macro that guards the header written to `header_path`: DOTLANE_ and its last path part.
 std::string include_guard(const std::string& header_path);
 
-} // namespace dotlane::cli
+} // namespace dotlane

@@ -5,7 +5,7 @@
 #include "shared/entries.h"
 #include "shared/text.h"
 
-namespace dotlane::cli {
+namespace dotlane {
 
 namespace {
 
@@ -116,4 +116,4 @@ std::string c_array_text(const CArray& a) {
     return c_declaration(a, kPlainC);
 }
 
-} // namespace dotlane::cli
+} // namespace dotlane

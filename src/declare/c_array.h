@@ -22,7 +22,7 @@
 
 #include "declare/targets.h"
 
-namespace dotlane::cli {
+namespace dotlane {
 
 struct CArray {
     std::string name;   // a C identifier
@@ -59,4 +59,4 @@ void append_byte_lines(std::string& text, std::span<const std::uint8_t> bytes);
 // A declaration as c_array_text writes it, the include after the comment.
 std::string c_declaration(const CArray& array, const CFlavour& flavour);
 
-} // namespace dotlane::cli
+} // namespace dotlane

@@ -5,7 +5,7 @@
 #include "declare/bundle.h"
 #include "declare/c_array.h"
 
-namespace dotlane::cli {
+namespace dotlane {
 
 namespace {
 
@@ -131,4 +131,4 @@ ArrayNames array_names(const std::vector<std::string>& paths, const std::vector<
     return result;
 }
 
-} // namespace dotlane::cli
+} // namespace dotlane

@@ -10,7 +10,7 @@
 
 #include "declare/styles.h"
 
-namespace dotlane::cli {
+namespace dotlane {
 
 struct ArrayNames {
     std::vector<std::string> names; // one an input, in their order
@@ -30,4 +30,4 @@ struct OutputKind {
 ArrayNames array_names(const std::vector<std::string>& paths, const std::vector<std::string>& given,
                        const std::string& option, const OutputKind& output);
 
-} // namespace dotlane::cli
+} // namespace dotlane

@@ -4,7 +4,7 @@
 
 #include "rle_decoder_text.h"
 
-namespace dotlane::cli {
+namespace dotlane {
 
 namespace {
 
@@ -65,4 +65,4 @@ std::string rle_decoder_text(std::string_view flash_read) {
            ")\n#define DOTLANE_RLE_BYTE(p) " + macro + "(p)\n#endif\n" + kRleDecoderText;
 }
 
-} // namespace dotlane::cli
+} // namespace dotlane

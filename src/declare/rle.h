@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace dotlane::cli {
+namespace dotlane {
 
 // The compressed bytes, flag byte first; stored as they are when compressing would not
 // make them smaller, so the result is never more than one byte longer than `bytes`.
@@ -19,4 +19,4 @@ std::vector<std::uint8_t> rle_compress(std::span<const std::uint8_t> bytes);
 // definition of the decoder's DOTLANE_RLE_BYTE as that macro.
 std::string rle_decoder_text(std::string_view flash_read);
 
-} // namespace dotlane::cli
+} // namespace dotlane

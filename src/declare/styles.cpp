@@ -5,7 +5,7 @@
 
 #include "shared/text.h"
 
-namespace dotlane::cli {
+namespace dotlane {
 
 namespace {
 
@@ -134,4 +134,4 @@ std::string declaration_in_run(Style style, const CArray& array, bool first) {
            (style == Style::python ? python_text(array, first) : assembly_text(array, first));
 }
 
-} // namespace dotlane::cli
+} // namespace dotlane

@@ -9,7 +9,7 @@
 
 #include "declare/c_array.h"
 
-namespace dotlane::cli {
+namespace dotlane {
 
 enum class Style { hex, c, arduino, u8g2, python, assembly, bin };
 
@@ -34,4 +34,4 @@ std::string declarations_text(Style style, std::span<const CArray> arrays);
 // One of them: the first, or one after others.
 std::string declaration_in_run(Style style, const CArray& array, bool first);
 
-} // namespace dotlane::cli
+} // namespace dotlane

@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace dotlane::cli {
+namespace dotlane {
 
 namespace {
 
@@ -76,4 +76,4 @@ std::string target_names() {
     return names;
 }
 
-} // namespace dotlane::cli
+} // namespace dotlane

@@ -8,7 +8,7 @@
 
 #include "layout/layouts.h"
 
-namespace dotlane::cli {
+namespace dotlane {
 
 // How the glass shows a set bit, for the preview's look.
 enum class Glass { lcd, oled };
@@ -27,4 +27,4 @@ const Target* target_named(std::string_view name);
 // Every target's name, split by ", ", for messages and the usage text.
 std::string target_names();
 
-} // namespace dotlane::cli
+} // namespace dotlane

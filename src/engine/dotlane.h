@@ -32,6 +32,10 @@
 
 #include "shared/picture.h"
 
+namespace dotlane {
+struct LoadedFile;
+}
+
 namespace dotlane::engine {
 
 // ---- Results --------------------------------------------------------------------------------
@@ -79,8 +83,8 @@ std::span<const OptionSpec> render_options();
 std::span<const OptionSpec> guess_options();
 std::span<const OptionSpec> check_options();
 
-// An option the table does not hold, or a value its kind does not take, with the message
-// dotlane-cli gives for it; nothing when all are known.
+// An option the table does not hold, with the message dotlane-cli gives for it; nothing when
+// all are known. The values are checked by the call that takes them.
 Outcome unknown_option(std::span<const OptionSpec> table, const Options& options);
 
 // ---- Pictures in ----------------------------------------------------------------------------
@@ -102,6 +106,9 @@ struct SourcePicture {
     Grey grey;                          // any other picture
     std::uint64_t file_size = 0;        // for the comment of a declaration
     std::optional<std::string> error;
+    // A 1-bit BMP file a reader of the engine's own has checked already, as the window
+    // checks it, instead of `bmp_file`.
+    std::shared_ptr<const LoadedFile> checked;
 };
 
 // Each frame of an animation as it is read, its grey gone once the call returns; an error

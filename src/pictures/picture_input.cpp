@@ -10,7 +10,7 @@
 
 #include "shared/text.h"
 
-namespace dotlane::cli {
+namespace dotlane {
 
 namespace {
 
@@ -64,21 +64,6 @@ void GreyRelease::operator()(DotlaneGrey* grey) const {
     delete grey;
 }
 
-GreyView grey_view(const InputPicture& in) {
-    return {in.grey->width, in.grey->height, in.grey->pixels};
-}
-
-std::vector<std::uint8_t> bmp_grey(const LoadedFile& file) {
-    const Picture picture = decode_picture(file.header, file.bytes);
-    std::vector<std::uint8_t> grey(picture.pixels.size());
-    for (std::size_t i = 0; i < grey.size(); ++i) {
-        const Colour c = picture.pixels[i]; // 0x00BBGGRR
-        grey[i] = std::uint8_t(
-            (299 * (c & 0xFF) + 587 * (c >> 8 & 0xFF) + 114 * (c >> 16 & 0xFF) + 500) / 1000);
-    }
-    return grey;
-}
-
 InputPicture read_picture(const std::string& path, int background) {
     InputPicture in;
     const int fd = open_unless_bmp(path, in);
@@ -119,4 +104,4 @@ InputPicture read_frames(const std::string& path, int background, const FrameSin
     return in;
 }
 
-} // namespace dotlane::cli
+} // namespace dotlane

@@ -14,7 +14,7 @@
 #include "pictures/picture_reading.h"
 #include "prepare/prepare.h"
 
-namespace dotlane::cli {
+namespace dotlane {
 
 // Room for the largest displays and what render can paint back; 1-bit BMP files keep the
 // window's own limits.
@@ -38,11 +38,6 @@ struct InputPicture {
 // / 1000, rounded, of the pixel laid over `background` (255 white, 0 black) by its alpha.
 InputPicture read_picture(const std::string& path, int background);
 
-GreyView grey_view(const InputPicture& in);
-
-// The grey of an accepted 1-bit BMP file: each pixel the luminance of its palette colour.
-std::vector<std::uint8_t> bmp_grey(const LoadedFile& file);
-
 // The frames of an animation (a still picture is one), composed as a viewer shows them: each
 // frame's grey, as read_picture makes it, is handed to `each` with its delay in ms and is
 // gone once `each` returns, so one frame's pixels are held at a time. A 1-bit BMP file is
@@ -51,4 +46,4 @@ std::vector<std::uint8_t> bmp_grey(const LoadedFile& file);
 using FrameSink = std::function<std::optional<std::string>(GreyView grey, int delay)>;
 InputPicture read_frames(const std::string& path, int background, const FrameSink& each);
 
-} // namespace dotlane::cli
+} // namespace dotlane

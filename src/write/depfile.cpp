@@ -2,7 +2,7 @@
 
 #include "shared/text.h"
 
-namespace dotlane::cli {
+namespace dotlane {
 
 namespace {
 
@@ -73,4 +73,4 @@ Depfile depfile_text(const std::vector<std::string>& outputs,
     return d;
 }
 
-} // namespace dotlane::cli
+} // namespace dotlane

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace dotlane::cli {
+namespace dotlane {
 
 struct Depfile {
     std::string text; // "out.h out.c: a.png b\ c.bmp\n"
@@ -20,4 +20,4 @@ struct Depfile {
 Depfile depfile_text(const std::vector<std::string>& outputs,
                      const std::vector<std::string>& inputs);
 
-} // namespace dotlane::cli
+} // namespace dotlane

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "cli/support.h"
+#include "engine/options.h"
 #include "prepare/prepare.h"
 
-namespace dotlane::cli {
+namespace dotlane::engine {
 
 // Each takes a value; convert accepts them beside its own.
 inline const std::vector<std::string> kPreparationOptions = {
@@ -23,4 +23,4 @@ struct PreparationChoice {
 // --invert-colors is --ink light.
 PreparationChoice preparation_choice(const Arguments& args);
 
-} // namespace dotlane::cli
+} // namespace dotlane::engine

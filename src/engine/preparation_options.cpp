@@ -1,4 +1,4 @@
-#include "cli/preparation_options.h"
+#include "engine/preparation_options.h"
 
 #include <algorithm>
 #include <iterator>
@@ -6,7 +6,7 @@
 #include "back/render.h"
 #include "shared/text.h"
 
-namespace dotlane::cli {
+namespace dotlane::engine {
 
 namespace {
 
@@ -95,4 +95,4 @@ PreparationChoice preparation_choice(const Arguments& a) {
     return choice;
 }
 
-} // namespace dotlane::cli
+} // namespace dotlane::engine
