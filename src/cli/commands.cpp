@@ -7,9 +7,10 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "back/array_input.h"
 #include "back/hex_reader.h"
 #include "back/render.h"
-#include "cli/array_input.h"
+#include "cli/array_files.h"
 #include "cli/picture_output.h"
 #include "cli/support.h"
 #include "engine/convert.h"
@@ -91,7 +92,8 @@ int render_command(const std::vector<std::string>& args, std::istream& in, std::
     }
     // Only what can be painted is read: the entries past W x P are neither stored nor checked.
     ListingReader reader(std::size_t(size.width) * std::size_t(size.pages), kMaxGap);
-    if (!read_input(a.operands.empty() ? "-" : a.operands[0], in, reader, err)) return kBadInput;
+    FileInput input(a.operands.empty() ? "-" : a.operands[0], in);
+    if (!read_input(input.pieces(), input.name(), reader, err)) return kBadInput;
     const ListingRead listing = reader.take();
     if (listing.error) {
         err << *listing.error << "\n";

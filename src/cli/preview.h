@@ -6,6 +6,7 @@
 #include <variant>
 #include <vector>
 
+#include "back/terminal_text.h"
 #include "engine/convert_plan.h"
 
 namespace dotlane::cli {
@@ -19,9 +20,5 @@ std::variant<std::vector<std::uint8_t>, std::string> preview_png(const Conversio
 // Writes the preview to `path` whole, or to `out` for "-".
 int write_preview(const std::vector<std::uint8_t>& png, const std::string& path, std::ostream& out,
                   std::ostream& err);
-
-// Two rows of pixels a line in half blocks, or with `ascii` one a line in "#" and "."; with
-// a `step` over 1, a character stands for a square of step x step pixels, set when any is.
-std::string terminal_text(const Bitmap& bits, bool ascii, int step = 1);
 
 } // namespace dotlane::cli

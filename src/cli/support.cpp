@@ -55,19 +55,6 @@ int fault(const engine::Outcome& problem, std::ostream& err) {
     return kBadInput;
 }
 
-std::string shell_word(const std::string& path) {
-    // "./" keeps a name that begins with "-" from reading as an option.
-    const std::string shown = (path.starts_with('-') ? "./" : "") + printable_name(path);
-    const bool plain = !shown.empty() && std::all_of(shown.begin(), shown.end(), [](char c) {
-        return is_word_char(c) || std::string_view("./+-=:,@%").find(c) != std::string_view::npos;
-    });
-    if (plain) return shown;
-    std::string quoted = "'";
-    for (char c : shown)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
 std::optional<LoadedFile> load(const std::string& path, std::ostream& err) {
     LoadedFile file = load_bmp_file(path);
     if (!file.accepted()) {

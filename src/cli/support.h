@@ -34,10 +34,6 @@ int usage(std::ostream& err, const std::string& problem);
 // Says what the engine refused: wrong usage as usage() does, bad input as it stands.
 int fault(const engine::Outcome& problem, std::ostream& err);
 
-// A file name as a shell reads it in a suggested command line, control bytes escaped as
-// in every message (a name that holds them is to be typed anew anyway).
-std::string shell_word(const std::string& path);
-
 // Loads and checks a BMP file; prints the window's message and returns nullopt if refused.
 std::optional<LoadedFile> load(const std::string& path, std::ostream& err);
 

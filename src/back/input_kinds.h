@@ -8,16 +8,12 @@
 #include <string>
 #include <string_view>
 
-#include "cli/array_input.h"
+#include "back/array_input.h"
 
-namespace dotlane::cli {
+namespace dotlane {
 
 // The kind of picture file whose first bytes `start` is ("a PNG picture"), or nullopt.
 std::optional<std::string> picture_kind(std::string_view start);
-
-// The kind of picture the file at `path` is, by its first bytes; nullopt for any other file,
-// standard input ("-") and a file that cannot be read (whose reading says why).
-std::optional<std::string> picture_file_kind(const std::string& path);
 
 // The message for a picture given where an array was wanted.
 std::string picture_given(const ArraySource& source, const std::string& kind);
@@ -35,4 +31,4 @@ bool holds_rle_arrays(std::string_view text);
 std::optional<ArrayBytes> read_rle_array(std::string_view text, const ArraySource& source,
                                          std::size_t keep, std::size_t stop, std::ostream& err);
 
-} // namespace dotlane::cli
+} // namespace dotlane

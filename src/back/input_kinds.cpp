@@ -1,16 +1,13 @@
-#include "cli/input_kinds.h"
+#include "back/input_kinds.h"
 
 #include <array>
-#include <fcntl.h>
 #include <ostream>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "back/c_reader.h"
 #include "shared/text.h"
 
-namespace dotlane::cli {
+namespace dotlane {
 
 namespace {
 
@@ -102,18 +99,6 @@ std::optional<std::string> picture_kind(std::string_view start) {
     return std::nullopt;
 }
 
-std::optional<std::string> picture_file_kind(const std::string& path) {
-    if (path == "-") return std::nullopt;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) return std::nullopt;
-    char start[16];
-    struct stat facts {};
-    const ssize_t got =
-        ::fstat(fd, &facts) == 0 && S_ISREG(facts.st_mode) ? ::read(fd, start, sizeof start) : -1;
-    ::close(fd);
-    return got > 0 ? picture_kind({start, std::size_t(got)}) : std::nullopt;
-}
-
 std::string picture_given(const ArraySource& source, const std::string& kind) {
     std::string text = input_name(source) + " is " + kind + ", and " + source.command +
                        " reads arrays of bytes (0x.. listings, C arrays, raw bytes)";
@@ -182,4 +167,4 @@ std::optional<ArrayBytes> read_rle_array(std::string_view text, const ArraySourc
     return array;
 }
 
-} // namespace dotlane::cli
+} // namespace dotlane

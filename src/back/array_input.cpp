@@ -1,55 +1,27 @@
-#include "cli/array_input.h"
+#include "back/array_input.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <istream>
 #include <ostream>
-#include <unistd.h>
 
 #include "back/c_reader.h"
-#include "cli/input_kinds.h"
+#include "back/input_kinds.h"
 #include "shared/text.h"
 
-namespace dotlane::cli {
+namespace dotlane {
 
 namespace {
 
-// Feeds the input to `sink` until it is done. A file is read with read() on its own
-// descriptor; "-" is `in`, which is standard input for the program and a string stream for
-// the tests and the fuzzer.
-template <class Sink>
-bool pump(const std::string& path, std::istream& in, Sink& sink, std::ostream& err) {
-    std::vector<char> buffer(std::size_t(1) << 16);
-    const std::string name = path == "-" ? "the standard input" : quoted_name(path);
-    if (path == "-") {
-        errno = 0;
-        while (!sink.done() && in.read(buffer.data(), std::streamsize(buffer.size())).gcount() > 0)
-            sink.feed({buffer.data(), std::size_t(in.gcount())});
-        if (in.bad()) {
-            err << "Cannot read " << name << (errno ? std::string(": ") + std::strerror(errno) : "")
-                << ".\n";
-            return false;
-        }
-        return true;
-    }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        err << "Cannot open " << name << ": " << std::strerror(errno) << ".\n";
-        return false;
-    }
+// Feeds the input to `sink` until it is done or the input ends.
+template <class Sink> bool pump(const Pieces& pieces, Sink& sink, std::ostream& err) {
+    std::optional<std::string> error;
     while (!sink.done()) {
-        const ssize_t got = ::read(fd, buffer.data(), buffer.size());
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            err << "Cannot read " << name << ": " << std::strerror(errno) << ".\n";
-            ::close(fd);
+        const std::string_view piece = pieces(error);
+        if (error) {
+            err << *error << "\n";
             return false;
         }
-        if (got == 0) break;
-        sink.feed({buffer.data(), std::size_t(got)});
+        if (piece.empty()) break;
+        sink.feed(piece);
     }
-    ::close(fd);
     return true;
 }
 
@@ -126,43 +98,24 @@ std::optional<ArrayBytes> held_c_array(std::string_view text, const ArraySource&
 
 } // namespace
 
-bool read_input(const std::string& path, std::istream& in, ListingReader& reader,
+bool read_input(const Pieces& pieces, const std::string& name, ListingReader& reader,
                 std::ostream& err) {
-    if (!pump(path, in, reader, err)) return false;
+    if (!pump(pieces, reader, err)) return false;
     reader.finish();
     if (reader.gap_too_long()) {
-        err << "Found no listing entry (0x..) in " << (kMaxGap >> 20) << " MiB of "
-            << (path == "-" ? "the standard input" : quoted_name(path))
+        err << "Found no listing entry (0x..) in " << (kMaxGap >> 20) << " MiB of " << name
             << "; dotlane-cli stops reading there.\n";
         return false;
     }
     return true;
 }
 
-std::optional<std::string> array_source(const Arguments& a, const std::string& path,
-                                        ArraySource& source) {
-    source.path = path;
-    source.name = a.value("--name");
-    const std::string format = a.value("--input").value_or(source.name ? "c" : "hex");
-    if (format == "hex")
-        source.format = ArrayFormat::hex;
-    else if (format == "c")
-        source.format = ArrayFormat::c;
-    else if (format == "bin")
-        source.format = ArrayFormat::bin;
-    else
-        return "--input takes hex, c or bin, not \"" + format + "\"";
-    if (source.name && source.format != ArrayFormat::c)
-        return "--name reads a C array: it goes with --input c";
-    return std::nullopt;
-}
-
-std::optional<ArrayBytes> read_array(const ArraySource& source, std::istream& in, std::size_t keep,
-                                     std::size_t stop, std::ostream& err) {
+std::optional<ArrayBytes> read_array(const ArraySource& source, const Pieces& pieces,
+                                     std::size_t keep, std::size_t stop, std::ostream& err) {
     ArrayBytes array;
     if (source.format == ArrayFormat::hex) {
         HeadedReader headed{ListingReader(stop, kMaxGap, keep), {}};
-        if (!pump(source.path, in, headed, err)) return std::nullopt;
+        if (!pump(pieces, headed, err)) return std::nullopt;
         if (const auto kind = picture_kind(headed.first)) {
             err << picture_given(source, *kind) << "\n";
             return std::nullopt;
@@ -192,13 +145,13 @@ std::optional<ArrayBytes> read_array(const ArraySource& source, std::istream& in
     }
     if (source.format == ArrayFormat::bin) {
         RawBytes raw{{}, keep, stop};
-        if (!pump(source.path, in, raw, err)) return std::nullopt;
+        if (!pump(pieces, raw, err)) return std::nullopt;
         array.bytes = std::move(raw.bytes);
         array.count = std::min(raw.count, stop);
         return array;
     }
     Held held{{}, kMaxHeldInput};
-    if (!pump(source.path, in, held, err)) return std::nullopt;
+    if (!pump(pieces, held, err)) return std::nullopt;
     if (held.over) {
         err << "The C text is larger than " << (kMaxHeldInput >> 20)
             << " MiB; dotlane-cli reads C arrays up to that size.\n";
@@ -241,4 +194,4 @@ std::optional<ArrayBytes> held_c_array(std::string_view text, const ArraySource&
 
 } // namespace
 
-} // namespace dotlane::cli
+} // namespace dotlane
