@@ -2,6 +2,8 @@
 // and sources, compiled together with the decoder and decoded back to the bare listings; the
 // names of odd and clashing file names; the depfile as Make reads it.
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "cli_runner.h"
@@ -142,6 +144,35 @@ TEST(Bundle, DepfileAsMakeReadsIt) {
                   .status,
               1);
     EXPECT_FALSE(std::filesystem::exists(d + "/o"));
+}
+
+// A build remakes what depends on an output only when its time stamp moves, so an output that
+// would come out the same is not written at all.
+TEST(Bundle, SameOutputsLeftUntouched) {
+    TempDir dir;
+    const std::string picture = dir.write("p.bmp", make_bmp({.width = 5, .height = 3}));
+    const std::string d = dir.path().string() + "/";
+    const auto an_hour_ago = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    // The outputs' options; which files change with --invert-colors (the depfile does not).
+    const std::pair<std::string, std::vector<std::string>> runs[] = {
+        {"--header " + d + "h --source " + d + "c --depfile " + d + "d", {"h", "c"}},
+        {"-o " + d + "o --depfile " + d + "d", {"o"}},
+        {"--style bin -o " + d + "o", {"o"}}};
+    for (const auto& [outputs, changing] : runs) {
+        const std::string convert = "convert --layout rows-msb " + outputs + " '" + picture + "'";
+        ASSERT_EQ(run_cli(convert).status, 0) << outputs;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            std::filesystem::last_write_time(entry.path(), an_hour_ago);
+        ASSERT_EQ(run_cli(convert).status, 0) << outputs;
+        ASSERT_EQ(run_cli("convert --invert-colors " + convert.substr(8)).status, 0) << outputs;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+            const std::string name = entry.path().filename().string();
+            const bool changed =
+                std::find(changing.begin(), changing.end(), name) != changing.end();
+            EXPECT_EQ(std::filesystem::last_write_time(entry.path()) != an_hour_ago, changed)
+                << outputs << ": " << name;
+        }
+    }
 }
 
 // The frames' listing is a sample; here their delays, and a file cut short in a later frame.

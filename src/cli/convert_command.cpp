@@ -27,9 +27,11 @@ bool raw_to_terminal(const Arguments& a, std::ostream& out) {
     return (!path || *path == "-") && descriptor && ::isatty(descriptor->fd());
 }
 
+// A file that already holds the text is left untouched, time stamp and all, so what a build
+// makes from it is not made again.
 int write_file(const std::string& path, std::string_view text, std::ostream& err) {
     const auto bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    if (const auto error = write_file_whole(path, {bytes, text.size()})) {
+    if (const auto error = write_file_unless_same(path, {bytes, text.size()})) {
         err << *error << "\n";
         return kBadInput;
     }
@@ -214,10 +216,10 @@ int convert_command(const std::vector<std::string>& args, std::ostream& out, std
         if (const int status = write_pair(plan, a, made, err)) return status;
     } else {
         const auto& bytes = made[0].listing.bytes;
-        const int status =
-            plan.style == Style::bin
-                ? emit({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, a, out, err)
-                : emit(text_of(plan, a, made), a, out, err);
+        const std::string text = plan.style == Style::bin ? std::string(bytes.begin(), bytes.end())
+                                                          : text_of(plan, a, made);
+        const int status = plan.output && *plan.output != "-" ? write_file(*plan.output, text, err)
+                                                              : emit(text, a, out, err);
         if (status != kOk) return status;
     }
     if (png) {

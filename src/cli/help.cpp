@@ -95,7 +95,8 @@ Options:
   --allow-extra    render: paint the first W x H worth of bytes and ignore the rest
                    (too few bytes are always painted, the rest left clear, with a note)
   -o OUT           write OUT, not standard output ("-": standard output); a file is
-                   replaced whole or left as it was, a device or a FIFO written through
+                   replaced whole or left as it was, a device or a FIFO written through;
+                   convert leaves a file that would come out the same untouched
   --help           show this text;  --version  show the version
 
 Preparation (convert, in this order; the README states the arithmetic of each step):

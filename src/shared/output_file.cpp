@@ -1,5 +1,6 @@
 #include "output_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -242,7 +243,40 @@ std::optional<std::string> replace(const std::string& path, const std::string& s
     return because((written ? "Cannot replace " : "Cannot write ") + shown, error);
 }
 
+// Whether `path` leads to a regular file of exactly `bytes`. Only a regular file is opened
+// (opening a device or a pipe may act on it), and one of another size is not read at all.
+bool holds_already(const std::string& path, std::span<const std::uint8_t> bytes) {
+    struct stat st {};
+    if (descriptor_named(path) || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        std::uint64_t(st.st_size) != bytes.size())
+        return false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool same = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    std::uint8_t buffer[1 << 16];
+    // One byte more than `bytes` is asked for at the end: a file that grew is not the same.
+    for (std::size_t done = 0; same && done <= bytes.size();) {
+        const ssize_t got = ::read(
+            fd, buffer, std::min(sizeof buffer, bytes.size() - done + (done == bytes.size())));
+        if (got < 0 && errno == EINTR) continue;
+        if (done == bytes.size()) {
+            same = got == 0;
+            break;
+        }
+        same = got > 0 && std::memcmp(buffer, bytes.data() + done, std::size_t(got)) == 0;
+        done += std::size_t(got > 0 ? got : 0);
+    }
+    ::close(fd);
+    return same;
+}
+
 } // namespace
+
+std::optional<std::string> write_file_unless_same(const std::string& path,
+                                                  std::span<const std::uint8_t> bytes) {
+    if (holds_already(path, bytes)) return std::nullopt;
+    return write_file_whole(path, bytes);
+}
 
 std::optional<std::string> write_file_whole(const std::string& path,
                                             std::span<const std::uint8_t> bytes) {

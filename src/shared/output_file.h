@@ -13,6 +13,11 @@ namespace dotlane {
 std::optional<std::string> write_file_whole(const std::string& path,
                                             std::span<const std::uint8_t> bytes);
 
+// As write_file_whole, but a regular file (through its links) that already holds exactly
+// `bytes` is left as it is, its time stamp too, so a build that watches it sees no change.
+std::optional<std::string> write_file_unless_same(const std::string& path,
+                                                  std::span<const std::uint8_t> bytes);
+
 // Writes all of `bytes` to `fd`, through short writes and interruptions. Returns 0, or the
 // errno of the write that failed.
 int write_all(int fd, std::span<const std::uint8_t> bytes);
