@@ -100,6 +100,10 @@ TEST(Bundle, NamesFromFileNames) {
         if (const auto end = found.find('\n', at); found.compare(end - 2, 2, " 5") == 0)
             widths += found.substr(at, end + 1 - at);
     EXPECT_EQ(widths, declared);
+    const std::string prefixed = run_cli("convert --layout rows-msb --style c --name-prefix p" +
+                                         args.substr(0, args.find(".bmp'") + 5))
+                                     .out;
+    EXPECT_NE(prefixed.find("#define p_logo_1_width 5\n"), std::string::npos) << prefixed;
     for (const auto& [args, problem] : std::initializer_list<std::pair<const char*, const char*>>{
              {"--name a --name a x.bmp logo-1.bmp", "given twice"},
              {"--name a --name a_width x.bmp logo-1.bmp", "given twice"},
@@ -110,7 +114,10 @@ TEST(Bundle, NamesFromFileNames) {
              {"--compress lz x.bmp", "--compress takes rle"},
              {"--depfile d x.bmp", "--depfile needs -o FILE"},
              {"--header h x.bmp", "go together"},
-             {"--header h --source h x.bmp", "name one file"}}) {
+             {"--header h --source h x.bmp", "name one file"},
+             {"--name-prefix p --name a x.bmp", "--name-prefix goes before"},
+             {"--name-prefix 3p x.bmp", "--name-prefix needs a C identifier"},
+             {"--name-prefix p_ x.bmp", "--name-prefix needs a C identifier"}}) {
         const CliRun r = run_cli("convert --layout rows-msb " + std::string(args), "");
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_NE(r.err.find(problem), std::string::npos) << args << ": " << r.err;

@@ -42,7 +42,7 @@ std::string about_option(std::string problem, const std::string& option) {
 
 ArrayNames array_names(const std::vector<std::string>& paths, const std::vector<std::string>& given,
                        const std::string& option, const std::optional<std::string>& table,
-                       Style style) {
+                       Style style, const std::optional<std::string>& prefix) {
     ArrayNames result;
     std::set<std::string> taken(std::begin(kDecoderNames), std::end(kDecoderNames));
     const auto clash = [](const std::string& name) {
@@ -60,11 +60,20 @@ ArrayNames array_names(const std::vector<std::string>& paths, const std::vector<
         if (!is_free(taken, name, kArraySuffixes)) return {{}, clash(name)};
         take(taken, name, kArraySuffixes);
     }
+    if (!given.empty() && prefix)
+        return {{},
+                "--name-prefix goes before the names made from the file names; " + option +
+                    " gives whole names: give one or the other"};
     if (!given.empty()) return {given, std::nullopt};
+    if (prefix)
+        if (const auto problem = c_name_problem(*prefix))
+            return {{}, about_option(*problem, "--name-prefix")};
     // The next number to try for each name, so many files of one name take linear time.
     std::map<std::string, int> next;
     for (const std::string& path : paths) {
-        const std::string base = default_name(path);
+        const std::string base = prefix ? *prefix + "_" + default_name(path) : default_name(path);
+        if (const auto problem = name_problem(style, base))
+            return {{}, about_option(*problem, "--name-prefix")};
         std::string name = base;
         for (int& n = next.try_emplace(base, 2).first->second;
              !is_free(taken, name, kArraySuffixes); ++n)

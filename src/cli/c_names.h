@@ -17,9 +17,11 @@ struct ArrayNames {
 };
 
 // `given` is empty or holds one name an input, each checked for `style` and called `option`
-// in messages; `table` names the table of pointers, if any.
+// in messages; `table` names the table of pointers, if any. `prefix` (--name-prefix) and "_"
+// go before each name made from a file name, so that the pictures of two outputs linked into
+// one program cannot take the same names; it does not combine with `given`.
 ArrayNames array_names(const std::vector<std::string>& paths, const std::vector<std::string>& given,
                        const std::string& option, const std::optional<std::string>& table,
-                       Style style);
+                       Style style, const std::optional<std::string>& prefix = std::nullopt);
 
 } // namespace dotlane::cli

@@ -104,7 +104,7 @@ std::variant<Plan, int> plan_of(const Arguments& a, std::ostream& out, std::ostr
     if (!given.empty() && given.size() != a.operands.size())
         return usage(err, "give --name once for each picture, or not at all");
     ArrayNames names = array_names(a.operands, given, c_array ? "--c-array" : "--name",
-                                   a.value("--table"), plan.style);
+                                   a.value("--table"), plan.style, a.value("--name-prefix"));
     if (names.error) return usage(err, *names.error);
     plan.names = std::move(names.names);
 
@@ -173,7 +173,7 @@ int convert_command(const std::vector<std::string>& args, std::ostream& out, std
     std::vector<std::string> flags = kConvertFlags, valued = kConvertValued;
     flags.push_back("--frames");
     valued.insert(valued.end(), kBundleOptions.begin(), kBundleOptions.end());
-    valued.push_back("--depfile");
+    valued.insert(valued.end(), {"--depfile", "--name-prefix"});
     const Arguments a = parse(args, flags, valued);
     if (a.error) return usage(err, *a.error);
     auto planned = plan_of(a, out, err);

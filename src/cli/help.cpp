@@ -28,7 +28,7 @@ Commands:
       shown; --diff paints them: red only in ARRAY, blue only in PICTURE, grey in both)
   convert (--layout L | --target T) [--style S] [--name NAME] [--invert-colors]
           [PREPARATION] [--c-array NAME] [--preview OUT.png] [--preview-scale N]
-          [--frames] [--table T] [--compress rle] [--depfile D]
+          [--frames] [--table T] [--compress rle] [--depfile D] [--name-prefix P]
           [-o OUT | --header H --source C] FILE...
       list a picture in layout L (below), or as display or draw call T reads it; FILE
       is a 1-bit BMP file, read as the window reads it, or any other picture (PNG, BMP
@@ -73,6 +73,7 @@ Options:
                    render, guess, check: read the initialiser of the C array NAME
                    (implies --input c)
   --c-array NAME   the same as --style c --name NAME
+  --name-prefix P  convert: P_ before each name made from a file name (not with --name)
   --preview OUT.png  also write a picture of the bits read back from the bytes, as an
                    LCD shows them (dark dots on olive glass) or, for ssd1306 and sh1106,
                    an OLED (pale cyan light on black)
