@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake make g++ pkg-config
+  ninja-build                       # the CMake package's function is tested with Ninja too
   qt6-base-dev libgl-dev            # the window
   libpng-dev                        # PNG files read row by row
   libgtest-dev libbenchmark-dev     # tests and figures
