@@ -31,7 +31,7 @@ Shape shape_of(const Conversion& c) {
 int check_command(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                   std::ostream& err) {
     std::vector<std::string> valued = kConvertValued;
-    valued.insert(valued.end(), {"--input", "--diff"});
+    valued.insert(valued.end(), {"--input", "--diff", "--diff-scale"});
     const Arguments a = parse(args, kConvertFlags, valued);
     if (a.error) return usage(err, *a.error);
     if (a.operands.size() != 2) return usage(err, "check needs a picture and an array");
@@ -40,6 +40,8 @@ int check_command(const std::vector<std::string>& args, std::istream& in, std::o
     const auto diff_path = a.value("--diff");
     if (diff_path && !names_png(*diff_path))
         return usage(err, "--diff writes a PNG file: its name ends in .png");
+    const auto scale = picture_scale(a.value("--diff-scale"), "--diff-scale", 1);
+    if (const auto* problem = std::get_if<std::string>(&scale)) return usage(err, *problem);
     ArraySource source;
     if (const auto problem = array_source(a, a.operands[1], source)) return usage(err, *problem);
     Arguments picture_args = a;
@@ -72,6 +74,9 @@ int check_command(const std::vector<std::string>& args, std::istream& in, std::o
             first << " " << i % std::size_t(shape.width) << "," << i / std::size_t(shape.width);
     }
     if (diff_path) {
+        if (!enlarge(diff.indices, diff.width, diff.height, std::get<int>(scale), "--diff-scale",
+                     err))
+            return kBadInput;
         const auto png = png_file(diff, err);
         if (!png) return kBadInput;
         if (const int written = emit_file(*png, *diff_path, out, err)) return written;

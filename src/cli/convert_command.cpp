@@ -205,7 +205,7 @@ int convert_command(const std::vector<std::string>& args, std::ostream& out, std
     // listing unwritten too.
     std::optional<std::vector<std::uint8_t>> png;
     if (plan.preview.path) {
-        auto made_png = preview_png(made[0], plan.preview.scale);
+        auto made_png = preview_png(made[0], plan.preview);
         if (std::holds_alternative<std::string>(made_png)) {
             err << std::get<std::string>(made_png) << "\n";
             return kBadInput;

@@ -14,22 +14,23 @@ Commands:
       paint a page-major listing (from LISTING, or standard input when absent or "-")
       and save it as a 1-bit BMP file
   render --layout L --width W --height H [--ink dark|light] [--input c|bin] [--name NAME]
-         [--allow-extra] -o OUT [INPUT]
+         [--allow-extra] [--render-scale N] -o OUT [INPUT]
       paint bytes of layout L (sed1565 too; t6963c may take W and H from its first line)
       into OUT: a PNG file when OUT ends in .png, else a 1-bit BMP file
-  guess [--input c|bin] [--name NAME] [--render OUT] [--ink dark|light] [--ascii] [INPUT]
+  guess [--input c|bin] [--name NAME] [--render OUT [--render-scale N]] [--ink dark|light]
+        [--ascii] [INPUT]
       try every layout and size the byte count allows; print the five likeliest and draw
       the best as preview does (--ascii: "#" a set pixel); --render writes it as render
       would
   check (--layout L | --target T) [convert's options] [--input c|bin] [--name NAME]
-        [--diff OUT.png] PICTURE ARRAY
+        [--diff OUT.png [--diff-scale N]] PICTURE ARRAY
       convert PICTURE as convert does and compare ARRAY's bytes with it: exit 0 when
       every bit agrees, 1 when not (the pixels that differ are counted and the first
       shown; --diff paints them: red only in ARRAY, blue only in PICTURE, grey in both)
   convert (--layout L | --target T) [--style S] [--name NAME] [--invert-colors]
           [PREPARATION] [--c-array NAME] [--preview OUT.png] [--preview-scale N]
-          [--frames] [--table T] [--compress rle] [--depfile D] [--name-prefix P]
-          [-o OUT | --header H --source C] FILE...
+          [--preview-look LOOK] [--frames] [--table T] [--compress rle] [--depfile D]
+          [--name-prefix P] [-o OUT | --header H --source C] FILE...
       list a picture in layout L (below), or as display or draw call T reads it; FILE
       is a 1-bit BMP file, read as the window reads it, or any other picture (PNG, BMP
       of 4 to 32 bits, GIF, ...) up to 4096 x 4096 pixels. Several FILEs (or --table,
@@ -79,6 +80,10 @@ Options:
                    an OLED (pale cyan light on black)
   --preview-scale N  each pixel N x N (1 to 16, default 4); from 4 on, a one-pixel gap
                    between dots (one picture only)
+  --preview-look LOOK  the glass drawn instead of the target's: lcd, oled-white,
+                   oled-blue (ssd1306's and sh1106's), oled-yellow or epaper
+  --render-scale N, --diff-scale N   render's (and guess --render's) picture, check's
+                   --diff: each pixel N x N (1 to 16, default 1)
   --frames         every frame of an animation (GIF...) as a viewer shows it, each
                    prepared, one after another; in C, NAME_frame_count and
                    NAME_frame_delays[] (ms)
