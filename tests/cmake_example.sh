@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# examples/cmake built against Dotlane installed under PREFIX, with Make and with Ninja: it
-# prints its pictures; touching one picture converts it again and compiles nothing, changing
-# one picture or one target's options remakes that target and what includes its header,
-# nothing else.    cmake_example.sh PREFIX
+# examples/cmake built against Dotlane installed under PREFIX (any prefix, not only the
+# configured one), with Make and with Ninja: it prints its pictures; touching one picture
+# converts it again and compiles nothing, changing one picture or one target's options remakes
+# that target and what includes its header, nothing else.    cmake_example.sh PREFIX
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 tmp=$(mktemp -d)
@@ -14,6 +14,9 @@ configure() {
 }
 # The lines of a build that say what it made, in a fixed order.
 made() { cmake --build "$tmp/build" -j2 | grep -oE 'dotlane-cli: [a-z]+|[a-z_]+\.c\.o' | sort | tr '\n' ' '; }
+# The program reads PNG files wherever it was installed: nothing of it lies at a fixed path.
+"$1/bin/dotlane-cli" convert --layout pages-lsb "$root/samples/gradient_48x16.png" |
+  cmp - "$root/samples/expected/gradient_48x16.pages-lsb.threshold-128.txt"
 check() {
   [ "$1" = "$2" ] || { echo "cmake example, $generator: $3 remade \"$1\", not \"$2\"" >&2; exit 1; }
 }

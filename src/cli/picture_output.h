@@ -1,6 +1,6 @@
 #pragma once
-// The picture files render, guess and check write: a palette PNG file (through the picture
-// module) when the name ends ".png", else a 1-bit BMP file.
+// The picture files render, guess and check write: a palette PNG file (libpng) when the name ends
+// ".png", else a 1-bit BMP file.
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
@@ -8,7 +8,7 @@
 #include <variant>
 #include <vector>
 
-#include "picture_module_loader.h"
+#include "png_writing.h"
 #include "shared/picture.h"
 
 namespace dotlane::cli {

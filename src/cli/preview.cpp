@@ -4,8 +4,8 @@
 #include <ostream>
 
 #include "commands.h"
-#include "picture_module_loader.h"
 #include "picture_output.h"
+#include "png_writing.h"
 #include "reverse/unpack.h"
 #include "shared/output_file.h"
 #include "shared/text.h"
@@ -146,13 +146,30 @@ int write_preview(const std::vector<std::uint8_t>& png, const std::string& path,
     return kOk;
 }
 
+// With --frames each frame in turn, under a line with its number and delay.
+static std::string frames_text(const Conversion& c, bool ascii) {
+    const std::size_t size = layout_byte_count(c.reads_as, c.width, c.height);
+    const std::span<const std::uint8_t> bytes = c.listing.bytes;
+    std::string text;
+    for (std::size_t i = 0; i < c.delays.size() && (i + 1) * size <= bytes.size(); ++i)
+        text +=
+            "frame " + std::to_string(i + 1) + " of " + std::to_string(c.delays.size()) + ", " +
+            std::to_string(c.delays[i]) + " ms:\n" +
+            terminal_text(unpack_bits(bytes.subspan(i * size, size), c.reads_as, c.width, c.height),
+                          ascii);
+    return text;
+}
+
 int preview_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::vector<std::string> flags = kConvertFlags;
-    flags.push_back("--ascii");
+    flags.insert(flags.end(), {"--ascii", "--frames"});
     const Arguments a = parse(args, flags, kConvertValued);
     if (a.error) return usage(err, *a.error);
     const auto options = preview_options(a, err);
     if (std::holds_alternative<int>(options)) return std::get<int>(options);
+    if (a.has("--frames") && std::get<PreviewOptions>(options).path)
+        return usage(err, "--preview draws one picture; with --frames preview draws each frame "
+                          "in the terminal");
     auto made = convert_picture(a, false, err);
     if (std::holds_alternative<int>(made)) return std::get<int>(made);
     const Conversion& c = std::get<Conversion>(made);
@@ -165,7 +182,9 @@ int preview_command(const std::vector<std::string>& args, std::ostream& out, std
         }
         if (const int status = write_preview(std::get<0>(png), *path, out, err)) return status;
     }
-    return emit(terminal_text(shown_bits(c), a.has("--ascii")), a, out, err);
+    return emit(a.has("--frames") ? frames_text(c, a.has("--ascii"))
+                                  : terminal_text(shown_bits(c), a.has("--ascii")),
+                a, out, err);
 }
 
 } // namespace dotlane::cli

@@ -1,4 +1,5 @@
 // render --layout and guess: arrays of any layout back into pictures.
+#include <algorithm>
 #include <cmath>
 #include <iomanip>
 #include <ostream>
@@ -134,7 +135,7 @@ int render_layout_command(const std::vector<std::string>& args, std::istream& in
     const std::string picture = std::to_string(shape->width) + " x " +
                                 std::to_string(shape->height) + " pixels take in " + layout_text;
     if (array->count > expected && !allow_extra) {
-        err << "The input holds " << (array->count >= needed + kSurplusCounted ? "over " : "")
+        err << "The input holds " << (array->count >= needed + kSurplusCounted ? "at least " : "")
             << array->count << " bytes, more than the " << expected << " that " << picture
             << "; --allow-extra paints the first " << expected << ".\n";
         return kBadInput;
@@ -164,6 +165,7 @@ int guess_command(const std::vector<std::string>& args, std::istream& in, std::o
     if (const auto problem = array_source(a, a.operands.empty() ? "-" : a.operands[0], source))
         return usage(err, *problem);
     source.head = true;
+    source.command = "guess";
     auto array = read_array(source, in, kMaxPictureBytes, kMaxPictureBytes + 1, err);
     if (!array) return kBadInput;
     if (array->count > kMaxPictureBytes) {
@@ -187,7 +189,8 @@ int guess_command(const std::vector<std::string>& args, std::istream& in, std::o
     const Shape& best = found.front().shape;
     const Bitmap bits =
         unpack_bits(array->bytes, best.layout, best.width, best.height, best.t6963c);
-    const int step = (bits.width + 127) / 128;
+    // At most 128 characters a side, so a tall candidate prints a page, not thousands of lines.
+    const int step = (std::max(bits.width, bits.height) + 127) / 128;
     text << "\n" << shape_text(best);
     if (step > 1) text << " (a character for " << step << " x " << step << " pixels)";
     text << ":\n" << terminal_text(bits, a.has("--ascii"), step);
