@@ -455,7 +455,7 @@ TEST(Bundle, ManyLargePicturesInTheMemoryOfOne) {
     const CliRun r = run_shell(in_d + "ulimit -v 150000 && " + convert);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(std::filesystem::file_size(d + "/c.c") / 1000000, 131u);
-    const CliRun starved = run_shell(in_d + "ulimit -v 25000 && " + convert);
+    const CliRun starved = run_shell(in_d + "ulimit -v 20000 && " + convert);
     EXPECT_EQ(starved.status, 1) << starved.err;
     EXPECT_NE(starved.err.find("ut of memory"), std::string::npos) << starved.err;
     EXPECT_EQ(std::filesystem::file_size(d + "/c.c") / 1000000, 131u);
