@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake make g++ pkg-config
+  ninja-build                       # the CMake package's function is tested with Ninja too
   qt6-base-dev libgl-dev            # the window
   libpng-dev libjpeg62-turbo-dev    # dotlane-cli's picture decoders: PNG, JPEG,
   libgif-dev libwebp-dev            # GIF and WebP

@@ -3,7 +3,10 @@
 // names of odd and clashing file names; the depfile as Make reads it.
 #include <algorithm>
 #include <cctype>
+#include <chrono>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include "back/hex_reader.h"
 #include "cli_runner.h"
@@ -200,6 +203,19 @@ TEST(Bundle, NamesFromFileNames) {
         if (const auto end = found.find('\n', at); found.compare(end - 2, 2, " 5") == 0)
             widths += found.substr(at, end + 1 - at);
     EXPECT_EQ(widths, declared);
+    const std::string prefixed = run_cli("convert --layout rows-msb --style c --name-prefix p" +
+                                         args.substr(0, args.find(".bmp'") + 5))
+                                     .out;
+    EXPECT_NE(prefixed.find("#define p_logo_1_width 5\n"), std::string::npos) << prefixed;
+    // A prefixed name the output spells itself is made unique as any made name is.
+    for (const auto& [options, file, name] :
+         {std::tuple{"--style arduino --name-prefix uint8", "t.bmp", "uint8_t_2"},
+          {"--style c --name-prefix dotlane_rle", "next.bmp", "dotlane_rle_next_2"}}) {
+        const std::string out = run_cli("convert --layout rows-msb " + std::string(options) + " '" +
+                                        dir.write(file, bmp) + "'")
+                                    .out;
+        EXPECT_NE(out.find(std::string(name) + "[]"), std::string::npos) << options << out;
+    }
     for (const auto& [args, problem] : std::initializer_list<std::pair<const char*, const char*>>{
              {"--name a --name a x.bmp logo-1.bmp", "given twice"},
              {"--name a --name a_width x.bmp logo-1.bmp", "given twice"},
@@ -211,6 +227,9 @@ TEST(Bundle, NamesFromFileNames) {
              {"--depfile d x.bmp", "--depfile needs -o FILE"},
              {"--header h x.bmp", "go together"},
              {"--header h --source h x.bmp", "name one file"},
+             {"--name-prefix p --name a x.bmp", "--name-prefix goes before"},
+             {"--name-prefix 3p x.bmp", "--name-prefix needs a C identifier"},
+             {"--name-prefix p_ x.bmp", "--name-prefix needs a C identifier"},
              // Names the output spells itself.
              {"--header k.h --source k.c --name DOTLANE_K_H x.bmp", "DOTLANE_K_H, the include"},
              {"--header k.h --source k.c --table DOTLANE_K_H x.bmp", "DOTLANE_K_H, the include"},
@@ -338,6 +357,50 @@ TEST(Bundle, DepfileAsMakeAndNinjaReadIt) {
                       d + "/a:b.bmp'")
                   .status,
               1);
+}
+
+// A build remakes what depends on an output only when its time stamp moves, so an output that
+// would come out the same is not written at all.
+TEST(Bundle, SameOutputsLeftUntouched) {
+    TempDir dir;
+    const std::string picture = dir.write("p.bmp", make_bmp({.width = 5, .height = 3}));
+    const std::string d = dir.path().string() + "/";
+    const auto an_hour_ago = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    // The outputs' options; which files change with --invert-colors (the depfile does not).
+    const std::pair<std::string, std::vector<std::string>> runs[] = {
+        {"--header " + d + "h --source " + d + "c --depfile " + d + "d", {"h", "c"}},
+        {"-o " + d + "o --depfile " + d + "d", {"o"}},
+        {"--style bin -o " + d + "o", {"o"}}};
+    for (const auto& [outputs, changing] : runs) {
+        const std::string convert = "convert --layout rows-msb " + outputs + " '" + picture + "'";
+        ASSERT_EQ(run_cli(convert).status, 0) << outputs;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            std::filesystem::last_write_time(entry.path(), an_hour_ago);
+        ASSERT_EQ(run_cli(convert).status, 0) << outputs;
+        ASSERT_EQ(run_cli("convert --invert-colors " + convert.substr(8)).status, 0) << outputs;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+            const std::string name = entry.path().filename().string();
+            const bool changed =
+                std::find(changing.begin(), changing.end(), name) != changing.end();
+            EXPECT_EQ(std::filesystem::last_write_time(entry.path()) != an_hour_ago, changed)
+                << outputs << ": " << name;
+        }
+    }
+    // A file that holds more or less than the output, and a read-only one, which is refused
+    // only when the output differs.
+    const std::string listing = "convert --layout rows-msb '" + picture + "'";
+    const std::string text = run_cli(listing).out, o = d + "o";
+    for (const std::string& before : {text + "\n", text.substr(0, text.size() - 1)}) {
+        dir.write("o", as_bytes(before));
+        EXPECT_EQ(run_cli(listing + " -o " + o).status, 0);
+        EXPECT_EQ(as_text(read_file(o)), text);
+    }
+    std::filesystem::permissions(o, std::filesystem::perms::owner_read);
+    EXPECT_EQ(run_cli(listing + " -o " + o).status, 0);
+    const CliRun refused = run_cli("convert --invert-colors" + listing.substr(7) + " -o " + o);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("read-only"), std::string::npos) << refused.err;
+    EXPECT_EQ(as_text(read_file(o)), text);
 }
 
 // The frames' listing is a sample; here their delays, and a file cut short in a later frame.

@@ -57,7 +57,12 @@ TEST(Samples, EveryManifestRow) {
           {"guess", "--render OUT", "--allow-extra"},
           {"check", "--diff OUT.png", "--depfile"},
           {"convert", "--compress rle", "--allow-extra"},
-          {"preview", "--ascii", "--depfile"}}) {
+          {"preview", "--ascii", "--depfile"},
+          {"convert", "--name-prefix", "--render-scale"},
+          {"preview", "--preview-look", "--name-prefix"},
+          {"render", "--render-scale", "--diff-scale"},
+          {"guess", "--render-scale", "--preview-look"},
+          {"check", "--diff-scale", "--render-scale"}}) {
         const CliRun help = run_cli(std::string(command) + " --help");
         EXPECT_EQ(help.status, 0) << command;
         EXPECT_EQ(help.out.rfind(std::string("Usage: dotlane-cli ") + command, 0), 0) << command;

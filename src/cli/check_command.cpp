@@ -31,6 +31,8 @@ int check_command(const std::vector<std::string>& args, std::istream& in, std::o
     const auto diff_path = a.value("--diff");
     if (diff_path && !names_png(*diff_path))
         return usage(err, "--diff writes a PNG file: its name ends in .png");
+    const auto scale = picture_scale(a.value("--diff-scale"), "--diff-scale", 1);
+    if (const auto* problem = std::get_if<std::string>(&scale)) return usage(err, *problem);
     ArraySource source;
     if (const auto problem = engine::array_source(a, a.operands[1], source))
         return usage(err, *problem);
@@ -50,6 +52,9 @@ int check_command(const std::vector<std::string>& args, std::istream& in, std::o
                             checked.height,
                             std::move(checked.diff),
                             {std::begin(kDiffPalette), std::end(kDiffPalette)}};
+        if (!enlarge(diff.indices, diff.width, diff.height, std::get<int>(scale), "--diff-scale",
+                     err))
+            return kBadInput;
         const auto png = png_file(diff, err);
         if (!png) return kBadInput;
         if (const int written = emit_file(*png, *diff_path, out, err)) return written;

@@ -77,9 +77,9 @@ bool first_render_form(const Arguments& a) {
 
 int render_command(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                    std::ostream& err) {
-    const Arguments a =
-        parse(args, {"--allow-extra"},
-              {"--width", "--pages", "-o", "--layout", "--height", "--ink", "--input", "--name"});
+    const Arguments a = parse(args, {"--allow-extra"},
+                              {"--width", "--pages", "-o", "--layout", "--height", "--ink",
+                               "--input", "--name", "--render-scale"});
     if (a.error) return usage(err, *a.error);
     if (!first_render_form(a)) return render_layout_command(args, in, out, err);
     if (!a.values.count("--width") || !a.values.count("--pages") || !a.values.count("-o"))

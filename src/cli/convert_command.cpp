@@ -27,9 +27,11 @@ bool raw_to_terminal(const Arguments& a, std::ostream& out) {
     return (!path || *path == "-") && descriptor && ::isatty(descriptor->fd());
 }
 
+// A file that already holds the text is left untouched, time stamp and all, so what a build
+// makes from it is not made again.
 int write_file(const std::string& path, std::string_view text, std::ostream& err) {
     const auto bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    if (const auto error = write_file_whole(path, {bytes, text.size()})) {
+    if (const auto error = write_file_unless_same(path, {bytes, text.size()})) {
         err << *error << "\n";
         return kBadInput;
     }
@@ -57,8 +59,9 @@ std::optional<std::string> shared_output(const Plan& plan) {
 }
 
 // Where the text goes: the file of -o, or the source and the header, each staged beside its
-// file as the pictures are made and put in place only once all are; or standard output,
-// which gets nothing either until all are made.
+// file as the pictures are made and put in place only once all are (a file that comes out the
+// same is left untouched, so what a build makes from it is not made again); or standard
+// output, which gets nothing either until all are made.
 struct Outputs {
     StagedOutput main, header;
     bool to_standard_output = true;
@@ -66,9 +69,10 @@ struct Outputs {
     std::optional<std::string> open(const Plan& plan) {
         const auto main_path = plan.header ? plan.source : plan.output;
         to_standard_output = !main_path || *main_path == "-";
+        constexpr auto leave = StagedOutput::IfSame::leave;
         if (!to_standard_output)
-            if (auto refused = main.open(*main_path)) return refused;
-        if (plan.header) return header.open(*plan.header);
+            if (auto refused = main.open(*main_path, leave)) return refused;
+        if (plan.header) return header.open(*plan.header, leave);
         return std::nullopt;
     }
     // The source first, so a build that sees the header sees its data too.
@@ -130,7 +134,7 @@ int convert_command(const std::vector<std::string>& args, std::ostream& out, std
     // leaves the listing unwritten too.
     std::optional<std::vector<std::uint8_t>> png;
     if (const auto& first = std::get<engine::Written>(made).first) {
-        auto made_png = preview_png(*first, plan.preview.scale);
+        auto made_png = preview_png(*first, plan.preview);
         if (std::holds_alternative<std::string>(made_png)) {
             err << std::get<std::string>(made_png) << "\n";
             return kBadInput;

@@ -45,7 +45,8 @@ Options:
 
 constexpr const char* kRender =
     R"(Usage: dotlane-cli render --layout L --width W --height H [--ink dark|light]
-                          [--input c|bin] [--name NAME] [--allow-extra] -o OUT [INPUT]
+                          [--input c|bin] [--name NAME] [--allow-extra]
+                          [--render-scale N] -o OUT [INPUT]
        dotlane-cli render --width W --pages P -o OUT.bmp [LISTING]
 
 Paints bytes of layout L (below) from INPUT (standard input when absent or "-") into OUT:
@@ -63,8 +64,8 @@ Options:
 )";
 
 constexpr const char* kGuess =
-    R"(Usage: dotlane-cli guess [--input c|bin] [--name NAME] [--render OUT] [--ink dark|light]
-                         [--ascii] [INPUT]
+    R"(Usage: dotlane-cli guess [--input c|bin] [--name NAME] [--render OUT [--render-scale N]]
+                         [--ink dark|light] [--ascii] [INPUT]
 
 Tries every layout and size the byte count of an array allows (from INPUT, or standard
 input when absent or "-"); prints the five likeliest and draws the best as preview does.
@@ -76,9 +77,13 @@ Options:
   --ascii          one row a line, "#" a set pixel and "." a clear one
 )";
 
+constexpr const char* kRenderScale =
+    R"(  --render-scale N the picture written each pixel N x N (1 to 16, default 1)
+)";
+
 constexpr const char* kCheck =
     R"(Usage: dotlane-cli check (--layout L | --target T) [PREPARATION] [--input c|bin]
-                         [--name NAME] [--diff OUT.png] PICTURE ARRAY
+                         [--name NAME] [--diff OUT.png [--diff-scale N]] PICTURE ARRAY
 
 Converts PICTURE as convert does with the same options and compares ARRAY's bytes with it:
 exit 0 when every bit agrees, 1 when not (the pixels that differ are counted and the first
@@ -86,14 +91,15 @@ shown). --diff OUT.png paints them: red only in ARRAY, blue only in PICTURE, gre
 
 Options:
   --layout L, --target T, --invert-colors   as for convert (dotlane-cli convert --help)
+  --diff-scale N   --diff's picture each pixel N x N (1 to 16, default 1)
 )";
 
 constexpr const char* kConvert =
     R"(Usage: dotlane-cli convert (--layout L | --target T) [--style S] [--name NAME]
                            [--invert-colors] [PREPARATION] [--c-array NAME]
-                           [--preview OUT.png] [--preview-scale N] [--frames] [--table T]
-                           [--compress rle] [--depfile D] [-o OUT | --header H --source C]
-                           FILE...
+                           [--preview OUT.png] [--preview-scale N] [--preview-look LOOK]
+                           [--frames] [--table T] [--compress rle] [--depfile D]
+                           [--name-prefix P] [-o OUT | --header H --source C] FILE...
 
 Lists a picture in layout L (below), or as display or draw call T reads it. FILE is a
 1-bit BMP file, read as the window reads it, or any other picture (PNG, BMP of 4 to 32
@@ -133,12 +139,16 @@ Options:
                    (default: the file name without its extension, made one: "logo
                    2.png" gives logo_2, and made unique with _2, _3, ...)
   --c-array NAME   the same as --style c --name NAME
+  --name-prefix P  P_ before each name made from a file name (not with --name), so that
+                   two outputs linked into one program do not declare the same names
   --invert-colors  list light pixels as set bits instead of dark ones (--ink light)
   --preview OUT.png  also write a picture of the bits read back from the bytes, as an
                    LCD shows them (dark dots on olive glass) or, for ssd1306 and sh1106,
                    an OLED (pale cyan light on black)
   --preview-scale N  each pixel N x N (1 to 16, default 4); from 4 on, a one-pixel gap
                    between dots (one picture only)
+  --preview-look LOOK  the glass drawn instead of the target's: lcd, oled-white,
+                   oled-blue (ssd1306's and sh1106's), oled-yellow or epaper
   --frames         every frame of an animation (GIF...) as a viewer shows it, each
                    prepared, one after another; in C, NAME_frame_count and
                    NAME_frame_delays[] (ms)
@@ -154,14 +164,14 @@ Options:
 constexpr const char* kPreview =
     R"(Usage: dotlane-cli preview (--layout L | --target T) [--invert-colors] [PREPARATION]
                            [--frames] [--ascii] [--preview OUT.png] [--preview-scale N]
-                           [-o OUT] FILE
+                           [--preview-look LOOK] [-o OUT] FILE
 
 Draws in the terminal the bits convert lists, as the display reads them back from the
 bytes: two rows a line in half blocks (a set bit drawn), or with --ascii one row a line
 in "#" (set) and ".".
 
 Options:
-  --layout L, --target T, --invert-colors, --preview, --preview-scale
+  --layout L, --target T, --invert-colors, --preview, --preview-scale, --preview-look
                    as for convert (dotlane-cli convert --help)
   --frames         every frame of an animation, one after another, each under a line
                    giving its number and delay (not with --preview)
@@ -203,6 +213,11 @@ constexpr const char* kArrayInput =
 constexpr const char* kOutput =
     R"(  -o OUT           write OUT, not standard output ("-": standard output); a file is
                    replaced whole or left as it was, a device or a FIFO written through
+)";
+
+constexpr const char* kLeftUntouched =
+    R"(                   -o, --header, --source and --depfile leave a file that would come
+                   out the same untouched, its time stamp too
 )";
 
 constexpr const char* kLayouts =
@@ -253,11 +268,13 @@ std::optional<std::string> command_help(const std::string& command) {
     if (command == "t6963c") return window_listing_help("t6963c", "T6963C", "rows-msb") + exit;
     if (command == "sed1565") return window_listing_help("sed1565", "SED1565", "pages-lsb") + exit;
     if (command == "info") return kInfo + output + exit;
-    if (command == "render") return kRender + std::string(kArrayInput) + output + kLayouts + exit;
-    if (command == "guess") return kGuess + std::string(kArrayInput) + exit;
+    if (command == "render")
+        return kRender + std::string(kRenderScale) + kArrayInput + output + kLayouts + exit;
+    if (command == "guess") return kGuess + std::string(kRenderScale) + kArrayInput + exit;
     if (command == "check")
         return kCheck + std::string(kArrayInput) + kPreparation + kLayouts + exit;
-    if (command == "convert") return kConvert + output + kPreparation + kLayouts + exit;
+    if (command == "convert")
+        return kConvert + output + kLeftUntouched + kPreparation + kLayouts + exit;
     if (command == "preview") return kPreview + output + kPreparation + kLayouts + exit;
     return std::nullopt;
 }

@@ -5,8 +5,10 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
+#include "engine/options.h"
 #include "pictures/png_writing.h"
 #include "shared/picture.h"
 
@@ -20,6 +22,17 @@ std::optional<std::vector<std::uint8_t>> bitmap_file(Bitmap bits, bool light,
 std::optional<std::vector<std::uint8_t>> png_file(const IndexedPicture& picture, std::ostream& err);
 
 bool names_png(const std::string& path);
+
+// The most pixels a picture dotlane-cli draws may have, enlarged: 4097 x 4097, about 16 MiB
+// of palette indices.
+inline constexpr std::uint64_t kMaxPicturePixels = 4097 * 4097;
+using engine::kMaxScale;
+using engine::picture_scale;
+
+// Each cell of a width x height picture, row-major, made a scale x scale square; false,
+// with the message on `err`, when that would pass kMaxPicturePixels (`option` named there).
+bool enlarge(std::vector<std::uint8_t>& cells, int& width, int& height, int scale,
+             const std::string& option, std::ostream& err);
 
 // Writes `bytes` to `path` ("-": `out`) as every output is written.
 int emit_file(const std::vector<std::uint8_t>& bytes, const std::string& path, std::ostream& out,

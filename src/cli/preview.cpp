@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/file_pictures.h"
+#include "cli/picture_output.h"
 #include "cli/support.h"
 #include "layout/unpack.h"
 #include "pictures/png_writing.h"
@@ -15,18 +16,20 @@ namespace dotlane::cli {
 
 namespace {
 
-constexpr int kMaxScale = 16;
-// About 16 MiB of palette indices: a 4096 x 4096 picture at scale 1, a 1024 x 1024 one at
-// scale 4 with its gaps.
-constexpr std::uint64_t kMaxPreviewPixels = 4097 * 4097;
+// A 4096 x 4096 picture at scale 1, a 1024 x 1024 one at scale 4 with its gaps.
+constexpr std::uint64_t kMaxPreviewPixels = kMaxPicturePixels;
 
 enum Index : std::uint8_t { kClear = 0, kSet = 1, kGap = 2 };
 
-// 0xRRGGBB for a clear dot, a set dot and the gaps between dots. An LCD: dark dots on
-// pale olive glass, the gaps a shade darker than the glass; an OLED: pale cyan light on a
-// black panel whose gaps are black.
-constexpr std::uint32_t kLcd[] = {0xA9BC7D, 0x1F2B1A, 0x9DB071};
-constexpr std::uint32_t kOled[] = {0x0C0E12, 0x9BE7FF, 0x000000};
+// An LCD: dark dots on pale olive glass, the gaps a shade darker than the glass. An OLED:
+// light on a panel that is near black where a dot is off and black between dots, in the
+// colours modules are sold in (the blue ones glow pale cyan). E-paper: black ink on light
+// grey paper, the gaps a shade darker.
+constexpr Look kLooks[] = {{"lcd", {0xA9BC7D, 0x1F2B1A, 0x9DB071}},
+                           {"oled-white", {0x0C0E12, 0xF4F7FA, 0x000000}},
+                           {"oled-blue", {0x0C0E12, 0x9BE7FF, 0x000000}},
+                           {"oled-yellow", {0x0C0E12, 0xFFD23C, 0x000000}},
+                           {"epaper", {0xD8D8D4, 0x1C1C1C, 0xCBCBC7}}};
 
 } // namespace
 
@@ -38,7 +41,9 @@ static std::variant<std::vector<std::uint8_t>, std::string> encoded(const Indexe
 
 // At scale 4 and more each dot is scale - 1 pixels square inside a one-pixel gap, so the
 // picture is one pixel wider and higher than the dots.
-std::variant<std::vector<std::uint8_t>, std::string> preview_png(const Conversion& c, int scale) {
+std::variant<std::vector<std::uint8_t>, std::string> preview_png(const Conversion& c,
+                                                                 const PreviewOptions& options) {
+    const int scale = options.scale;
     const bool gaps = scale >= 4;
     const std::uint64_t width = std::uint64_t(c.width) * std::uint64_t(scale) + gaps;
     const std::uint64_t height = std::uint64_t(c.height) * std::uint64_t(scale) + gaps;
@@ -50,8 +55,11 @@ std::variant<std::vector<std::uint8_t>, std::string> preview_png(const Conversio
                "--preview-scale.";
     Bitmap bits = engine::shown_bits(c);
     const bool oled = c.target && c.target->glass == Glass::oled;
+    const Look* look = &kLooks[oled ? 2 : 0];
+    for (const Look& known : kLooks)
+        if (known.name == options.look) look = &known;
     IndexedPicture picture{int(width), int(height), {}, {}};
-    picture.palette.assign(std::begin(oled ? kOled : kLcd), std::end(oled ? kOled : kLcd));
+    picture.palette.assign(std::begin(look->colours), std::end(look->colours));
     // At scale 1 the bits, 0 or 1, are the indices already: no second picture of that size.
     if (scale == 1) {
         picture.indices = std::move(bits.bits);
@@ -114,7 +122,7 @@ int preview_command(const std::vector<std::string>& args, std::ostream& out, std
     const Conversion& c = std::get<Conversion>(made);
     const auto& path = std::get<engine::PreviewOptions>(options).path;
     if (path) {
-        auto png = preview_png(c, std::get<engine::PreviewOptions>(options).scale);
+        auto png = preview_png(c, std::get<engine::PreviewOptions>(options));
         if (std::holds_alternative<std::string>(png)) {
             err << std::get<std::string>(png) << "\n";
             return kBadInput;

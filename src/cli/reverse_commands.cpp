@@ -11,9 +11,11 @@ namespace dotlane::cli {
 
 namespace {
 
-int write_picture(const Bitmap& bits, bool light, const std::string& path, std::ostream& out,
+int write_picture(Bitmap bits, bool light, int scale, const std::string& path, std::ostream& out,
                   std::ostream& err) {
-    const auto file = bitmap_file(bits, light, path, err);
+    if (!enlarge(bits.bits, bits.width, bits.height, scale, "--render-scale", err))
+        return kBadInput;
+    const auto file = bitmap_file(std::move(bits), light, path, err);
     return file ? emit_file(*file, path, out, err) : kBadInput;
 }
 
@@ -25,10 +27,11 @@ int render_layout_command(const std::vector<std::string>& args, std::istream& in
     const Arguments a = parse(args, engine::flag_names(table), engine::valued_names(table));
     if (a.error) return usage(err, *a.error);
     FileInput input(a.operands.empty() ? "-" : a.operands[0], in);
-    const engine::Rendered made = engine::render_array(a, input.pieces(), true);
+    engine::Rendered made = engine::render_array(a, input.pieces(), true);
     if (!made.ok()) return fault(made, err);
     if (made.warning) err << *made.warning << "\n";
-    return write_picture(made.bits, made.light_ink, *a.value("-o"), out, err);
+    return write_picture(std::move(made.bits), made.light_ink, made.scale, *a.value("-o"), out,
+                         err);
 }
 
 int guess_command(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
@@ -40,7 +43,8 @@ int guess_command(const std::vector<std::string>& args, std::istream& in, std::o
     const engine::Guessed made = engine::guess_array(a, input.pieces());
     if (!made.ok()) return fault(made, err);
     if (const auto path = a.value("--render")) {
-        if (const int status = write_picture(made.bits(0), made.light_ink, *path, out, err))
+        if (const int status =
+                write_picture(made.bits(0), made.light_ink, made.scale, *path, out, err))
             return status;
     }
     out << made.text;

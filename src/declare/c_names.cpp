@@ -84,7 +84,8 @@ std::string about_option(std::string problem, const std::string& option) {
 } // namespace
 
 ArrayNames array_names(const std::vector<std::string>& paths, const std::vector<std::string>& given,
-                       const std::string& option, const OutputKind& output) {
+                       const std::string& option, const OutputKind& output,
+                       const std::optional<std::string>& prefix) {
     // The source includes the header by its last path part, between quotes on one line, where
     // C leaves ' and \ to each compiler.
     if (const auto& h = output.header;
@@ -116,11 +117,20 @@ ArrayNames array_names(const std::vector<std::string>& paths, const std::vector<
             return {{}, clash(taken, name, *made)};
         take(taken, name, kArraySuffixes);
     }
+    if (!given.empty() && prefix)
+        return {{},
+                "--name-prefix goes before the names made from the file names; " + option +
+                    " gives whole names: give one or the other"};
     if (!given.empty()) return {given, std::nullopt};
+    if (prefix)
+        if (const auto problem = c_name_problem(*prefix))
+            return {{}, about_option(*problem, "--name-prefix")};
     // The next number to try for each name, so many files of one name take linear time.
     std::map<std::string, int> next;
     for (const std::string& path : paths) {
-        const std::string base = default_name(path);
+        const std::string base = prefix ? *prefix + "_" + default_name(path) : default_name(path);
+        if (const auto problem = name_problem(output.style, base))
+            return {{}, about_option(*problem, "--name-prefix")};
         std::string name = base;
         for (int& n = next.try_emplace(base, 2).first->second;
              taken_of(taken, name, kArraySuffixes); ++n)

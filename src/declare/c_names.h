@@ -27,7 +27,11 @@ struct OutputKind {
 
 // `given` is empty or holds one name an input, each checked for the style and called `option`
 // in messages. A table name, or a header name the source cannot include, is an error too.
+// `prefix` (--name-prefix) and "_" go before each name made from a file name, so that the
+// pictures of two outputs linked into one program cannot take the same names; it does not
+// combine with `given`.
 ArrayNames array_names(const std::vector<std::string>& paths, const std::vector<std::string>& given,
-                       const std::string& option, const OutputKind& output);
+                       const std::string& option, const OutputKind& output,
+                       const std::optional<std::string>& prefix = std::nullopt);
 
 } // namespace dotlane

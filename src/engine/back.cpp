@@ -126,6 +126,8 @@ Rendered render_array(const Arguments& a, const Pieces& pieces, bool output_requ
     const auto light = light_ink(a);
     if (!light) return wrong("--ink takes dark or light");
     if (output_required && !a.value("-o")) return wrong("render needs -o OUT");
+    const auto scale = picture_scale(a.value("--render-scale"), "--render-scale", 1);
+    if (const auto* problem = std::get_if<std::string>(&scale)) return wrong(*problem);
     if (a.operands.size() > 1) return wrong("give at most one input file");
     ArraySource source;
     if (const auto problem = array_source(a, a.operands.empty() ? "-" : a.operands[0], source))
@@ -170,6 +172,7 @@ Rendered render_array(const Arguments& a, const Pieces& pieces, bool output_requ
     rendered.bits =
         unpack_bits(array->bytes, shape->layout, shape->width, shape->height, shape->t6963c);
     rendered.light_ink = *light;
+    rendered.scale = std::get<int>(scale);
     return rendered;
 }
 
@@ -180,6 +183,8 @@ Guessed guess_array(const Arguments& a, const Pieces& pieces) {
     if (!light) return wrong("--ink takes dark or light");
     if (a.value("--render") == "-")
         return wrong("--render needs a file: standard output shows the list");
+    const auto scale = picture_scale(a.value("--render-scale"), "--render-scale", 1);
+    if (const auto* problem = std::get_if<std::string>(&scale)) return wrong(*problem);
     ArraySource source;
     if (const auto problem = array_source(a, a.operands.empty() ? "-" : a.operands[0], source))
         return wrong(*problem);
@@ -201,6 +206,7 @@ Guessed guess_array(const Arguments& a, const Pieces& pieces) {
     Guessed guessed;
     guessed.byte_count = array->count;
     guessed.light_ink = *light;
+    guessed.scale = std::get<int>(scale);
     for (const Candidate& c : found)
         guessed.readings.push_back(
             {shape_layout_name(c.shape), c.shape.width, c.shape.height, c.score});

@@ -1,5 +1,7 @@
 #include "engine/convert_plan.h"
 
+#include <algorithm>
+
 #include "declare/bundle.h"
 #include "declare/c_names.h"
 #include "shared/text.h"
@@ -10,7 +12,6 @@ namespace {
 
 // The options of the arrays of several pictures; only --depfile serves every style.
 const std::vector<std::string> kBundleOptions = {"--table", "--header", "--source", "--compress"};
-constexpr int kMaxScale = 16;
 
 CArray array_of(const Conversion& c, const std::string& name) {
     return {.name = name,
@@ -69,7 +70,8 @@ std::variant<Plan, Outcome> plan_of(const Arguments& a, bool raw_to_terminal) {
         return usage_error("give --name once for each picture, or not at all");
     ArrayNames names = array_names(
         a.operands, given, c_array ? "--c-array" : "--name",
-        {plan.style, a.value("--compress").has_value(), a.value("--table"), a.value("--header")});
+        {plan.style, a.value("--compress").has_value(), a.value("--table"), a.value("--header")},
+        a.value("--name-prefix"));
     if (names.error) return usage_error(*names.error);
     plan.names = std::move(names.names);
 
@@ -104,12 +106,17 @@ std::variant<Plan, Outcome> plan_of(const Arguments& a, bool raw_to_terminal) {
 std::variant<PreviewOptions, Outcome> preview_options(const Arguments& a) {
     PreviewOptions options;
     options.path = a.value("--preview");
-    if (const auto text = a.value("--preview-scale")) {
-        const auto scale = whole_number(*text);
-        if (!scale || *scale < 1 || *scale > kMaxScale)
-            return usage_error("--preview-scale takes a whole number from 1 to " +
-                               std::to_string(kMaxScale) + ", not \"" + *text + "\"");
-        options.scale = int(*scale);
+    const auto scale = picture_scale(a.value("--preview-scale"), "--preview-scale", 4);
+    if (const auto* problem = std::get_if<std::string>(&scale)) return usage_error(*problem);
+    options.scale = std::get<int>(scale);
+    if (const auto look = a.value("--preview-look")) {
+        constexpr std::string_view kLooks[] = {"lcd", "oled-white", "oled-blue", "oled-yellow",
+                                               "epaper"};
+        if (std::find(std::begin(kLooks), std::end(kLooks), *look) == std::end(kLooks))
+            return usage_error("--preview-look takes lcd, oled-white, oled-blue, oled-yellow or "
+                               "epaper, not \"" +
+                               *look + "\"");
+        options.look = *look;
     }
     // With --header and --source the listing is those two files, which convert checks.
     const std::string listing = a.value("--header") ? "" : a.value("-o").value_or("-");

@@ -15,9 +15,10 @@ namespace dotlane::engine {
 struct PreviewOptions {
     std::optional<std::string> path; // --preview: none, a file, or "-" for standard output
     int scale = 4;
+    std::string look; // --preview-look; empty: the target's glass
 };
 
-// --preview and --preview-scale.
+// --preview, --preview-scale and --preview-look.
 std::variant<PreviewOptions, Outcome> preview_options(const Arguments& args);
 
 struct Plan {

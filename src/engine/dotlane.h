@@ -214,11 +214,12 @@ private:
 };
 
 // render: "layout" (rows-msb, rows-lsb, pages-lsb, pages-msb, sed1565, t6963c), "width",
-// "height" or "pages", "ink", "input", "name", "allow-extra". `warning` is set when the
-// array holds fewer bytes than the picture takes (the rest stays clear).
+// "height" or "pages", "ink", "input", "name", "allow-extra", "render-scale". `warning` is set when
+// the array holds fewer bytes than the picture takes (the rest stays clear).
 struct Rendered : Outcome {
     Bitmap bits;
     bool light_ink = false;
+    int scale = 1; // "render-scale": screen pixels a pixel, for a front end that draws it
     std::optional<std::string> warning;
 };
 Rendered render(const Options& options, ArrayText& array);
@@ -236,6 +237,7 @@ struct Guessed : Outcome {
     // The bits of reading i, made on demand: a guess may hold hundreds of readings.
     std::function<Bitmap(std::size_t)> bits;
     bool light_ink = false;
+    int scale = 1; // "render-scale", as for render
     std::string text;
 };
 Guessed guess(const Options& options, ArrayText& array);

@@ -1,5 +1,7 @@
 #include "engine/options.h"
 
+#include "shared/text.h"
+
 namespace dotlane::engine {
 
 namespace {
@@ -26,6 +28,9 @@ const Row kPictureOptions[] = {
     {{"name", K::text, "", "the array's name, once a picture", true}, kShared},
     {{"preview", K::file, "", "a PNG file of what the display shows"}, kShared},
     {{"preview-scale", K::number, "", "screen pixels a dot in the preview, 1 to 16"}, kShared},
+    {{"preview-look", K::word, "lcd, oled-white, oled-blue, oled-yellow, epaper",
+      "the glass the preview shows"},
+     kShared},
     {{"o", K::file, "", "the output file"}, kShared},
     {{"background", K::word, "white, black", "what transparent pixels lie over"}, kShared},
     {{"rotate", K::word, "0, 90, 180, 270", "degrees clockwise"}, kShared},
@@ -43,8 +48,10 @@ const Row kPictureOptions[] = {
     {{"source", K::file, "", "a source file, with header"}, kConvert},
     {{"compress", K::word, "rle", "run-length encoded arrays and their decoder"}, kConvert},
     {{"depfile", K::file, "", "Make's rule of the inputs"}, kConvert},
+    {{"name-prefix", K::text, "", "a prefix before names made from file names"}, kConvert},
     {{"input", K::word, "hex, c, bin", "how the array is written"}, kCheck},
     {{"diff", K::file, "", "a PNG file of the differences"}, kCheck},
+    {{"diff-scale", K::number, "", "screen pixels a pixel of the differences, 1 to 16"}, kCheck},
     {{"ascii", K::flag, "", "# and . instead of blocks"}, kPreview},
 };
 
@@ -66,6 +73,7 @@ const OptionSpec kRender[] = {
     {"name", K::text, "", "the C array of that name"},
     {"o", K::file, "", "the picture file"},
     {"allow-extra", K::flag, "", "paint the first bytes of a longer array"},
+    {"render-scale", K::number, "", "screen pixels a pixel of the picture, 1 to 16"},
 };
 
 const OptionSpec kGuess[] = {
@@ -74,6 +82,7 @@ const OptionSpec kGuess[] = {
     {"render", K::file, "", "a picture file of the best reading"},
     {"ink", K::word, "dark, light", "which pixels are the set bits"},
     {"ascii", K::flag, "", "# and . instead of blocks"},
+    {"render-scale", K::number, "", "screen pixels a pixel of the picture, 1 to 16"},
 };
 
 std::vector<std::string> names(std::span<const OptionSpec> table, bool flags) {
@@ -137,6 +146,16 @@ Outcome unknown_option(std::span<const OptionSpec> table, const Options& options
     auto made = arguments_of(table, options);
     if (auto* problem = std::get_if<Outcome>(&made)) return *problem;
     return {};
+}
+
+std::variant<int, std::string> picture_scale(const std::optional<std::string>& text,
+                                             const std::string& option, int fallback) {
+    if (!text) return fallback;
+    const auto scale = whole_number(*text);
+    if (!scale || *scale < 1 || *scale > kMaxScale)
+        return option + " takes a whole number from 1 to " + std::to_string(kMaxScale) +
+               ", not \"" + *text + "\"";
+    return int(*scale);
 }
 
 } // namespace dotlane::engine

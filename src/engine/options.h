@@ -52,6 +52,13 @@ std::variant<Arguments, Outcome> arguments_of(std::span<const OptionSpec> table,
 // preview's options: convert's shared ones and --ascii.
 std::span<const OptionSpec> preview_options_table();
 
+inline constexpr int kMaxScale = 16;
+
+// The scale `option` gives (1 to kMaxScale), `fallback` when it is absent, or the usage
+// message when it is no such number.
+std::variant<int, std::string> picture_scale(const std::optional<std::string>& text,
+                                             const std::string& option, int fallback);
+
 inline Outcome usage_error(std::string message) {
     return {std::move(message), Fault::usage};
 }

@@ -9,6 +9,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
+#include <memory>
 #include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -132,6 +133,46 @@ std::optional<Landing> landing_of(const std::string& path) {
     return l;
 }
 
+// Reads until `size` bytes are in or the file ends; the count read, or -1 with errno.
+ssize_t read_block(int fd, std::uint8_t* into, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::read(fd, into + done, size - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return -1;
+        if (got == 0) break;
+        done += std::size_t(got);
+    }
+    return ssize_t(done);
+}
+
+// Whether the regular file at `path` holds exactly what the file at `written` holds. Only a
+// regular file is opened (opening a device or a pipe may act on it), files of two sizes are
+// not read at all, and the two are compared a block at a time, never held whole.
+bool same_content(const std::string& written, const std::string& path) {
+    struct stat a {};
+    struct stat b {};
+    if (::stat(path.c_str(), &b) != 0 || !S_ISREG(b.st_mode)) return false;
+    const int fa = ::open(written.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fa < 0) return false;
+    const int fb = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    bool same = fb >= 0 && ::fstat(fa, &a) == 0 && ::fstat(fb, &b) == 0 && S_ISREG(b.st_mode) &&
+                a.st_size == b.st_size;
+    constexpr std::size_t kBlock = 1 << 16;
+    const auto blocks = same ? std::make_unique<std::uint8_t[]>(2 * kBlock) : nullptr;
+    // Read to the end of both: a file that grew or shrank since fstat is not the same.
+    while (same) {
+        const ssize_t got_a = read_block(fa, blocks.get(), kBlock);
+        const ssize_t got_b = read_block(fb, blocks.get() + kBlock, kBlock);
+        same = got_a >= 0 && got_a == got_b &&
+               std::memcmp(blocks.get(), blocks.get() + kBlock, std::size_t(got_a)) == 0;
+        if (got_a == 0) break;
+    }
+    ::close(fa);
+    if (fb >= 0) ::close(fb);
+    return same;
+}
+
 } // namespace
 
 bool same_output_file(const std::string& a, const std::string& b) {
@@ -148,8 +189,9 @@ StagedOutput::~StagedOutput() {
     if (spool_) std::fclose(spool_);
 }
 
-std::optional<std::string> StagedOutput::open(const std::string& path) {
+std::optional<std::string> StagedOutput::open(const std::string& path, IfSame if_same) {
     path_ = path;
+    if_same_ = if_same;
     shown_ = quoted_name(path);
     if (descriptor_named(path)) return std::nullopt;
     struct stat st {};
@@ -165,9 +207,11 @@ std::optional<std::string> StagedOutput::open(const std::string& path) {
     // The rename needs only the folder to be writable, so it would replace a file that was
     // made read-only to keep it. Such a file is refused whoever saves, root included. (On a
     // read-only disk creating the temporary file fails below, with that reason.)
+    // One that is to be left when it comes out the same is refused only if it does not.
     if (exists && ((st.st_mode & 0222) == 0 ||
                    (::faccessat(AT_FDCWD, real.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES)))
-        return "Cannot replace " + shown_ + ": the file is read-only.";
+        read_only_ = "Cannot replace " + shown_ + ": the file is read-only.";
+    if (read_only_ && if_same == IfSame::replace) return read_only_;
     const std::string folder = folder_of(real);
     detail::remove_stale_temps(folder);
     temp_ = std::make_unique<detail::TempFile>();
@@ -227,6 +271,18 @@ std::optional<std::string> StagedOutput::commit() {
         return write_through(path_, shown_, pipe_, to_fd);
     }
     int error = error_;
+    if (error == 0 && if_same_ == IfSame::leave && same_content(temp_->name(), real_)) {
+        ::close(fd_);
+        fd_ = -1;
+        temp_.reset(); // removes the temporary file
+        return std::nullopt;
+    }
+    if (read_only_) {
+        ::close(fd_);
+        fd_ = -1;
+        temp_.reset();
+        return read_only_;
+    }
     if (error == 0 && ::fsync(fd_) != 0) error = errno;
     if (::close(fd_) != 0 && error == 0 && errno != EINTR) error = errno;
     fd_ = -1;
@@ -238,12 +294,26 @@ std::optional<std::string> StagedOutput::commit() {
     return because((written ? "Cannot replace " : "Cannot write ") + shown_, error);
 }
 
-std::optional<std::string> write_file_whole(const std::string& path,
-                                            std::span<const std::uint8_t> bytes) {
+namespace {
+
+std::optional<std::string> write_whole(const std::string& path, std::span<const std::uint8_t> bytes,
+                                       StagedOutput::IfSame if_same) {
     StagedOutput output;
-    if (auto refused = output.open(path)) return refused;
+    if (auto refused = output.open(path, if_same)) return refused;
     output.write({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
     return output.commit();
+}
+
+} // namespace
+
+std::optional<std::string> write_file_whole(const std::string& path,
+                                            std::span<const std::uint8_t> bytes) {
+    return write_whole(path, bytes, StagedOutput::IfSame::replace);
+}
+
+std::optional<std::string> write_file_unless_same(const std::string& path,
+                                                  std::span<const std::uint8_t> bytes) {
+    return write_whole(path, bytes, StagedOutput::IfSame::leave);
 }
 
 } // namespace dotlane

@@ -24,13 +24,18 @@ class TempFile;
 // holds the pieces for send() to hand to standard output.
 class StagedOutput {
 public:
+    // What commit() does with a regular file that already holds exactly what was written:
+    // replace it all the same, or leave it untouched, time stamp and all, so that a build
+    // watching it sees no change.
+    enum class IfSame { replace, leave };
+
     StagedOutput();
     ~StagedOutput();
     StagedOutput(const StagedOutput&) = delete;
     StagedOutput& operator=(const StagedOutput&) = delete;
 
     // Nullopt when `path` can be written, else a sentence naming it and the reason.
-    std::optional<std::string> open(const std::string& path);
+    std::optional<std::string> open(const std::string& path, IfSame if_same = IfSame::replace);
     // A failure is kept and told by commit() or send().
     void write(std::string_view text);
     std::optional<std::string> commit();
@@ -39,10 +44,12 @@ public:
 
 private:
     std::string path_, real_, shown_;
+    std::optional<std::string> read_only_;
     std::unique_ptr<detail::TempFile> temp_;
     int fd_ = -1;
     int error_ = 0;
     bool pipe_ = false;
+    IfSame if_same_ = IfSame::replace;
     std::string waiting_;
     std::FILE* spool_ = nullptr;
     bool spool_failed_ = false;
@@ -51,6 +58,11 @@ private:
 // Returns nullopt when all of `bytes` is in place, else a sentence naming `path` and the reason.
 std::optional<std::string> write_file_whole(const std::string& path,
                                             std::span<const std::uint8_t> bytes);
+
+// As write_file_whole, but a regular file (through its links) that already holds exactly
+// `bytes` is left as it is, its time stamp too, so a build that watches it sees no change.
+std::optional<std::string> write_file_unless_same(const std::string& path,
+                                                  std::span<const std::uint8_t> bytes);
 
 // Whether two output paths lead to one file: the same device and inode where the file exists
 // (links followed), else the same folder, resolved, and name. Standard output's names, devices
