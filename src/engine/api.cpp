@@ -82,20 +82,21 @@ ConvertedText convert_to_text(const Options& options, const std::vector<std::str
 }
 
 void MemoryPictures::add_file(std::string name, std::vector<std::uint8_t> bytes) {
-    held_.push_back({std::move(name), std::move(bytes), 0, 0, {}, {}});
+    held_.push_back({std::move(name), std::move(bytes), 0, 0, {}, {}, 0});
 }
 
 void MemoryPictures::add_rgba(std::string name, int width, int height,
-                              std::vector<std::uint8_t> rgba) {
-    held_.push_back({std::move(name), {}, width, height, {}, {}});
+                              std::vector<std::uint8_t> rgba, std::uint64_t file_size) {
+    held_.push_back({std::move(name), {}, width, height, {}, {}, file_size});
     held_.back().frames.push_back(std::move(rgba));
     held_.back().delays.push_back(0);
 }
 
 void MemoryPictures::add_frame(std::string name, int width, int height,
-                               std::vector<std::uint8_t> rgba, int delay_ms) {
+                               std::vector<std::uint8_t> rgba, int delay_ms,
+                               std::uint64_t file_size) {
     if (held_.empty() || held_.back().name != name || !held_.back().file.empty())
-        held_.push_back({std::move(name), {}, width, height, {}, {}});
+        held_.push_back({std::move(name), {}, width, height, {}, {}, file_size});
     held_.back().frames.push_back(std::move(rgba));
     held_.back().delays.push_back(delay_ms);
 }
@@ -155,6 +156,7 @@ SourcePicture MemoryPictures::read_frames(const std::string& name, int backgroun
                                                rgba[4 * i + 3], background);
         read.error = each({held->width, held->height, grey.data(), nullptr}, held->delays[f]);
     }
+    if (held->file_size) read.file_size = held->file_size;
     return read;
 }
 

@@ -128,14 +128,16 @@ public:
 };
 
 // Pictures held in memory, for front ends without files: BMP file bytes, or RGBA pixels
-// (8 bits a channel, not premultiplied), each under a name.
+// (8 bits a channel, not premultiplied), each under a name. `file_size` is the size of the
+// file the pixels were decoded from, which a declaration's comment states (0: the pixels').
 class MemoryPictures : public PictureSource {
 public:
     void add_file(std::string name, std::vector<std::uint8_t> bytes);
-    void add_rgba(std::string name, int width, int height, std::vector<std::uint8_t> rgba);
+    void add_rgba(std::string name, int width, int height, std::vector<std::uint8_t> rgba,
+                  std::uint64_t file_size = 0);
     // Several frames of one animation, each RGBA of the same size, with its delay in ms.
     void add_frame(std::string name, int width, int height, std::vector<std::uint8_t> rgba,
-                   int delay_ms);
+                   int delay_ms, std::uint64_t file_size = 0);
     SourcePicture read(const std::string& name, int background) override;
     SourcePicture read_frames(const std::string& name, int background,
                               const FrameSink& each) override;
@@ -147,6 +149,7 @@ private:
         int width = 0, height = 0;
         std::vector<std::vector<std::uint8_t>> frames; // RGBA
         std::vector<int> delays;
+        std::uint64_t file_size = 0;
     };
     std::vector<Held> held_;
 };
