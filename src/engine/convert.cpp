@@ -2,7 +2,7 @@
 // and the one way each picture, and each frame of an animation, is read and laid out.
 #include "engine/convert.h"
 
-#include "layout/listings.h"
+#include "pictures/listings.h"
 #include "layout/unpack.h"
 #include "prepare/prepare.h"
 #include "shared/entries.h"

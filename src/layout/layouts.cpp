@@ -3,7 +3,6 @@
 #include <array>
 #include <cstring>
 
-#include "layout/listings.h"
 
 namespace dotlane {
 
@@ -53,6 +52,10 @@ const char* layout_description(BitLayout layout) {
 
 bool is_paged(BitLayout layout) {
     return layout == BitLayout::pages_lsb || layout == BitLayout::pages_msb;
+}
+
+int fill_rows(int height) {
+    return (8 - height % 8) % 8;
 }
 
 int layout_rows(BitLayout layout, int height) {

@@ -26,6 +26,9 @@ const char* layout_name(BitLayout layout);
 const char* layout_description(BitLayout layout);
 bool is_paged(BitLayout layout);
 
+// Rows that bring a height up to whole pages of 8 rows (0..7).
+int fill_rows(int height);
+
 // The rows the bytes cover: the picture's height, or whole pages of 8 rows.
 int layout_rows(BitLayout layout, int height);
 

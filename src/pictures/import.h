@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "layout/listings.h"
+#include "pictures/listings.h"
 #include "pictures/header.h"
 
 namespace dotlane {

@@ -11,13 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "layout/layouts.h"
 #include "pictures/header.h"
 #include "shared/picture.h"
 
 namespace dotlane {
-
-// Rows that bring a height up to whole pages of 8 rows (0..7).
-int fill_rows(int height);
 
 // The picture of an accepted file, top row first, each pixel its palette colour.
 Picture decode_picture(const Header& header, std::span<const std::uint8_t> file);

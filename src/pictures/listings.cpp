@@ -1,4 +1,4 @@
-#include "layout/listings.h"
+#include "pictures/listings.h"
 
 #include <algorithm>
 #include <array>
@@ -7,10 +7,6 @@
 #include "shared/entries.h"
 
 namespace dotlane {
-
-int fill_rows(int height) {
-    return (8 - height % 8) % 8;
-}
 
 // Calls `pixel(x, y, bit)` for every pixel of an accepted file, top row first.
 template <class Pixel>
