@@ -65,7 +65,10 @@ Converted convert(const Options& options, const std::vector<std::string>& pictur
     result.width = first.width;
     result.height = first.height;
     result.layout = first.layout;
-    result.look = first.target && first.target->glass == Glass::oled ? Look::oled : Look::lcd;
+    const std::string& look = std::get<Plan>(planned).preview.look;
+    const bool oled = look.empty() ? first.target && first.target->glass == Glass::oled
+                                   : look.starts_with("oled");
+    result.look = look == "epaper" ? Look::epaper : oled ? Look::oled : Look::lcd;
     result.delays = first.delays;
     return result;
 }

@@ -172,8 +172,8 @@ struct Converted : Outcome {
     Bitmap shown;                    // the first picture's bits as the display reads them back
     int width = 0, height = 0;       // the first picture's pixels
     std::string layout;              // as the "layout" option names it
-    Look look = Look::lcd;           // the target's glass; lcd without a target
-    std::vector<int> delays;         // ms, one a frame, with "frames"
+    Look look = Look::lcd;   // "preview-look", else the target's glass; lcd without a target
+    std::vector<int> delays; // ms, one a frame, with "frames"
 };
 
 // Converts `pictures` (names `source` knows) with `options` and writes the text dotlane-cli's
