@@ -90,8 +90,9 @@ def run_document(path, source, env):
             for number, command, expected in commands(kind, body):
                 count += 1
                 try:
-                    run = subprocess.run(["bash", "-c", f"(exit {status}); {command}"], cwd=folder, env=env,
-                                         stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                    # `(exit N)` hands the last status on, so `echo $?` shows it.
+                    run = subprocess.run(["bash", "-c", f"(exit {status}); {command}"], cwd=folder,
+                                         env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                          stderr=subprocess.STDOUT, timeout=120)
                 except subprocess.TimeoutExpired:
                     failures.append(f"{name}:{number}: took over 120 s: {command}")
@@ -100,8 +101,8 @@ def run_document(path, source, env):
                 if expected is None and status != 0:
                     failures.append(f"{name}:{number}: exit {status}: {command}\n{output}")
                     return failures, count
-                if expected is not None and not matches([line.rstrip() for line in tidy("\n".join(expected)).splitlines()],
-                                                        tidy(output)):
+                shown = tidy("\n".join(expected or [])).splitlines()
+                if expected is not None and not matches(shown, tidy(output)):
                     diff = difflib.unified_diff(expected, output.splitlines(), "shown", "printed", lineterm="")
                     failures.append(f"{name}:{number}: prints other than shown: {command}\n" + "\n".join(diff))
     return failures, count
@@ -109,8 +110,10 @@ def run_document(path, source, env):
 
 def main():
     source, cli = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
-    env = dict(os.environ, PATH=os.path.dirname(cli) + os.pathsep + os.environ.get("PATH", ""), LC_ALL="C.UTF-8")
-    documents = [os.path.join(source, "README.md")] + sorted(glob.glob(os.path.join(source, "docs", "*.md")))
+    path = os.path.dirname(cli) + os.pathsep + os.environ.get("PATH", "")
+    env = dict(os.environ, PATH=path, LC_ALL="C.UTF-8")
+    documents = [os.path.join(source, "README.md")]
+    documents += sorted(glob.glob(os.path.join(source, "docs", "*.md")))
     failures, total = [], 0
     for path in documents:
         found, count = run_document(path, source, env)
