@@ -56,7 +56,7 @@ std::string out_of_memory(const char* name);
 // nothing; `size` is then its size.
 std::optional<std::string> file_refusal(int fd, const char* name, long long& size);
 
-// The exact arithmetic of the README, for one pixel laid over the grey `background`.
+// The exact arithmetic of docs/preparation.md, for one pixel laid over the grey `background`.
 inline std::uint8_t over_background(int r, int g, int b, int a, int background) {
     const int luminance = (299 * r + 587 * g + 114 * b + 500) / 1000;
     return std::uint8_t((luminance * a + background * (255 - a) + 127) / 255);

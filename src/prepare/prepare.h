@@ -1,7 +1,7 @@
 #pragma once
 // From a grey picture to the set bits of a display: turned, flipped, scaled onto a canvas,
 // made black and white, and given the ink. Every step is integer arithmetic with the
-// rounding the README states, so another program reproduces the bits exactly.
+// rounding docs/preparation.md states, so another program reproduces the bits exactly.
 #include <cstdint>
 
 #include "shared/picture.h"
