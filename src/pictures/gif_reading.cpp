@@ -104,7 +104,9 @@ int read_gif(Source& source, const char* name, int max_side, bool every, Dotlane
             std::clamp(image.Left, 0, width), std::clamp(image.Top, 0, height),
             std::clamp(image.Left + image.Width, 0, width) - std::clamp(image.Left, 0, width),
             std::clamp(image.Top + image.Height, 0, height) - std::clamp(image.Top, 0, height)};
-        if (control.DisposalMode == DISPOSE_PREVIOUS) {
+        // An image wholly off the screen leaves nothing to keep or restore.
+        const bool on_screen = area.width > 0 && area.height > 0;
+        if (on_screen && control.DisposalMode == DISPOSE_PREVIOUS) {
             before.resize(std::size_t(area.width) * std::size_t(area.height));
             for (int y = 0; y < area.height; ++y)
                 std::memcpy(&before[std::size_t(y * area.width)],
@@ -137,11 +139,11 @@ int read_gif(Source& source, const char* name, int max_side, bool every, Dotlane
             dotlane_free_grey(first);
             return 1;
         }
-        if (control.DisposalMode == DISPOSE_BACKGROUND)
+        if (on_screen && control.DisposalMode == DISPOSE_BACKGROUND)
             for (int y = 0; y < area.height; ++y)
                 std::fill_n(canvas + std::size_t(area.top + y) * width + area.left,
                             std::size_t(area.width), std::uint8_t(background));
-        else if (control.DisposalMode == DISPOSE_PREVIOUS)
+        else if (on_screen && control.DisposalMode == DISPOSE_PREVIOUS)
             for (int y = 0; y < area.height; ++y)
                 std::memcpy(canvas + std::size_t(area.top + y) * width + area.left,
                             &before[std::size_t(y * area.width)], std::size_t(area.width));
