@@ -249,29 +249,30 @@ Checked check_array(const Arguments& a, ArraySource source, PictureSource& pictu
     if (!array) return failed<Checked>(input_error(message_of(err.str())));
 
     const bool bottom_first = shape.t6963c && converted.rows_from_bottom;
-    const Bitmap want =
-        unpack_bits(expected, shape.layout, shape.width, shape.height, bottom_first);
+    Bitmap want = unpack_bits(expected, shape.layout, shape.width, shape.height, bottom_first);
     const Bitmap have =
         unpack_bits(array->bytes, shape.layout, shape.width, shape.height, bottom_first);
     Checked checked;
     checked.width = shape.width;
     checked.height = shape.height;
     std::ostringstream first;
-    checked.diff.resize(want.bits.size());
+    // The picture's bits become the map of differences in place: no third full-size copy.
     for (std::size_t i = 0; i < want.bits.size(); ++i) {
         const int w = want.bits[i], h = have.bits[i];
-        checked.diff[i] = diff_index(w, h);
+        want.bits[i] = diff_index(w, h);
         if (w == h) continue;
         if (checked.differ++ < kShownPixels)
             first << " " << i % std::size_t(shape.width) << "," << i / std::size_t(shape.width);
     }
+    checked.diff = std::move(want.bits);
     const std::string picture = quoted_name(a.operands[0]), name = quoted_name(a.operands[1]);
     const std::string described = std::to_string(shape.width) + " x " +
                                   std::to_string(shape.height) + " pixels in " + converted.layout;
     std::ostringstream out;
     if (checked.differ)
         out << name << " differs from " << picture << " in " << checked.differ << " of "
-            << want.bits.size() << " pixels (" << described << "); x,y of the first:" << first.str()
+            << checked.diff.size() << " pixels (" << described
+            << "); x,y of the first:" << first.str()
             << (checked.differ > kShownPixels ? " ..." : "") << "\n";
     // Counting stops at the surplus counted, so a count that reached it is a floor.
     if (array->count != expected.size())
