@@ -47,6 +47,32 @@ function declaredSize(b) {
   return null;
 }
 
+// The delay of each image of a GIF file in ms as the command line lists it: a graphic control
+// extension's delay, 100 ms for its 0, and an image without one keeps the delay before it
+// (100 ms at first). The browser's decoder reports none for a still GIF.
+function gifDelays(b) {
+  const delays = [];
+  let delay = 100;
+  let at = 13 + (b[10] & 0x80 ? 3 << ((b[10] & 7) + 1) : 0);
+  const skipBlocks = () => {
+    while (at < b.length && b[at]) at += b[at] + 1;
+    ++at;
+  };
+  while (at < b.length) {
+    if (b[at] === 0x21) {
+      if (b[at + 1] === 0xf9) delay = (b[at + 4] | (b[at + 5] << 8)) * 10 || 100;
+      at += 2;
+      skipBlocks();
+    } else if (b[at] === 0x2c) {
+      delays.push(delay);
+      const flags = b[at + 9];
+      at += 10 + (flags & 0x80 ? 3 << ((flags & 7) + 1) : 0) + 1;
+      skipBlocks();
+    } else break;
+  }
+  return delays;
+}
+
 function tooLarge(name, w, h) {
   return `"${name}" is a picture of ${w} x ${h} pixels; dotlane-cli converts pictures up to ${kMaxSide} x ${kMaxSide} pixels.`;
 }
@@ -57,7 +83,7 @@ function refusal(name, why) {
 
 // RGBA of a frame the way the decoder holds it; a frame in another form goes through a canvas.
 async function frameRgba(frame, out, at) {
-  const w = frame.displayWidth, h = frame.displayHeight;
+  const w = frame.displayWidth || frame.width, h = frame.displayHeight || frame.height;
   const format = frame.format || "";
   if (format === "RGBA" || format === "RGBX" || format === "BGRA" || format === "BGRX") {
     const raw = new Uint8Array(w * h * 4);
@@ -84,6 +110,7 @@ async function decodeFrames(bytes, type, name) {
   if (animated && typeof ImageDecoder !== "undefined" && (await ImageDecoder.isTypeSupported(type))) {
     const decoder = new ImageDecoder({ data: bytes, type, premultiplyAlpha: "none", colorSpaceConversion: "none" });
     try {
+      await decoder.tracks.ready;
       await decoder.completed;
       const count = decoder.tracks.selectedTrack.frameCount;
       const first = (await decoder.decode({ frameIndex: 0 })).image;
@@ -92,11 +119,12 @@ async function decodeFrames(bytes, type, name) {
       if (count * w * h > kMaxFramePixels)
         throw new Error(refusal(name, `its frames hold more than ${kMaxFramePixels >> 20} MiB of pixels`));
       const rgba = new Uint8Array(count * w * h * 4), delays = [];
+      const fileDelays = type === "image/gif" ? gifDelays(bytes) : [];
       for (let i = 0; i < count; ++i) {
         if (Date.now() - started > kDecodeMs) throw new Error(refusal(name, `its decoding took longer than ${kDecodeMs / 1000} s`));
         const frame = i ? (await decoder.decode({ frameIndex: i })).image : first;
         await frameRgba(frame, rgba, i * w * h * 4);
-        delays.push(Math.round((frame.duration || 0) / 1000));
+        delays.push(type === "image/gif" && fileDelays.length === count ? fileDelays[i] : Math.round((frame.duration || 0) / 1000));
         frame.close();
       }
       return { width: w, height: h, rgba, delays };

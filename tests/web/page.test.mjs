@@ -1,0 +1,135 @@
+// The page in Chromium: its bytes and text equal dotlane-cli's for every sample it takes and
+// a table of option sets; a link shows its conversion at once, at desktop and phone width;
+// bad input gets a message; nothing is asked of any other host.
+import assert from "node:assert/strict";
+import { readdirSync, readFileSync } from "node:fs";
+import { after, before, test } from "node:test";
+import { cli, cliArgs, launch, openPage, rendered, root, serve, built } from "./harness.mjs";
+
+const samples = readdirSync(join("samples")).filter((f) => /\.(png|gif|bmp)$/.test(f));
+function join(dir) {
+  return root + "/" + dir;
+}
+
+// Each row: convert's options; the window's layouts take only 1-bit BMP files, unprepared.
+export const kOptionSets = [
+  { target: "ssd1306" },
+  { layout: "rows-msb", size: "64x32", dither: "atkinson" },
+  { target: "u8g2", threshold: 100, rotate: 90, flip: "h" },
+  { layout: "pages-msb", size: "40x40", fit: "cover", background: "black", ink: "light", style: "python" },
+  { target: "adafruit-gfx", frames: true },
+  { target: "ssd1306", compress: "rle", table: "pics", dither: "bayer4" },
+  { layout: "t6963c" },
+  { layout: "sed1565", invertColors: true },
+];
+
+let browser, server, page, foreign;
+before(async () => {
+  server = await serve();
+  browser = await launch();
+  ({ page, foreign } = await openPage(browser, server.url + "index.html"));
+  await page.waitForFunction(() => typeof engine !== "undefined" && engine.worker);
+});
+after(async () => {
+  await browser.close();
+  server.close();
+});
+
+// The page's worker, asked as the page asks it.
+async function pageConvert(file, options) {
+  const bytes = [...readFileSync(join("samples/" + file))];
+  return page.evaluate(
+    async (name, data, o) => {
+      const key = "t" + Math.random();
+      const loaded = await engine.ask("picture", { key, name, bytes: new Uint8Array(data).buffer });
+      if (loaded.error) return { status: 1, error: loaded.error };
+      const r = await engine.ask("convert", { keys: [key], options: o });
+      await engine.ask("drop", { key });
+      return { status: r.status, error: r.error, text: r.text, bytes: r.bytes && [...r.bytes] };
+    },
+    file, bytes, options,
+  );
+}
+
+test("the page's text and bytes are dotlane-cli's for every sample and option set", async () => {
+  let compared = 0;
+  for (const file of samples) {
+    for (const options of kOptionSets) {
+      const want = cli(["convert", ...cliArgs(options), join("samples/" + file)]);
+      const binOptions = Object.assign({}, options, { style: "bin", table: undefined, compress: undefined });
+      const bin = cli(["convert", ...cliArgs(binOptions), join("samples/" + file)]);
+      const got = await pageConvert(file, options);
+      const what = `${file} ${JSON.stringify(options)}: ${got.error || ""}`;
+      assert.equal(got.status === 0, want.status === 0, what + " / " + want.err);
+      if (want.status !== 0) continue;
+      assert.equal(got.text, Buffer.from(want.out).toString(), what);
+      if (bin.status === 0) assert.deepEqual(got.bytes, [...bin.out], what);
+      ++compared;
+    }
+  }
+  assert.ok(compared > samples.length * 4, `only ${compared} conversions compared`);
+});
+
+// A PNG header of 20000 x 20000 pixels; a GIF whose frames hold more pixels than the limit;
+// bytes that are no picture. Each gets its message, and the page still converts after.
+const kBadInput = [
+  ["huge.png", () => [0x89, 80, 78, 71, 13, 10, 26, 10, 0, 0, 0, 13, 73, 72, 68, 82, 0, 0, 0x4e, 0x20, 0, 0, 0x4e, 0x20, 8, 6, 0, 0, 0, 0, 0, 0, 0], /20000 x 20000 pixels/],
+  ["broken.png", () => [0x89, 80, 78, 71, 13, 10, 26, 10, 1, 2, 3], /cannot|can read|decode/],
+  ["many.gif", () => manyFramesGif(3000), /MiB of pixels/],
+];
+
+// A 200 x 200 GIF of `count` frames, each one pixel.
+function manyFramesGif(count) {
+  const b = [..."GIF89a"].map((c) => c.charCodeAt(0));
+  b.push(200, 0, 200, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255);
+  for (let i = 0; i < count; ++i) b.push(0x21, 0xf9, 4, 0, 1, 0, 0, 0, 0x2c, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 0x01, 0);
+  b.push(0x3b);
+  return b;
+}
+
+test("bad input gets a message in the page, which goes on working", async () => {
+  for (const [name, make, message] of kBadInput) {
+    const answer = await page.evaluate(
+      (n, data) => engine.ask("picture", { key: n, name: n, bytes: new Uint8Array(data).buffer }),
+      name, make(),
+    );
+    assert.match(answer.error || "", message, name);
+  }
+  const paste = await page.evaluate(() => engine.ask("guess", { array: "0x41,".repeat(10_000_000), options: {} }));
+  assert.match(paste.error, /more than 2097152 bytes/);
+  assert.equal((await pageConvert("logo_128x64.bmp", { target: "ssd1306" })).status, 0);
+});
+
+// The bits of logo_128x64 as the CLI's rows-msb bytes give them, for the canvas.
+function logoBits() {
+  const out = cli(["convert", "--layout", "rows-msb", "--style", "bin", join("samples/logo_128x64.bmp")]).out;
+  return (x, y) => (out[y * 16 + (x >> 3)] >> (7 - (x & 7))) & 1;
+}
+
+for (const [width, how] of [[1280, "server"], [360, "server"], [1280, "file"]]) {
+  test(`a link shows its conversion at once (${width} px, ${how})`, async () => {
+    const base = how === "file" ? "file://" + built + "/" : server.url;
+    const opened = await openPage(browser, base + "index.html?sample=logo_128x64&target=ssd1306&zoom=3", width);
+    await rendered(opened.page);
+    const want = Buffer.from(cli(["convert", "--target", "ssd1306", join("samples/logo_128x64.bmp")]).out).toString();
+    assert.equal(await opened.page.$eval("#output", (t) => t.value), want);
+    // Every pixel of the preview is the lit colour where the bit is set.
+    const lit = await opened.page.$eval("#preview", (c) => {
+      const g = c.getContext("2d"), out = [];
+      for (let y = 0; y < c.height / 3; ++y)
+        for (let x = 0; x < c.width / 3; ++x) out.push(g.getImageData(x * 3 + 1, y * 3 + 1, 1, 1).data[0] > 100 ? 1 : 0);
+      return out;
+    });
+    const bit = logoBits();
+    assert.equal(lit.length, 128 * 64);
+    lit.forEach((v, i) => assert.equal(v, bit(i % 128, Math.floor(i / 128)), `pixel ${i % 128},${Math.floor(i / 128)}`));
+    const overflow = await opened.page.evaluate(() => document.documentElement.scrollWidth - window.innerWidth);
+    assert.ok(overflow <= 0, `the page is ${overflow} px wider than the window`);
+    if (how === "server") await opened.page.screenshot({ path: `${built}/screenshot-${width}.png`, fullPage: true });
+    assert.deepEqual(opened.foreign, []);
+    assert.deepEqual(opened.errors, []);
+    await opened.page.close();
+  });
+}
+
+test("no request leaves the page's own origin", () => assert.deepEqual(foreign, []));
