@@ -211,7 +211,7 @@ function makeDotlane(wasmModule) {
         const o = Object.assign({}, options, { ink: null, png: null });
         const r = outputs(call("_dl_run", ["render", ...dotlaneArgs(o), "-o", "/out/render.bmp", "--", path]));
         if (r.status) return failed(r);
-        engine._dl_bmp_bits(encoder.encode("/out/render.bmp\0"));
+        if (withBytes(encoder.encode("/out/render.bmp\0"), (p) => engine._dl_bmp_bits(p))) return failed(r);
         const result = { status: 0, warning: r.err.trim(), bits: bitsAt(0).bits };
         if (options && options.png) {
           const p = Object.assign({}, options, { png: null });
