@@ -5,11 +5,17 @@
 
 let defaults = {};
 let busy = false, again = false;
-const rendered = { count: 0, ms: 0 };
+// For the benchmark: conversions finished, the last one's time, and when the first was shown.
+const rendered = { count: 0, ms: 0, firstAt: 0 };
+
+let saveTimer = 0;
 
 async function convertNow() {
   const s = readControls();
-  saveSettings(s, defaults);
+  // The URL and storage are written once the options rest: replaceState is slow when
+  // called at every step of a slider.
+  clearTimeout(saveTimer);
+  saveTimer = setTimeout(() => saveSettings(readControls(), defaults), 250);
   const canvas = document.getElementById("preview");
   if (!pictures.length) {
     canvas.width = canvas.height = 1;
@@ -43,6 +49,7 @@ async function rerender() {
   } while (again);
   busy = false;
   rendered.ms = performance.now() - started;
+  rendered.firstAt = rendered.firstAt || performance.now();
   document.body.dataset.rendered = ++rendered.count;
 }
 

@@ -11,3 +11,5 @@ export const guess = (array, options) => dotlane.guess(array, options);
 export const check = (picture, array, options) => dotlane.check(picture, array, options);
 export const listing = (bmp, kind, options) => dotlane.listing(bmp, kind, options);
 export const forget = (picture) => dotlane.forget(picture);
+// A picture kept loaded between calls: its file and pixels are not copied in again.
+export const keep = (picture) => dotlane.keep(picture);
