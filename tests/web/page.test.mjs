@@ -2,7 +2,7 @@
 // a table of option sets; a link shows its conversion at once, at desktop and phone width;
 // bad input gets a message; nothing is asked of any other host.
 import assert from "node:assert/strict";
-import { readdirSync, readFileSync } from "node:fs";
+import { readdirSync, readFileSync, writeFileSync } from "node:fs";
 import { after, before, test } from "node:test";
 import { cli, cliArgs, launch, openPage, rendered, root, serve, built } from "./harness.mjs";
 import { kOptionSets } from "./options.mjs";
@@ -27,9 +27,10 @@ after(async () => {
 
 // The page's worker, asked as the page asks it.
 async function pageConvert(file, options) {
-  const bytes = [...readFileSync(join("samples/" + file))];
+  const bytes = [...readFileSync(file.includes("/") ? file : join("samples/" + file))];
   return page.evaluate(
-    async (name, data, o) => {
+    async (path, data, o) => {
+      const name = path.split("/").pop();
       const key = "t" + Math.random();
       const loaded = await engine.ask("picture", { key, name, bytes: new Uint8Array(data).buffer });
       if (loaded.error) return { status: 1, error: loaded.error };
@@ -65,17 +66,32 @@ test("the page's text and bytes are dotlane-cli's for every sample and option se
 const kBadInput = [
   ["huge.png", () => [0x89, 80, 78, 71, 13, 10, 26, 10, 0, 0, 0, 13, 73, 72, 68, 82, 0, 0, 0x4e, 0x20, 0, 0, 0x4e, 0x20, 8, 6, 0, 0, 0, 0, 0, 0, 0], /20000 x 20000 pixels/],
   ["broken.png", () => [0x89, 80, 78, 71, 13, 10, 26, 10, 1, 2, 3], /cannot|can read|decode/],
-  ["many.gif", () => manyFramesGif(3000), /MiB of pixels/],
+  ["many.gif", () => gif(200, Array(3000).fill(1)), /MiB of pixels/],
 ];
 
-// A 200 x 200 GIF of `count` frames, each one pixel.
-function manyFramesGif(count) {
+// A GIF of `side` x `side` pixels whose frames are one black pixel each, with the delays
+// given in hundredths (null: no graphic control extension).
+function gif(side, delays) {
   const b = [..."GIF89a"].map((c) => c.charCodeAt(0));
-  b.push(200, 0, 200, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255);
-  for (let i = 0; i < count; ++i) b.push(0x21, 0xf9, 4, 0, 1, 0, 0, 0, 0x2c, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 0x01, 0);
+  b.push(side, 0, side, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255);
+  for (const d of delays) {
+    if (d !== null) b.push(0x21, 0xf9, 4, 0, d & 255, d >> 8, 0, 0);
+    b.push(0x2c, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 0x01, 0);
+  }
   b.push(0x3b);
   return b;
 }
+
+// The frames' delays as the command line lists them: a 0 and a missing extension.
+test("a GIF's frame delays are dotlane-cli's", async () => {
+  for (const delays of [[0], [7], [30, 0, 0], [null, 5, null], [0, 20, 0]]) {
+    const file = join("build-web/delays.gif");
+    writeFileSync(file, Buffer.from(gif(1, delays)));
+    const want = cli(["convert", "--target", "ssd1306", "--frames", file]);
+    const got = await pageConvert(file, { target: "ssd1306", frames: true });
+    assert.equal(got.text, Buffer.from(want.out).toString(), JSON.stringify(delays));
+  }
+});
 
 test("bad input gets a message in the page, which goes on working", async () => {
   for (const [name, make, message] of kBadInput) {
