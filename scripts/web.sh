@@ -7,7 +7,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${1:-build-web}
 bash scripts/setup.sh
-bash scripts/web_setup.sh
 
 # Debian's emscripten finds its JavaScript libraries there when `node` is another build.
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}

@@ -3,16 +3,13 @@
 # Chromium, Node with npm, and the npm packages of package-lock.json.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-packages=(emscripten chromium nodejs npm)
+packages=(emscripten chromium nodejs)
+# Another Node build on the path brings its own npm.
+command -v npm >/dev/null || packages+=(npm)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-# Another Node build on the path brings its own npm.
-if command -v npm >/dev/null; then
-  missing=("${missing[@]/npm}")
-fi
-missing=(${missing[@]+"${missing[@]}"})
 if ((${#missing[@]})); then
   SUDO=""
   [ "$(id -u)" -eq 0 ] || SUDO="sudo"

@@ -128,7 +128,8 @@ std::uint32_t crc32(const std::uint8_t* p, std::size_t n) {
     return ~c;
 }
 
-void chunk(std::vector<std::uint8_t>& png, const char* type, const std::vector<std::uint8_t>& data) {
+void chunk(std::vector<std::uint8_t>& png, const char* type,
+           const std::vector<std::uint8_t>& data) {
     put32(png, std::uint32_t(data.size()));
     const std::size_t start = png.size();
     png.insert(png.end(), type, type + 4);
@@ -140,8 +141,8 @@ void chunk(std::vector<std::uint8_t>& png, const char* type, const std::vector<s
 // outweigh the rest of the engine.
 std::vector<std::uint8_t> png_of(const std::uint8_t* indices, int width, int height,
                                  const std::uint32_t* palette, int colours) {
-    std::vector<std::uint8_t> head, plte, raw, z = {0x78, 0x01}, png = {0x89, 'P', 'N', 'G',
-                                                                         '\r', '\n', 0x1A, '\n'};
+    std::vector<std::uint8_t> head, plte, raw, z = {0x78, 0x01},
+                                               png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     put32(head, std::uint32_t(width));
     put32(head, std::uint32_t(height));
     head.insert(head.end(), {8, 3, 0, 0, 0});
@@ -150,13 +151,14 @@ std::vector<std::uint8_t> png_of(const std::uint8_t* indices, int width, int hei
                                  std::uint8_t(palette[i])});
     for (int y = 0; y < height; ++y) {
         raw.push_back(0);
-        raw.insert(raw.end(), indices + std::size_t(y) * width, indices + std::size_t(y + 1) * width);
+        raw.insert(raw.end(), indices + std::size_t(y) * width,
+                   indices + std::size_t(y + 1) * width);
     }
     std::uint32_t a = 1, b = 0;
     for (std::size_t at = 0; at < raw.size() || at == 0; at += 65535) {
         const std::size_t n = std::min<std::size_t>(65535, raw.size() - at);
-        z.insert(z.end(), {std::uint8_t(at + n == raw.size()), std::uint8_t(n), std::uint8_t(n >> 8),
-                           std::uint8_t(~n), std::uint8_t(~n >> 8)});
+        z.insert(z.end(), {std::uint8_t(at + n == raw.size()), std::uint8_t(n),
+                           std::uint8_t(n >> 8), std::uint8_t(~n), std::uint8_t(~n >> 8)});
         z.insert(z.end(), raw.begin() + long(at), raw.begin() + long(at + n));
     }
     for (const std::uint8_t v : raw) {
@@ -252,8 +254,8 @@ EMSCRIPTEN_KEEPALIVE const std::int32_t* dl_result() {
 EMSCRIPTEN_KEEPALIVE int dl_shown(const char* args, int length) {
     std::vector<std::string> valued = cli::kConvertValued;
     valued.insert(valued.end(), {"--table", "--header", "--source", "--compress", "--depfile"});
-    const cli::Arguments a = cli::parse(split_args(args, length), {"--invert-colors", "--frames"},
-                                        valued);
+    const cli::Arguments a =
+        cli::parse(split_args(args, length), {"--invert-colors", "--frames"}, valued);
     std::ostringstream err;
     g_result.clear();
     auto made = a.error ? std::variant<cli::Conversion, int>(cli::usage(err, *a.error))

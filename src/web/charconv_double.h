@@ -27,7 +27,8 @@ inline from_chars_result from_chars(const char* first, const char* last, double&
                                     chars_format = chars_format::general) {
     // strtod would take a sign, spaces, hex and "inf"; from_chars takes digits and a point.
     const char* p = first + (first < last && *first == '-');
-    if (p == last || !((*p >= '0' && *p <= '9') || *p == '.')) return {first, errc::invalid_argument};
+    if (p == last || !((*p >= '0' && *p <= '9') || *p == '.'))
+        return {first, errc::invalid_argument};
     const std::string text(first, last);
     char* end = nullptr;
     const double read = std::strtod(text.c_str(), &end);

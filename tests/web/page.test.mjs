@@ -129,6 +129,9 @@ for (const [width, how] of [[1280, "server"], [360, "server"], [1280, "file"]]) 
     const bit = logoBits();
     assert.equal(lit.length, 128 * 64);
     lit.forEach((v, i) => assert.equal(v, bit(i % 128, Math.floor(i / 128)), `pixel ${i % 128},${Math.floor(i / 128)}`));
+    const unlabelled = await opened.page.$$eval("input, select, textarea, button", (all) =>
+      all.filter((c) => !c.labels?.length && !c.getAttribute("aria-label") && !c.textContent.trim()).map((c) => c.id));
+    assert.deepEqual(unlabelled, []);
     const overflow = await opened.page.evaluate(() => document.documentElement.scrollWidth - window.innerWidth);
     assert.ok(overflow <= 0, `the page is ${overflow} px wider than the window`);
     if (how === "server") await opened.page.screenshot({ path: `${built}/screenshot-${width}.png`, fullPage: true });
