@@ -151,8 +151,10 @@ function makeDotlane(wasmModule) {
     return writeFile(input === "bin" ? "array.bin" : "array.txt", bytes);
   }
 
+  // The message alone: wrong usage is followed by the whole usage text on the command line.
   function failed(r) {
-    return { status: r.status, error: r.err.trim() || "dotlane-cli stopped with status " + r.status };
+    const message = r.err.split("\n\nUsage:")[0].replace(/^dotlane-cli: /, "").trim();
+    return { status: r.status, error: message || "dotlane-cli stopped with status " + r.status };
   }
 
   // Pictures given for one call only are let go after it.

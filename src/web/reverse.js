@@ -40,7 +40,8 @@ async function guessShape() {
     const label = `${reading.layout} ${reading.width} x ${reading.height}, score ${reading.score.toFixed(3)}`;
     pick.setAttribute("aria-label", "Use " + label);
     const canvas = document.createElement("canvas");
-    drawBits(canvas, reading.bits, "epaper", Math.max(1, Math.floor(160 / reading.width)), false);
+    // Each reading fits a box of 160 x 120 pixels (a large one drawn at its own size).
+    drawBits(canvas, reading.bits, "epaper", Math.max(1, Math.floor(Math.min(160 / reading.width, 120 / reading.height))), false);
     const caption = document.createElement("span");
     caption.textContent = `${i + 1}. ${label}`;
     pick.append(canvas, caption);
