@@ -103,11 +103,12 @@ async function frameRgba(frame, out, at) {
   out.set(g.getImageData(0, 0, w, h).data, at);
 }
 
-// Every frame through ImageDecoder (GIF, animated WebP), or one through createImageBitmap.
+// Every frame through ImageDecoder, which hands over the stored colours unpremultiplied; a
+// JPEG through createImageBitmap, whose RGB is the JPEG decoder's own (ImageDecoder gives its
+// YUV, which a canvas would convert otherwise).
 async function decodeFrames(bytes, type, name) {
   const started = Date.now();
-  const animated = type === "image/gif" || type === "image/webp";
-  if (animated && typeof ImageDecoder !== "undefined" && (await ImageDecoder.isTypeSupported(type))) {
+  if (type !== "image/jpeg" && typeof ImageDecoder !== "undefined" && (await ImageDecoder.isTypeSupported(type))) {
     const decoder = new ImageDecoder({ data: bytes, type, premultiplyAlpha: "none", colorSpaceConversion: "none" });
     try {
       await decoder.tracks.ready;

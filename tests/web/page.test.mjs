@@ -4,6 +4,7 @@
 import assert from "node:assert/strict";
 import { readdirSync, readFileSync, writeFileSync } from "node:fs";
 import { after, before, test } from "node:test";
+import { deflateSync } from "node:zlib";
 import { cli, cliArgs, launch, openPage, rendered, root, serve, built } from "./harness.mjs";
 import { kOptionSets } from "./options.mjs";
 
@@ -59,6 +60,52 @@ test("the page's text and bytes are dotlane-cli's for every sample and option se
     }
   }
   assert.ok(compared > samples.length * 4, `only ${compared} conversions compared`);
+});
+
+// An RGBA PNG of every alpha with colours no premultiplied canvas holds, which a
+// premultiplying decoder would change; and a JPEG the browser writes.
+function translucentPng() {
+  const crc = (bytes) => {
+    let c = ~0;
+    for (const v of bytes) for (let k = 0, x = (c ^ v) & 255; k < 8; ++k, x = x & 1 ? 0xedb88320 ^ (x >>> 1) : x >>> 1) c = k === 7 ? (c >>> 8) ^ (x & 1 ? 0xedb88320 ^ (x >>> 1) : x >>> 1) : c;
+    return ~c >>> 0;
+  };
+  const chunk = (type, data) => {
+    const body = Buffer.concat([Buffer.from(type), data]), out = Buffer.alloc(body.length + 8);
+    out.writeUInt32BE(data.length);
+    body.copy(out, 4);
+    out.writeUInt32BE(crc(body), body.length + 4);
+    return out;
+  };
+  const rows = [];
+  for (let y = 0, seed = 7; y < 64; ++y) {
+    const row = [0];
+    for (let x = 0; x < 64; ++x) for (let k = 0; k < 4; ++k) row.push((seed = (seed * 1103515245 + 12345) >>> 0) >>> 24);
+    rows.push(...row);
+  }
+  const head = Buffer.from([0, 0, 0, 64, 0, 0, 0, 64, 8, 6, 0, 0, 0]);
+  return Buffer.concat([Buffer.from([137, 80, 78, 71, 13, 10, 26, 10]), chunk("IHDR", head),
+    chunk("IDAT", deflateSync(Buffer.from(rows))), chunk("IEND", Buffer.alloc(0))]);
+}
+
+test("JPEG and translucent PNG files convert as dotlane-cli converts them", async () => {
+  const jpeg = await page.evaluate(async () => {
+    const canvas = new OffscreenCanvas(256, 40), g = canvas.getContext("2d");
+    for (let x = 0; x < 256; ++x) {
+      g.fillStyle = `rgb(${x}, ${(x * 7) & 255}, ${255 - x})`;
+      g.fillRect(x, 0, 1, 40 - (x % 9));
+    }
+    return [...new Uint8Array(await (await canvas.convertToBlob({ type: "image/jpeg", quality: 0.8 })).arrayBuffer())];
+  });
+  for (const [name, bytes] of [["made.jpg", Buffer.from(jpeg)], ["translucent.png", translucentPng()]]) {
+    const file = join("build-web/" + name);
+    writeFileSync(file, bytes);
+    for (const options of [{ layout: "rows-msb", dither: "floyd-steinberg" }, { layout: "pages-lsb", background: "black", threshold: 90 }]) {
+      const want = cli(["convert", ...cliArgs(options), file]);
+      assert.equal(want.status, 0, want.err);
+      assert.equal((await pageConvert(file, options)).text, Buffer.from(want.out).toString(), name);
+    }
+  }
 });
 
 // A PNG header of 20000 x 20000 pixels; a GIF whose frames hold more pixels than the limit;
