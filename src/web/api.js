@@ -181,7 +181,7 @@ function makeDotlane(wasmModule) {
         const files = {};
         if (pair) {
           // The source includes the header by the name given.
-          for (const k of ["header", "source"]) files[k] = "/out/" + String(o[k] || k).split("/").pop();
+          for (const k of ["header", "source"]) if (o[k]) files[k] = "/out/" + String(o[k]).split("/").pop();
           Object.assign(o, files);
         }
         const r = outputs(call("_dl_run", ["convert", ...dotlaneArgs(o), "--", ...paths]));
