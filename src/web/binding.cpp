@@ -51,7 +51,7 @@ void grey_frame(const Decoded& d, std::size_t frame, int background, std::uint8_
     }
 }
 
-const Decoded* decoded_of(int fd, const char* name, char* error, std::size_t room) {
+Decoded* decoded_of(int fd, const char* name, char* error, std::size_t room) {
     struct stat info {};
     const auto found = ::fstat(fd, &info) == 0 ? g_decoded.find(info.st_ino) : g_decoded.end();
     if (found != g_decoded.end()) return &found->second;
@@ -67,50 +67,6 @@ bool too_large(const Decoded& d, const char* name, int max_side, char* error, st
                   "%d x %d pixels.",
                   name, d.width, d.height, max_side, max_side);
     return true;
-}
-
-int read_grey(int fd, const char* name, int max_side, DotlaneGrey* out) {
-    auto* d = const_cast<Decoded*>(decoded_of(fd, name, out->error, sizeof out->error));
-    if (!d || too_large(*d, name, max_side, out->error, sizeof out->error)) return 1;
-    if (d->grey_background != out->background) {
-        d->grey.resize(std::size_t(d->width) * std::size_t(d->height));
-        grey_frame(*d, 0, out->background, d->grey.data());
-        d->grey_background = out->background;
-    }
-    out->width = d->width;
-    out->height = d->height;
-    out->pixels = d->grey.data();
-    return 0;
-}
-
-// The pixels are the cache's, kept for the next reading.
-void free_grey(DotlaneGrey*) {}
-
-int read_frames(int fd, const char* name, int max_side, DotlaneFrames* out) {
-    const Decoded* d = decoded_of(fd, name, out->error, sizeof out->error);
-    if (!d || too_large(*d, name, max_side, out->error, sizeof out->error)) return 1;
-    const std::size_t n = std::size_t(d->width) * std::size_t(d->height);
-    if (n * d->delays.size() > std::size_t(kDotlaneMaxFrameBytes)) {
-        std::snprintf(out->error, sizeof out->error,
-                      "\"%s\" is neither a 1-bit BMP file nor a picture dotlane-cli can read "
-                      "(its frames hold more than %lld MiB of pixels).",
-                      name, kDotlaneMaxFrameBytes >> 20);
-        return 1;
-    }
-    std::vector<std::uint8_t> grey(n);
-    for (std::size_t f = 0; f < d->delays.size(); ++f) {
-        grey_frame(*d, f, out->background, grey.data());
-        DotlaneGrey frame;
-        frame.background = out->background;
-        frame.width = d->width;
-        frame.height = d->height;
-        frame.pixels = grey.data();
-        if (out->frame(out->context, &frame, d->delays[f]) != 0) return 1;
-    }
-    out->width = d->width;
-    out->height = d->height;
-    out->count = int(d->delays.size());
-    return 0;
 }
 
 void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
@@ -190,10 +146,61 @@ void put_bits(const Bitmap& bits) {
 
 } // namespace
 
+// The picture readers' entry points, as dotlane-cli's decoders name them: here the browser's
+// pixels are the decoded picture.
+extern "C" {
+
+int dotlane_read_grey(int fd, const char* name, int max_side, DotlaneGrey* out) {
+    Decoded* d = decoded_of(fd, name, out->error, sizeof out->error);
+    if (!d || too_large(*d, name, max_side, out->error, sizeof out->error)) return 1;
+    if (d->grey_background != out->background) {
+        d->grey.resize(std::size_t(d->width) * std::size_t(d->height));
+        grey_frame(*d, 0, out->background, d->grey.data());
+        d->grey_background = out->background;
+    }
+    out->width = d->width;
+    out->height = d->height;
+    out->pixels = d->grey.data();
+    return 0;
+}
+
+// The pixels are the cache's, kept for the next reading.
+void dotlane_free_grey(DotlaneGrey*) {}
+
+int dotlane_read_frames(int fd, const char* name, int max_side, DotlaneFrames* out) {
+    const Decoded* d = decoded_of(fd, name, out->error, sizeof out->error);
+    if (!d || too_large(*d, name, max_side, out->error, sizeof out->error)) return 1;
+    const std::size_t n = std::size_t(d->width) * std::size_t(d->height);
+    if (n * d->delays.size() > std::size_t(kDotlaneMaxFrameBytes)) {
+        std::snprintf(out->error, sizeof out->error,
+                      "\"%s\" is neither a 1-bit BMP file nor a picture dotlane-cli can read "
+                      "(its frames hold more than %lld MiB of pixels).",
+                      name, kDotlaneMaxFrameBytes >> 20);
+        return 1;
+    }
+    std::vector<std::uint8_t> grey(n);
+    for (std::size_t f = 0; f < d->delays.size(); ++f) {
+        grey_frame(*d, f, out->background, grey.data());
+        DotlaneGrey frame;
+        frame.background = out->background;
+        frame.width = d->width;
+        frame.height = d->height;
+        frame.pixels = grey.data();
+        if (out->frame(out->context, &frame, d->delays[f]) != 0) return 1;
+    }
+    out->width = d->width;
+    out->height = d->height;
+    out->count = int(d->delays.size());
+    return 0;
+}
+
+} // extern "C"
+
 namespace dotlane::cli {
 
 const PictureModule& picture_module() {
-    static const PictureModule module{read_grey, free_grey, nullptr, nullptr, read_frames, ""};
+    static const PictureModule module{dotlane_read_grey, dotlane_free_grey,   nullptr,
+                                      nullptr,           dotlane_read_frames, ""};
     return module;
 }
 
