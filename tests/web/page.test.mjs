@@ -188,4 +188,25 @@ for (const [width, how] of [[1280, "server"], [360, "server"], [1280, "file"]]) 
   });
 }
 
+// A changed option goes into the link and is remembered: a page opened without settings
+// comes back with it, and the link alone reproduces the conversion.
+test("settings live in the URL and in the browser's storage", async () => {
+  const first = await openPage(browser, server.url + "index.html?sample=logo_128x64&target=ssd1306");
+  await rendered(first.page);
+  await first.page.select("#opt-target", "sh1106");
+  await first.page.select("#opt-dither", "atkinson");
+  await first.page.waitForFunction(() => location.search.includes("dither=atkinson"), { timeout: 5000 });
+  const link = first.page.url();
+  assert.match(link, /target=sh1106/);
+  const text = await first.page.$eval("#output", (t) => t.value);
+  for (const url of [server.url + "index.html", link]) {
+    const again = await openPage(browser, url);
+    await rendered(again.page);
+    assert.equal(await again.page.$eval("#opt-target", (s) => s.value), "sh1106", url);
+    if (url === link) assert.equal(await again.page.$eval("#output", (t) => t.value), text);
+    await again.page.close();
+  }
+  await first.page.close();
+});
+
 test("no request leaves the page's own origin", () => assert.deepEqual(foreign, []));
