@@ -35,6 +35,8 @@ const handlers = {
     pictures.delete(m.key);
     return {};
   },
+  // The picture as the engine takes it, decoded pixels included.
+  pixels: (m) => Object.assign({}, pictureOf(m.key)),
   convert: (m) => dotlane.convert(m.keys.map(pictureOf), m.options),
   render: (m) => dotlane.render(m.array, m.options),
   guess: (m) => dotlane.guess(m.array, m.options),

@@ -8,6 +8,7 @@ import { deflateSync } from "node:zlib";
 import { cli, cliArgs, launch, openPage, rendered, root, serve, built } from "./harness.mjs";
 import { kOptionSets } from "./options.mjs";
 
+const dotlane = await import(built + "/dotlane.mjs");
 const samples = readdirSync(join("samples")).filter((f) => /\.(png|gif|bmp)$/.test(f));
 function join(dir) {
   return root + "/" + dir;
@@ -36,8 +37,10 @@ async function pageConvert(file, options) {
       const loaded = await engine.ask("picture", { key, name, bytes: new Uint8Array(data).buffer });
       if (loaded.error) return { status: 1, error: loaded.error };
       const r = await engine.ask("convert", { keys: [key], options: o });
+      const p = await engine.ask("pixels", { key });
       await engine.ask("drop", { key });
-      return { status: r.status, error: r.error, text: r.text, bytes: r.bytes && [...r.bytes] };
+      const decoded = p.rgba && { rgba: [...p.rgba], width: p.width, height: p.height, delays: p.delays };
+      return { status: r.status, error: r.error, text: r.text, bytes: r.bytes && [...r.bytes], decoded };
     },
     file, bytes, options,
   );
@@ -56,6 +59,12 @@ test("the page's text and bytes are dotlane-cli's for every sample and option se
       if (want.status !== 0) continue;
       assert.equal(got.text, Buffer.from(want.out).toString(), what);
       if (bin.status === 0) assert.deepEqual(got.bytes, [...bin.out], what);
+      // dotlane.mjs, given the file and the pixels the page decoded.
+      const picture = Object.assign({ name: file, bytes: readFileSync(join("samples/" + file)) }, got.decoded);
+      if (got.decoded) picture.rgba = Uint8Array.from(got.decoded.rgba);
+      const module = dotlane.convert(picture, options);
+      assert.equal(module.text, got.text, what);
+      assert.deepEqual([...module.bytes], got.bytes, what);
       ++compared;
     }
   }
