@@ -2,13 +2,15 @@
 // a table of option sets; a link shows its conversion at once, at desktop and phone width;
 // bad input gets a message; nothing is asked of any other host.
 import assert from "node:assert/strict";
-import { readdirSync, readFileSync, writeFileSync } from "node:fs";
+import { mkdtempSync, readdirSync, readFileSync, writeFileSync } from "node:fs";
+import { tmpdir } from "node:os";
 import { after, before, test } from "node:test";
 import { deflateSync } from "node:zlib";
 import { cli, cliArgs, launch, openPage, rendered, root, serve, built } from "./harness.mjs";
 import { kOptionSets } from "./options.mjs";
 
 const dotlane = await import(built + "/dotlane.mjs");
+const scratch = mkdtempSync(tmpdir() + "/dotlane-page-");
 const samples = readdirSync(join("samples")).filter((f) => /\.(png|gif|bmp)$/.test(f));
 function join(dir) {
   return root + "/" + dir;
@@ -107,7 +109,7 @@ test("JPEG and translucent PNG files convert as dotlane-cli converts them", asyn
     return [...new Uint8Array(await (await canvas.convertToBlob({ type: "image/jpeg", quality: 0.8 })).arrayBuffer())];
   });
   for (const [name, bytes] of [["made.jpg", Buffer.from(jpeg)], ["translucent.png", translucentPng()]]) {
-    const file = join("build-web/" + name);
+    const file = scratch + "/" + name;
     writeFileSync(file, bytes);
     for (const options of [{ layout: "rows-msb", dither: "floyd-steinberg" }, { layout: "pages-lsb", background: "black", threshold: 90 }]) {
       const want = cli(["convert", ...cliArgs(options), file]);
@@ -141,7 +143,7 @@ function gif(side, delays) {
 // The frames' delays as the command line lists them: a 0 and a missing extension.
 test("a GIF's frame delays are dotlane-cli's", async () => {
   for (const delays of [[0], [7], [30, 0, 0], [null, 5, null], [0, 20, 0]]) {
-    const file = join("build-web/delays.gif");
+    const file = scratch + "/delays.gif";
     writeFileSync(file, Buffer.from(gif(1, delays)));
     const want = cli(["convert", "--target", "ssd1306", "--frames", file]);
     const got = await pageConvert(file, { target: "ssd1306", frames: true });
