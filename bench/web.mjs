@@ -50,7 +50,7 @@ for (let i = 0; i < 21; ++i) {
 }
 await browser.close();
 
-const base64 = readFileSync(join(built, "worker.js"), "utf8").match(/DOTLANE_WASM_BASE64="([^"]*)"/)[1].length;
+const base64 = readFileSync(join(built, "worker.js"), "utf8").match(/DOTLANE_WASM_GZIP="([^"]*)"/)[1].length;
 const bytes = ["dotlane.wasm", "worker.js", "page.js"].reduce((sum, f) => sum + statSync(join(built, f)).size, 0) - base64;
 console.log(`web rerender-1024 ${median(rerender).toFixed(1)} ms`);
 console.log(`web ready ${median(ready).toFixed(0)} ms`);

@@ -5,8 +5,8 @@
 #   web ready MS          from opening index.html?sample=logo_128x64&target=ssd1306 from
 #                         file:// to its conversion shown
 #   web size KB           the engine's wasm and every script of the page and its worker,
-#                         without the base64 that carries the wasm inside the worker's
-#                         script, nor the samples
+#                         without the gzipped base64 that carries the wasm inside the
+#                         worker's script, nor the samples
 #   bash bench/web.sh [BUILD_WEB_DIR]   (build-web; made by scripts/web.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."

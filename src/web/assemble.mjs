@@ -1,10 +1,11 @@
 // Puts the page and dotlane.mjs together from the engine Emscripten made: node assemble.mjs
 // OBJ OUT. The page opens from file://, where neither fetch nor a worker's own file is
 // allowed, so the worker is one function in a plain script (the page makes it a blob) with
-// the engine inside it as base64, and every sample is a script too.
+// the engine inside it, gzipped, as base64, and every sample is a script too.
 import { copyFileSync, mkdirSync, readFileSync, writeFileSync } from "node:fs";
 import { dirname, join } from "node:path";
 import { fileURLToPath } from "node:url";
+import { gzipSync } from "node:zlib";
 import { minify } from "terser";
 
 const [obj, out] = process.argv.slice(2);
@@ -27,7 +28,8 @@ async function small(code) {
 
 const workerBody = [glue, web("api.js"), web("decode.js"), web("worker.js")].join("\n");
 const worker = await small(`function dotlaneWorker(){${workerBody}}`);
-writeFileSync(join(out, "worker.js"), worker.replace(/^function dotlaneWorker\(\)\{/, "function dotlaneWorker(){const DOTLANE_WASM_BASE64=\"" + wasm.toString("base64") + "\";"));
+const packed = gzipSync(wasm, { level: 9 }).toString("base64");
+writeFileSync(join(out, "worker.js"), worker.replace(/^function dotlaneWorker\(\)\{/, `function dotlaneWorker(){const DOTLANE_WASM_GZIP="${packed}";`));
 
 const pageScripts = ["state.js", "ui.js", "preview.js", "output.js", "reverse.js", "main.js"];
 const page = await small(pageScripts.map(web).join("\n"));

@@ -6,10 +6,12 @@ const pictures = new Map(); // the page's key -> the picture as the engine takes
 let dotlane = null;
 let queue = Promise.resolve();
 
-function fromBase64(text) {
-  const raw = atob(text), bytes = new Uint8Array(raw.length);
+// The engine's wasm travels gzipped in base64 inside this script.
+async function engineModule() {
+  const raw = atob(DOTLANE_WASM_GZIP), bytes = new Uint8Array(raw.length);
   for (let i = 0; i < raw.length; ++i) bytes[i] = raw.charCodeAt(i);
-  return bytes;
+  const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream("gzip"));
+  return WebAssembly.compile(await new Response(stream).arrayBuffer());
 }
 
 function pictureOf(key) {
@@ -61,7 +63,7 @@ self.onmessage = (event) => {
     const started = performance.now();
     let result;
     try {
-      if (!dotlane) dotlane = makeDotlane(new WebAssembly.Module(fromBase64(DOTLANE_WASM_BASE64)));
+      if (!dotlane) dotlane = makeDotlane(await engineModule());
       result = await handlers[m.op](m);
     } catch (e) {
       result = { status: 1, error: String(e && e.message ? e.message : e) };
