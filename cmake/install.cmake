@@ -3,9 +3,7 @@
 include(GNUInstallDirs)
 
 install(TARGETS dotlane-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# dotlane-cli finds its picture reader here by the absolute path fixed when building
-# (src/CMakeLists.txt), so the install prefix is chosen when configuring.
-install(TARGETS dotlane-qimage LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/dotlane)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/dotlane-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 if(TARGET dotlane)
   install(TARGETS dotlane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${PROJECT_SOURCE_DIR}/resources/dotlane.desktop
@@ -43,12 +41,13 @@ same without a window, and writes the layouts of ST7565, SSD1306, KS0108 and sim
 modules, or C arrays, for firmware builds.")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-# The package installs where the programs look for the reader: configure with
-# -DCMAKE_INSTALL_PREFIX=/usr for a Debian package.
+# Configure with -DCMAKE_INSTALL_PREFIX=/usr for a Debian package.
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
 # dpkg-shlibdeps turns the libraries the programs link (Qt, the C++ runtime) into the
-# package's dependencies; the window's layout wants metric-compatible faces.
+# package's dependencies; dotlane-cli carries its picture decoders (libpng, libjpeg, giflib,
+# libwebp, zlib) inside, built from libpng-dev, libjpeg62-turbo-dev, libgif-dev and
+# libwebp-dev. The window's layout wants metric-compatible faces.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-liberation)
 include(CPack)

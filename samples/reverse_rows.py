@@ -83,6 +83,7 @@ def reverse_rows(out, pictures, bmp_bytes):
     write("render/bad.h", "const unsigned char first[] = {\n    0x01, 0x02,\n    0x1G,\n};\n"
                           "const unsigned char big[] = {255,\n 256};\n")
     write("render/no_bytes.txt", "no bytes here\n")
+    write("render/decimal.h", "const unsigned char dots[] = {60, 66, 129, 129, 129, 129, 66, 60};\n")
     write("render/no_comma.txt", "2,11\n0x01,\n0x02,\n")
     bad = "--layout rows-msb --width 8 --height 2 -o - expected/render/bad.h"
     rows += [
@@ -100,7 +101,11 @@ def reverse_rows(out, pictures, bmp_bytes):
         ("-", 2, "--width and --height take whole numbers of pixels from 1 to 4096", "render --layout rows-msb --width 8 --height 4097 -o - x"),
         ("-", 2, 'unknown layout "columns"', "render --layout columns --width 8 --height 8 -o - x"),
         ("-", 2, "--name reads a C array", "render --layout rows-msb --width 8 --height 8 --input bin --name a -o - x"),
-        ("-", 1, "No picture from 8 to 4096 pixels wide and high takes 0 bytes", "guess expected/render/no_bytes.txt"),
+        ("-", 1, 'found no 0x.. entry in "expected/render/no_bytes.txt"; --input c reads', "guess expected/render/no_bytes.txt"),
+        ("-", 1, "but 8 C literals (decimal, octal or binary): --input c reads them", "render --layout rows-msb --width 8 --height 8 -o - expected/render/decimal.h"),
+        ("-", 2, "render needs --layout", "render --width 8 --height 8 -o - x"),
+        ("-", 1, '"gradient_48x16.png" is a PNG picture, and guess reads arrays', "guess gradient_48x16.png"),
+        ("-", 1, "check takes the picture first, then the array", "check --layout rows-msb expected/logo_128x64.rows-msb.txt logo_128x64.bmp"),
         ("-", 2, "give at most one input file", "guess a b"),
     ]
     # The icon's rows-lsb bytes with the last bit of every row set, a pixel past its 17 columns.

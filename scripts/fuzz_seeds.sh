@@ -58,7 +58,7 @@ printf '\x01\x01%s' '0x81,0xG1,' >corpus/listing/bad-entry
 printf '\x08\x01%s' $'4096\n512\r0xFF 0x00\r0x7' >corpus/listing/carriage-returns
 
 # Command lines: the command byte (0 t6963c, 1 sed1565, 2 info, 3 render, 4 convert,
-# 6 preview), the bytes after which standard output and standard error fail (0: never), the
+# 6 preview, 7 guess, 8 check), the bytes after which standard output and standard error fail (0: never), the
 # arguments one a line, a zero byte, then the file "in" (also standard input).
 cli() { # file command out_room err_room arguments; the file "in" follows on standard input
     { printf "$(le "$2" 1)$(le "$3" 1)$(le "$4" 1)%s\0" "$5"; cat; } >"corpus/cli/$1"
@@ -80,8 +80,29 @@ cli preview-ascii 6 0 0 $'--layout\nt6963c\n--ascii\n@' <corpus/import/17x3-top-
 cli convert-several 4 0 0 \
     $'--target\nadafruit-gfx\n--frames\n--size\n4x4\n--table\nt\n--compress\nrle\n--header\nh.h\n--source\nc.c\n--depfile\nd\n@\n@' \
     <corpus/import/8x2.bmp
+# C text for the C array reader: literals of every base, separators, suffixes, nested
+# braces, and what is skipped around them; one bad literal; a T6963C first line before the
+# text; and check's picture and array in one file (a BMP file with C text after it).
+c_text=$'#define W 8 // {9}\nconst char* s = "{7}";\nconst uint8_t logo[2][2] PROGMEM = {\n  {0x8\'1, 0b0101\'1010u},\n  /* 3, */ {B01011011, 07\'7L}};\n'
+printf '%s' "$c_text" | cli render-c 3 0 0 \
+    $'--layout\nrows-msb\n--width\n16\n--height\n2\n--input\nc\n--allow-extra\n-o\nout.bmp\n@'
+printf '%s' $'{1\'0, 0x\'F\'}' | cli render-c-bad-literal 3 0 0 \
+    $'--layout\npages-lsb\n--width\n8\n--height\n8\n--input\nc\n-o\nout.bmp\n-'
+printf '4,1,\n%s' "$c_text" | cli render-c-t6963c 3 0 0 \
+    $'--layout\nt6963c\n--name\nlogo\n-o\nout.png\n@'
+printf '%s' '0x81, 0x0F, 255, 0b1, 0x3C, 0x42, 0x81, 0x3C' |
+    cli guess-c-bare 7 0 0 $'--input\nc\n--ascii\n@'
+{ cat corpus/import/8x2.bmp; printf '\n;%s' "$c_text"; } | cli check-c 8 0 0 \
+    $'--layout\nrows-msb\n--name\nlogo\n@\n-'
+# The depfile's names: ones written escaped, and ones refused before anything is written.
+cli depfile-escaped 4 0 0 \
+    $'--layout\nrows-msb\n--header\no u$t.h\n--source\na:b.c\n--depfile\nd\n@\nk\\ l#1.bmp\np%q.bmp' \
+    <corpus/import/8x2.bmp
+cli depfile-refused 4 0 0 \
+    $'--layout\nrows-msb\n-o\no.h\n--depfile\n./o.d\n@\nMakefile;touch${IFS}X\nlib(m)\ne:\nend\\' \
+    <corpus/import/8x2.bmp
 
-# Pictures for the module, none over a kilobyte: a plain PBM, a 4-bit BMP, and a PNG, a
+# Pictures for the readers, none over a kilobyte: a plain PBM, a 4-bit BMP, and a PNG, a
 # GIF and a JPEG that Pillow draws.
 printf 'P1\n3 2\n1 0 1\n0 1 0\n' >corpus/picture/3x2.pbm
 cp corpus/import/4x1-four-bits.bmp corpus/picture/
@@ -93,7 +114,7 @@ for x in range(5):
 image.save("corpus/picture/5x3-alpha.png")
 image.convert("P").save("corpus/picture/5x3.gif")
 image.convert("RGB").save("corpus/picture/5x3.jpg", quality=50)
-# The kinds of PNG file the module reads with libpng itself.
+# The kinds of PNG file libpng reads a row at a time.
 image.convert("LA").save("corpus/picture/5x3-grey-alpha.png")
 image.convert("1").save("corpus/picture/5x3-1-bit.png")
 palette = image.convert("RGB").quantize(5)

@@ -5,16 +5,20 @@ set -euo pipefail
 
 packages=(
   cmake make g++ pkg-config
+  ninja-build                       # the CMake package's function is tested with Ninja too
   qt6-base-dev libgl-dev            # the window
-  libpng-dev                        # PNG files read row by row
+  libpng-dev libjpeg62-turbo-dev    # dotlane-cli's picture decoders: PNG, JPEG,
+  libgif-dev libwebp-dev            # GIF and WebP
   libgtest-dev libbenchmark-dev     # tests and figures
   python3-pil hyperfine             # the samples' expected listings, the Python reference
   imagemagick time                  # a peer to measure against, and peak memory
   dpkg-dev file                     # the .deb package (dpkg-shlibdeps)
   clang libclang-rt-14-dev          # fuzzing and sanitizers
+  gcc-avr avr-libc simavr           # compressed arrays decoded from AVR flash
   fonts-liberation                  # faces metric-compatible with the layout's fonts
   xvfb xauth                        # running the window without a screen
   locales
+  man-db groff-base                 # the manual rendered as man shows it (deb_check.sh)
 )
 
 missing=()

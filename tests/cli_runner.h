@@ -2,6 +2,7 @@
 // Runs dotlane-cli as a separate process and collects what it wrote.
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <sys/wait.h>
 
 #include "bmp_fixture.h"
@@ -15,6 +16,10 @@ struct CliRun {
 
 inline std::string as_text(const std::vector<std::uint8_t>& b) {
     return {b.begin(), b.end()};
+}
+
+inline std::vector<std::uint8_t> as_bytes(std::string_view s) {
+    return {s.begin(), s.end()};
 }
 
 // `line` is a shell command; its standard input is `stdin_text` unless it redirects its own,

@@ -116,6 +116,26 @@ TEST(Styles, BuildToTheRawBytes) {
     }
 }
 
+// The commands a controller needs, in the order it needs them, in the declaration's comment.
+TEST(CArray, TargetsNameTheirTransfer) {
+    TempDir dir;
+    const std::string picture = dir.write("x.bmp", make_bmp({.width = 9, .height = 9}));
+    for (const auto& [target, steps] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"st7565", "B0h+p|10h+c/16|00h+c%16|start, 0 on most, 4 on"},
+             {"sed1565", "B0h+p|10h+c/16|00h+c%16|start, 0 on most, 4 on"},
+             {"t6963c", "42h|43h|pointer 24h|auto write B0h|B2h"}}) {
+        const std::string text =
+            run_cli(std::string("convert --target ") + target + " " + picture).out;
+        std::size_t at = 0;
+        for (std::string_view rest = steps; at != std::string::npos && !rest.empty();) {
+            const std::string step(rest.substr(0, rest.find('|')));
+            rest.remove_prefix(std::min(rest.size(), step.size() + 1));
+            at = text.find(step, at);
+        }
+        EXPECT_NE(at, std::string::npos) << target << " lacks " << steps << " in order:\n" << text;
+    }
+}
+
 // Names that would not compile as C or as C++, or are reserved to the compiler.
 TEST(CArray, Names) {
     // clang-format off

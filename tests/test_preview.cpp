@@ -1,6 +1,6 @@
 // The preview shows the bits read back from the bytes convert made: in every layout, for a
 // file stored either way up, the dots are the picture's ink (the light pixels for light ink),
-// in the PNG picture and in the preview command's text.
+// in the PNG picture, in the look of the glass chosen, and in the preview command's text.
 #include <QImage>
 #include <gtest/gtest.h>
 
@@ -26,7 +26,12 @@ TEST(Preview, ShowsTheInkOfEveryLayout) {
         {"--target ssd1306", false, 0x9BE7FF},
         {"--target sh1106 --ink light", true, 0x9BE7FF},
         {"--target t6963c --invert-colors", true, 0x1F2B1A},
-        {"--target micropython-framebuf-hlsb", false, 0x1F2B1A}};
+        {"--target micropython-framebuf-hlsb", false, 0x1F2B1A},
+        {"--target ssd1306 --preview-look oled-white", false, 0xF4F7FA},
+        {"--target adafruit-gfx --preview-look oled-yellow", false, 0xFFD23C},
+        {"--target u8g2 --preview-look oled-blue", false, 0x9BE7FF},
+        {"--layout pages-lsb --preview-look epaper --ink light", true, 0x1C1C1C},
+        {"--target sh1106 --preview-look lcd", false, 0x1F2B1A}};
     for (const std::string& file : {up, down})
         for (const auto& [options, light, set] : runs) {
             const std::string args = std::string(options) + " '" + file + "'";
@@ -55,16 +60,36 @@ TEST(Preview, ShowsTheInkOfEveryLayout) {
         for (int x = 0; x < 13; ++x)
             halves += blocks[ink(x, y) + 2 * (y < 10 && ink(x, y + 1))];
     EXPECT_EQ(run_cli("preview --target st7565 '" + up + "'").out, halves);
-    // check --diff: ink only in the picture at x 0, only in the array at 1, in both at 7.
+    // E-paper: ink on paper, the gaps a shade darker than the paper.
+    run_cli("convert --target st7565 --preview-look epaper --preview " + png + " '" + up + "'");
+    const QImage paper(QString::fromStdString(png));
+    EXPECT_EQ(paper.pixel(0, 0), 0xFFCBCBC7);
+    EXPECT_EQ(paper.pixel(1, 1), ink(0, 0) ? 0xFF1C1C1C : 0xFFD8D8D4);
+    EXPECT_EQ(run_cli("preview --preview-look oled " + std::string("'") + up + "'").status, 2);
+    // check --diff at scale 2: ink only in the picture at x 0, only in the array at 1, in both
+    // at 7; render at scale 3 paints the array's two bits, 3 x 3 pixels each.
     const std::string picture =
         dir.write("c.bmp", make_bmp({.height = 1, .ink = [](int x, int) { return x % 7 == 0; }}));
     const std::string array = dir.write("c.txt", {'0', 'x', '4', '1'});
-    EXPECT_EQ(run_cli("check --layout rows-msb --diff " + png + " " + picture + " " + array).status,
+    EXPECT_EQ(run_cli("check --layout rows-msb --diff-scale 2 --diff " + png + " " + picture + " " +
+                      array)
+                  .status,
               1);
     const QImage diff(QString::fromStdString(png));
+    EXPECT_EQ(diff.height(), 2);
     for (const auto& [x, colour] :
          {std::pair{0, 0x0050FF}, {1, 0xE00000}, {2, 0xFFFFFF}, {7, 0xC0C0C0}})
-        EXPECT_EQ(diff.pixel(x, 0), 0xFF000000 | colour) << x;
+        EXPECT_EQ(diff.pixel(2 * x + 1, 1), 0xFF000000 | colour) << x;
+    ASSERT_EQ(run_cli("render --layout rows-msb --width 8 --height 1 --render-scale 3 -o " + png +
+                      " " + array)
+                  .status,
+              0);
+    const QImage rendered(QString::fromStdString(png));
+    EXPECT_EQ(rendered.size(), QSize(24, 3));
+    for (int x = 0; x < 24; ++x)
+        EXPECT_EQ(rendered.pixel(x, 2), x / 3 == 1 || x / 3 == 7 ? 0xFF000000 : 0xFFFFFFFF) << x;
+    EXPECT_EQ(
+        run_cli("render --width 8 --pages 1 --render-scale 17 -o " + png + " " + array).status, 2);
 }
 
 } // namespace

@@ -66,6 +66,12 @@ TEST(BytesBack, CArraysReadAsTheirLiterals) {
         {"{1, -2}", nullptr, {}, 1, "-"},
         {"x[] = {{1}, 2", nullptr, {1, 2}},
         {"{B2, 08}", nullptr, {}, 1, "B2"},
+        {"{1'0'0, 0x'}", nullptr, {}, 1, "0x'"},
+        {"{0b''}", nullptr, {}, 1, "0b''"},
+        {"{2,\n1'}", nullptr, {}, 2, "1'"},
+        {"{0x'F'}", nullptr, {}, 1, "0x'F'"},
+        {"{0x1''F}", nullptr, {}, 1, "0x1''F"},
+        {"{B1'0}", nullptr, {}, 1, "B1'0"},
         {"int x[] = 1; void f() {}", nullptr, {}, 0, ""},
     };
     for (const CText& row : table) {
@@ -106,15 +112,37 @@ TEST(BytesBack, GuessFindsTheLayoutAndSizeOfNineDrawingsInTen) {
     std::cout << "guess: " << right << " of " << all << " right\n";
     EXPECT_GE(all, 30);
     EXPECT_GE(right * 10, all * 9);
-    // A listing's first line offers a t6963c reading only of rows that take every byte.
-    for (const auto& [head, offered] : {std::pair{T6963cHead{7, 1}, true},
-                                        {T6963cHead{2, 3}, false},
-                                        {T6963cHead{1, 520}, false}}) {
-        const auto found = guess_shapes(std::vector<std::uint8_t>(520, 0x5A), head);
+    // Rows of 0xFF, 0x00: 16 bits a row, the last 8 clear, so the row layouts offer the whole
+    // 16 and the narrowest width those clear bits allow, 9. Rows of 0x7F, 0x80, a clear
+    // column at the left and 7 at the right: first the centred 10, then the whole 16.
+    for (const auto& [layout, row, widths] :
+         {std::tuple{BitLayout::rows_msb, std::vector<std::uint8_t>{0xFF, 0x00}, "16 9 "},
+          {BitLayout::rows_lsb, std::vector<std::uint8_t>{0xFF, 0x00}, "16 9 "},
+          {BitLayout::rows_msb, std::vector<std::uint8_t>{0x7F, 0x80}, "10 16 "}}) {
+        std::vector<std::uint8_t> bytes;
+        for (int y = 0; y < 16; ++y)
+            bytes.insert(bytes.end(), row.begin(), row.end());
+        std::string offered;
+        for (const Candidate& c : guess_shapes(bytes))
+            if (c.shape.layout == layout && c.shape.height == 16 && !c.shape.t6963c)
+                offered += std::to_string(c.shape.width) + " ";
+        EXPECT_EQ(offered, widths) << int(row[0]);
+    }
+    // A listing's first line offers a t6963c reading only of rows that take every byte, and
+    // no more of them than render paints.
+    for (const auto& [head, count, offered] : {std::tuple{T6963cHead{7, 1}, 520, true},
+                                               {T6963cHead{2, 3}, 520, false},
+                                               {T6963cHead{1, 520}, 520, false},
+                                               {T6963cHead{1, 1}, 4096, true},
+                                               {T6963cHead{1, 1}, 4097, false}}) {
+        const auto found = guess_shapes(std::vector<std::uint8_t>(std::size_t(count), 0x5A), head);
         EXPECT_EQ(std::any_of(found.begin(), found.end(),
                               [](const Candidate& c) { return c.shape.t6963c; }),
                   offered)
-            << head.rows << "," << head.bytes_per_row;
+            << head.rows << "," << head.bytes_per_row << " " << count;
+        for (const Candidate& c : found)
+            EXPECT_TRUE(c.shape.width <= 4096 && c.shape.height <= 4096)
+                << shape_layout_name(c.shape);
     }
 }
 

@@ -92,6 +92,8 @@ TEST_F(WindowTest, ModeTable) {
         {"Go", [&] { go("0x81", "1", "1"); }, "011111", false, W},
         {"bad width", [&] { go("0x81", "two", "1"); }, "011011", false, W, "!The width (Length) must be a whole"},
         {"bad height", [&] { go("0x81", "2", "1.5"); }, "011011", false, W, "!The height (Size) must be a whole"},
+        {"pasted width", [&] { go("0x81", QString(32767, u'x'), "1"); }, "011011", false, W, "!The width (Length) must be a whole"},
+        {"pasted height", [&] { go("0x81", "2", "1" + QString(32766, u'\u00e9')); }, "011011", false, W, "!The height (Size) must be a whole"},
         {"too large", [&] { go("0x81", "5000", "1"); }, "011011", false, W, "!A picture of 5000 x 8 pixels is too"},
         {"Go", [&] { go("0x81", "1", "1"); }, "011111", false, W},
         {"no width", [&] { go("0x81", "", "1"); }, "011011", false, W, "Enter the picture size. !!!"},
@@ -118,6 +120,9 @@ TEST_F(WindowTest, ModeTable) {
         if (*s.message) {
             const auto& m = dialogs.messages[0];
             EXPECT_TRUE(m.text.startsWith(s.message + stop)) << m.text.toStdString();
+            // A pasted field is quoted cut, whole characters of it, so the box fits the screen.
+            EXPECT_LT(m.text.size(), 160) << "after " << s.after;
+            EXPECT_FALSE(m.text.contains(QChar::ReplacementCharacter)) << "after " << s.after;
             EXPECT_EQ(m.title, "Dotlane");
             EXPECT_EQ(m.icon, stop ? ui::Dialogs::Icon::Stop : ui::Dialogs::Icon::None);
         }
@@ -214,8 +219,10 @@ TEST_F(WindowTest, HostileFilesThroughTheWindowAndTheCommandLine) {
         EXPECT_EQ(caption("offset") + caption("largeurdec") + caption("nbligne") +
                       form->windowTitle(),
                   labels);
-        EXPECT_EQ(std::tuple(cli.status, cli.out, cli.err),
-                  std::tuple(1, std::string(), dialogs.messages[0].text.toStdString() + "\n"));
+        // The window's message, then perhaps the convert call that lists another picture.
+        EXPECT_EQ(std::tuple(cli.status, cli.out, cli.err.substr(0, cli.err.find('\n') + 1)),
+                  std::tuple(1, std::string(),
+                             "dotlane-cli: " + dialogs.messages[0].text.toStdString() + "\n"));
     }
 }
 

@@ -22,8 +22,8 @@ int main(void)
     for (i = 0; i < icons_count; ++i)
         printf("icon %d: %u x %u, %lu bytes compressed\n", i, icons[i].width, icons[i].height,
                icons[i].size);
-    printf("splash: %d x %d, %lu bytes\n", logo_128x64_width, logo_128x64_height,
-           (unsigned long)sizeof logo_128x64);
+    printf("splash: %d x %d, %lu bytes\n", splash_logo_128x64_width, splash_logo_128x64_height,
+           (unsigned long)sizeof splash_logo_128x64);
     dotlane_rle_decode(example_3x9, sizeof example_3x9, screen, sizeof screen);
     show(screen, example_3x9_width, 9);
     return 0;

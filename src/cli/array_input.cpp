@@ -7,6 +7,7 @@
 #include <ostream>
 #include <unistd.h>
 
+#include "input_kinds.h"
 #include "reverse/c_reader.h"
 #include "shared/text.h"
 
@@ -52,7 +53,8 @@ bool pump(const std::string& path, std::istream& in, Sink& sink, std::ostream& e
     return true;
 }
 
-// The input held whole, up to `cap` bytes.
+// The input held whole, up to `cap` bytes. Holding exactly `cap` is no reason to stop: only
+// a byte past it tells a text of that size from a longer one cut there.
 struct Held {
     std::string text;
     std::size_t cap;
@@ -62,7 +64,7 @@ struct Held {
         text.append(piece.substr(0, room));
         over = over || piece.size() > room;
     }
-    bool done() const { return over || text.size() >= cap; }
+    bool done() const { return over; }
 };
 
 // Raw bytes: the first `keep` stored, the rest counted up to `stop`.
@@ -78,15 +80,29 @@ struct RawBytes {
     bool done() const { return count >= stop; }
 };
 
-// A listing reader that also keeps the first line, where a T6963C listing states its shape.
+// A listing reader that also keeps the start of the input: a T6963C listing states its shape
+// in the first line, a picture or C text without 0x.. entries shows there what it is, and
+// convert's compressed arrays, whose decoder comes first, are then held whole to be read
+// as C.
 struct HeadedReader {
+    static constexpr std::size_t kLooked = std::size_t(1) << 16;
     ListingReader reader;
     std::string first;
+    bool compressed = false;
     void feed(std::string_view piece) {
-        if (first.size() < 64) first.append(piece.substr(0, 64 - first.size()));
-        reader.feed(piece);
+        std::size_t taken = 0;
+        if (!compressed && first.size() < kLooked) {
+            taken = std::min(piece.size(), kLooked - first.size());
+            first.append(piece.substr(0, taken));
+            compressed = holds_rle_arrays(first);
+        }
+        if (compressed)
+            first.append(
+                piece.substr(taken, kMaxHeldInput + 1 - std::min(kMaxHeldInput + 1, first.size())));
+        else
+            reader.feed(piece);
     }
-    bool done() const { return reader.done(); }
+    bool done() const { return compressed ? first.size() > kMaxHeldInput : reader.done(); }
 };
 
 // "rows,bytes per row," and the line end after it; `length` covers both.
@@ -102,6 +118,11 @@ std::optional<T6963cHead> t6963c_head(std::string_view text, std::size_t& length
     length = end == std::string_view::npos ? text.size() : end + 1;
     return T6963cHead{int(*rows), int(*per_row)};
 }
+
+// C text held whole: its first array (or the one named), decompressed when convert
+// compressed it.
+std::optional<ArrayBytes> held_c_array(std::string_view text, const ArraySource& source,
+                                       std::size_t keep, std::size_t stop, std::ostream& err);
 
 } // namespace
 
@@ -142,6 +163,11 @@ std::optional<ArrayBytes> read_array(const ArraySource& source, std::istream& in
     if (source.format == ArrayFormat::hex) {
         HeadedReader headed{ListingReader(stop, kMaxGap, keep), {}};
         if (!pump(source.path, in, headed, err)) return std::nullopt;
+        if (const auto kind = picture_kind(headed.first)) {
+            err << picture_given(source, *kind) << "\n";
+            return std::nullopt;
+        }
+        if (headed.compressed) return held_c_array(headed.first, source, keep, stop, err);
         headed.reader.finish();
         if (headed.reader.gap_too_long()) {
             err << "Found no listing entry (0x..) in " << (kMaxGap >> 20) << " MiB of the input; "
@@ -151,6 +177,11 @@ std::optional<ArrayBytes> read_array(const ArraySource& source, std::istream& in
         ListingRead read = headed.reader.take();
         if (read.error) {
             err << *read.error << "\n";
+            return std::nullopt;
+        }
+        if (read.count == 0) {
+            err << no_entry_found(source, headed.first, headed.first.size() < headed.kLooked)
+                << "\n";
             return std::nullopt;
         }
         std::size_t length = 0;
@@ -173,9 +204,30 @@ std::optional<ArrayBytes> read_array(const ArraySource& source, std::istream& in
             << " MiB; dotlane-cli reads C arrays up to that size.\n";
         return std::nullopt;
     }
-    std::string_view text = held.text;
+    if (const auto kind = picture_kind(held.text)) {
+        err << picture_given(source, *kind) << "\n";
+        return std::nullopt;
+    }
+    return held_c_array(held.text, source, keep, stop, err);
+}
+
+namespace {
+
+std::optional<ArrayBytes> held_c_array(std::string_view text, const ArraySource& source,
+                                       std::size_t keep, std::size_t stop, std::ostream& err) {
+    if (text.size() > kMaxHeldInput) {
+        err << "The C text is larger than " << (kMaxHeldInput >> 20)
+            << " MiB; dotlane-cli reads C arrays up to that size.\n";
+        return std::nullopt;
+    }
+    ArrayBytes array;
     std::size_t length = 0;
     if (source.head && (array.head = t6963c_head(text, length))) text.remove_prefix(length);
+    if (holds_rle_arrays(text)) {
+        auto decoded = read_rle_array(text, source, keep, stop, err);
+        if (decoded) decoded->head = array.head;
+        return decoded;
+    }
     ListingRead read = read_c_array(text, source.name);
     if (read.error) {
         err << *read.error << "\n";
@@ -186,5 +238,7 @@ std::optional<ArrayBytes> read_array(const ArraySource& source, std::istream& in
     array.bytes = std::move(read.bytes);
     return array;
 }
+
+} // namespace
 
 } // namespace dotlane::cli

@@ -31,6 +31,7 @@ struct ArraySource {
     ArrayFormat format = ArrayFormat::hex;
     std::optional<std::string> name; // the C array of that name
     bool head = false; // a "rows,bytes per row," line of a T6963C listing may come first
+    const char* command = "render"; // which command reads it, for the messages
 };
 
 // The source named by --input, --name and `path`; a problem with them is wrong usage.

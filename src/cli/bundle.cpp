@@ -18,15 +18,10 @@ struct Prepared {
     std::span<const std::uint8_t> stored;
 };
 
-std::vector<Prepared> prepare(std::span<const BundleEntry> entries, bool compress) {
-    std::vector<Prepared> all;
-    all.reserve(entries.size());
-    for (const BundleEntry& e : entries) {
-        Prepared p{&e, compress ? rle_compress(e.array.bytes) : std::vector<std::uint8_t>{}, {}};
-        p.stored = compress ? std::span<const std::uint8_t>(p.compressed) : e.array.bytes;
-        all.push_back(std::move(p));
-    }
-    return all;
+Prepared prepare(const BundleEntry& e, bool compress) {
+    Prepared p{&e, compress ? rle_compress(e.array.bytes) : std::vector<std::uint8_t>{}, {}};
+    p.stored = compress ? std::span<const std::uint8_t>(p.compressed) : e.array.bytes;
+    return p;
 }
 
 std::string number(std::size_t n) {
@@ -94,16 +89,17 @@ std::string table_head(const std::string& table) {
     return "const struct " + table + "_entry " + table + "[" + table + "_count]";
 }
 
-std::string table_data(const std::string& table, const std::vector<Prepared>& all) {
+std::string table_data(const std::string& table, const std::vector<std::string>& names) {
     std::string text = table_head(table) + " = {\n";
-    for (const Prepared& p : all) {
-        const std::string& n = p.entry->array.name;
+    for (const std::string& n : names) {
         text += "    {" + n + ", " + n + "_width, " + n + "_height, sizeof " + n + "},\n";
     }
     return text + "};\n";
 }
 
-std::string guard_of(const std::string& header_path) {
+} // namespace
+
+std::string include_guard(const std::string& header_path) {
     std::string guard = "DOTLANE_";
     for (char c : last_part(header_path)) {
         if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
@@ -113,46 +109,47 @@ std::string guard_of(const std::string& header_path) {
     return guard;
 }
 
-} // namespace
-
-std::string bundle_text(std::span<const BundleEntry> entries, const BundleOptions& options) {
-    const std::vector<Prepared> all = prepare(entries, options.compress);
-    const CFlavour& flavour = options.flavour;
-    std::string text(flavour.include);
-    if (options.compress) text += std::string(rle_decoder_text()) + "\n";
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        text += (i ? "\n" : "") + declarations(all[i], options.compress);
-        append_data(text, all[i], flavour);
-    }
-    if (options.table)
-        text += "\n" + table_type(*options.table, all.size(), flavour) +
-                table_data(*options.table, all);
-    return text;
+BundleWriter::BundleWriter(const BundleOptions& options, Sink text)
+    : options_(options), text_(std::move(text)) {
+    text_(options_.flavour.include);
+    if (options_.compress) text_(std::string(rle_decoder_text(options_.flavour.flash_read)) + "\n");
 }
 
-BundleFiles bundle_files(std::span<const BundleEntry> entries, const BundleOptions& options,
-                         const std::string& header_path) {
-    const std::vector<Prepared> all = prepare(entries, options.compress);
-    const std::string guard = guard_of(header_path);
-    BundleFiles files;
-    const CFlavour& flavour = options.flavour;
-    files.header = "#ifndef " + guard + "\n#define " + guard + "\n" + std::string(flavour.include);
-    if (options.compress) files.header += "\n" + std::string(rle_decoder_text());
-    files.source = "#include \"" + last_part(header_path) + "\"\n";
-    for (const Prepared& p : all) {
-        files.header += "\n" + declarations(p, options.compress);
-        if (!p.entry->delays.empty()) files.header += "extern " + delays_head(p) + ";\n";
-        files.header += "extern " + data_head(p, flavour) + ";\n";
-        files.source += "\n";
-        append_data(files.source, p, flavour);
+BundleWriter::BundleWriter(const BundleOptions& options, Sink source, Sink header,
+                           const std::string& header_path)
+    : options_(options), text_(std::move(source)), header_(std::move(header)),
+      guard_(include_guard(header_path)) {
+    header_("#ifndef " + guard_ + "\n#define " + guard_ + "\n" +
+            std::string(options_.flavour.include));
+    if (options_.compress) header_("\n" + std::string(rle_decoder_text(options_.flavour.flash_read)));
+    text_("#include \"" + last_part(header_path) + "\"\n");
+}
+
+void BundleWriter::add(const BundleEntry& entry) {
+    const Prepared p = prepare(entry, options_.compress);
+    const CFlavour& flavour = options_.flavour;
+    std::string text;
+    if (header_) {
+        std::string header = "\n" + declarations(p, options_.compress);
+        if (!p.entry->delays.empty()) header += "extern " + delays_head(p) + ";\n";
+        header_(header + "extern " + data_head(p, flavour) + ";\n");
+        text = "\n";
+    } else {
+        text = (names_.empty() ? "" : "\n") + declarations(p, options_.compress);
     }
-    if (options.table) {
-        files.header += "\n" + table_type(*options.table, all.size(), flavour) + "extern " +
-                        table_head(*options.table) + ";\n";
-        files.source += "\n" + table_data(*options.table, all);
+    append_data(text, p, flavour);
+    text_(text);
+    names_.push_back(entry.array.name);
+}
+
+void BundleWriter::finish() {
+    const CFlavour& flavour = options_.flavour;
+    if (options_.table) {
+        const std::string type = "\n" + table_type(*options_.table, names_.size(), flavour);
+        if (header_) header_(type + "extern " + table_head(*options_.table) + ";\n");
+        text_((header_ ? "\n" : type) + table_data(*options_.table, names_));
     }
-    files.header += "\n#endif\n";
-    return files;
+    if (header_) header_("\n#endif\n");
 }
 
 } // namespace dotlane::cli

@@ -12,9 +12,11 @@
 //                        unsigned long size; };
 //   #define TABLE_count 2
 //   const struct TABLE_entry TABLE[TABLE_count] = { {logo, logo_width, ...}, ... };
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "c_array.h"
@@ -32,14 +34,26 @@ struct BundleOptions {
     CFlavour flavour = kPlainC; // its include comes first, once
 };
 
-std::string bundle_text(std::span<const BundleEntry> entries, const BundleOptions& options);
+// Writes the arrays one at a time, each as soon as its picture is made, so that only one
+// picture's bytes and text are held at once. `text` takes the one output, or with a header
+// the source file, which includes the header by the last part of `header_path`.
+class BundleWriter {
+public:
+    using Sink = std::function<void(std::string_view)>;
+    BundleWriter(const BundleOptions& options, Sink text);
+    BundleWriter(const BundleOptions& options, Sink source, Sink header,
+                 const std::string& header_path);
+    void add(const BundleEntry& entry);
+    void finish(); // the table, and the header's end
 
-struct BundleFiles {
-    std::string header, source;
+private:
+    BundleOptions options_;
+    Sink text_, header_;
+    std::string guard_;
+    std::vector<std::string> names_; // for the table
 };
 
-// `header_path` is where the header goes; the source includes it by its last path part.
-BundleFiles bundle_files(std::span<const BundleEntry> entries, const BundleOptions& options,
-                         const std::string& header_path);
+// The macro that guards the header written to `header_path`: DOTLANE_ and its last path part.
+std::string include_guard(const std::string& header_path);
 
 } // namespace dotlane::cli

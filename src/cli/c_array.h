@@ -42,12 +42,13 @@ std::optional<std::string> c_name_problem(std::string_view name);
 
 std::string c_array_text(const CArray& array);
 
-// How a C-family style declares the bytes: the line it includes first (or nothing), and the
-// array as `type` NAME[] `attribute`.
+// How a C-family style declares the bytes: the line it includes first (or nothing), the
+// array as `type` NAME[] `attribute`, and the macro of the included library that reads one
+// byte of such an array where the attribute puts it in flash (empty: a plain read does).
 struct CFlavour {
-    std::string_view include, type, attribute;
+    std::string_view include, type, attribute, flash_read;
 };
-inline constexpr CFlavour kPlainC{"", "const unsigned char", ""};
+inline constexpr CFlavour kPlainC{"", "const unsigned char", "", ""};
 
 // The comment's lines, without the marks of any language.
 std::vector<std::string> comment_lines(const CArray& array);

@@ -6,6 +6,7 @@
 #include "array_input.h"
 #include "commands.h"
 #include "convert.h"
+#include "input_kinds.h"
 #include "picture_output.h"
 #include "reverse/unpack.h"
 #include "shared/text.h"
@@ -31,7 +32,7 @@ Shape shape_of(const Conversion& c) {
 int check_command(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                   std::ostream& err) {
     std::vector<std::string> valued = kConvertValued;
-    valued.insert(valued.end(), {"--input", "--diff"});
+    valued.insert(valued.end(), {"--input", "--diff", "--diff-scale"});
     const Arguments a = parse(args, kConvertFlags, valued);
     if (a.error) return usage(err, *a.error);
     if (a.operands.size() != 2) return usage(err, "check needs a picture and an array");
@@ -40,8 +41,17 @@ int check_command(const std::vector<std::string>& args, std::istream& in, std::o
     const auto diff_path = a.value("--diff");
     if (diff_path && !names_png(*diff_path))
         return usage(err, "--diff writes a PNG file: its name ends in .png");
+    const auto scale = picture_scale(a.value("--diff-scale"), "--diff-scale", 1);
+    if (const auto* problem = std::get_if<std::string>(&scale)) return usage(err, *problem);
     ArraySource source;
     if (const auto problem = array_source(a, a.operands[1], source)) return usage(err, *problem);
+    source.command = "check";
+    // An array and a picture given the other way round: say so before reading either.
+    if (const auto kind =
+            source.format == ArrayFormat::bin ? std::nullopt : picture_file_kind(source.path)) {
+        err << picture_given(source, *kind) << "\n";
+        return kBadInput;
+    }
     Arguments picture_args = a;
     picture_args.operands.pop_back();
     auto made = convert_picture(picture_args, false, err);
@@ -72,6 +82,9 @@ int check_command(const std::vector<std::string>& args, std::istream& in, std::o
             first << " " << i % std::size_t(shape.width) << "," << i / std::size_t(shape.width);
     }
     if (diff_path) {
+        if (!enlarge(diff.indices, diff.width, diff.height, std::get<int>(scale), "--diff-scale",
+                     err))
+            return kBadInput;
         const auto png = png_file(diff, err);
         if (!png) return kBadInput;
         if (const int written = emit_file(*png, *diff_path, out, err)) return written;
@@ -83,9 +96,11 @@ int check_command(const std::vector<std::string>& args, std::istream& in, std::o
         out << name << " differs from " << picture << " in " << differ << " of " << want.bits.size()
             << " pixels (" << described << "); x,y of the first:" << first.str()
             << (differ > kShownPixels ? " ..." : "") << "\n";
+    // Counting stops at the surplus counted, so a count that reached it is a floor.
     if (array->count != expected.size())
-        out << name << " holds " << array->count << " bytes, " << picture << " makes "
-            << expected.size() << ".\n";
+        out << name << " holds "
+            << (array->count >= expected.size() + kSurplusCounted ? "at least " : "")
+            << array->count << " bytes, " << picture << " makes " << expected.size() << ".\n";
     else if (!differ && array->bytes != expected)
         out << name << " sets bits past the picture's " << described << ", which " << picture
             << " leaves clear.\n";

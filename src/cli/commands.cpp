@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "array_input.h"
+#include "picture_input.h"
 #include "picture_output.h"
 #include "reverse/bmp_writer.h"
 #include "reverse/hex_reader.h"
@@ -26,7 +27,16 @@ int listing_command(const std::vector<std::string>& args, std::ostream& out, std
     if (a.error) return usage(err, *a.error);
     if (a.operands.size() != 1) return usage(err, "give exactly one BMP file");
     const auto file = load(a.operands[0], err);
-    if (!file) return kBadInput;
+    if (!file) {
+        // Another kind of picture is convert's: name the call that lists it.
+        const InputPicture picture = read_picture(a.operands[0], 255);
+        if (!picture.error && !picture.bmp)
+            err << "dotlane-cli: " << (sed1565 ? "sed1565" : "t6963c")
+                << " lists 1-bit BMP files as the window does; for this picture: dotlane-cli "
+                   "convert --layout "
+                << (sed1565 ? "pages-lsb" : "rows-msb") << " " << shell_word(a.operands[0]) << "\n";
+        return kBadInput;
+    }
     return emit(window_listing(*file, sed1565, a.has("--invert-colors")).text, a, out, err);
 }
 
@@ -65,9 +75,9 @@ bool first_render_form(const Arguments& a) {
 
 int render_command(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                    std::ostream& err) {
-    const Arguments a =
-        parse(args, {"--allow-extra"},
-              {"--width", "--pages", "-o", "--layout", "--height", "--ink", "--input", "--name"});
+    const Arguments a = parse(args, {"--allow-extra"},
+                              {"--width", "--pages", "-o", "--layout", "--height", "--ink",
+                               "--input", "--name", "--render-scale"});
     if (a.error) return usage(err, *a.error);
     if (!first_render_form(a)) return render_layout_command(args, in, out, err);
     if (!a.values.count("--width") || !a.values.count("--pages") || !a.values.count("-o"))
@@ -93,26 +103,15 @@ int render_command(const std::vector<std::string>& args, std::istream& in, std::
     return emit({reinterpret_cast<const char*>(bmp.data()), bmp.size()}, a, out, err);
 }
 
-} // namespace
+// A command line that names no command: the problem, and where the commands are listed.
+int no_command(std::ostream& err, const std::string& problem) {
+    usage(err, problem);
+    err << "dotlane-cli: \"dotlane-cli --help\" lists the commands\n";
+    return kUsage;
+}
 
-int run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-        std::ostream& err) {
-    if (args.empty()) return usage(err, "no command given");
-    const std::string& command = args[0];
-    const std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (command == "--help" || command == "-h" || command == "help") {
-        out << usage_text();
-        return kOk;
-    }
-    if (command == "--version") {
-        out << "dotlane-cli " << DOTLANE_VERSION << "\n";
-        return kOk;
-    }
-    const auto options_end = std::find(rest.begin(), rest.end(), "--");
-    if (std::find(rest.begin(), options_end, "--help") != options_end) {
-        out << usage_text();
-        return kOk;
-    }
+int command_status(const std::string& command, const std::vector<std::string>& rest,
+                   std::istream& in, std::ostream& out, std::ostream& err) {
     if (command == "t6963c") return listing_command(rest, out, err, false);
     if (command == "sed1565") return listing_command(rest, out, err, true);
     if (command == "info") return info_command(rest, out, err);
@@ -120,8 +119,49 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     if (command == "convert") return convert_command(rest, out, err);
     if (command == "preview") return preview_command(rest, out, err);
     if (command == "guess") return guess_command(rest, in, out, err);
-    if (command == "check") return check_command(rest, in, out, err);
-    return usage(err, "unknown command " + command);
+    return check_command(rest, in, out, err);
+}
+
+int run_command(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                std::ostream& err) {
+    if (args.empty()) return no_command(err, "no command given");
+    const std::string& command = args[0];
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command == "--help" || command == "-h" || command == "help") {
+        const auto help =
+            rest.empty() ? std::optional<std::string>(usage_text()) : command_help(rest[0]);
+        if (!help) return no_command(err, "no command " + rest[0]);
+        out << *help;
+        return kOk;
+    }
+    if (command == "--version") {
+        out << "dotlane-cli " << DOTLANE_VERSION << "\n";
+        return kOk;
+    }
+    const auto help = command_help(command);
+    if (!help) return no_command(err, "unknown command " + command);
+    const auto options_end = std::find(rest.begin(), rest.end(), "--");
+    if (std::find(rest.begin(), options_end, "--help") != options_end ||
+        std::find(rest.begin(), options_end, "-h") != options_end) {
+        out << *help;
+        return kOk;
+    }
+    const int status = command_status(command, rest, in, out, err);
+    // One line where the options are, rather than all of them after the message.
+    if (status == kUsage)
+        err << "dotlane-cli: \"dotlane-cli " << command << " --help\" shows its options\n";
+    return status;
+}
+
+} // namespace
+
+int run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+        std::ostream& plain_err) {
+    PrefixedLines lines(plain_err.rdbuf());
+    std::ostream err(&lines);
+    const int status = run_command(args, in, out, err);
+    lines.finish();
+    return status;
 }
 
 } // namespace dotlane::cli

@@ -38,7 +38,7 @@ bool window_layout_listing(const InputPicture& in, Conversion& c, std::ostream& 
 }
 
 // The set bits of the picture: for a 1-bit BMP file given no preparation straight from its
-// rows, as the window reads them; for every other picture its grey, prepared. The module's
+// rows, as the window reads them; for every other picture its grey, prepared. The reader's
 // grey is released as soon as the bits stand, before the listing is made.
 Bitmap bits_of(InputPicture& in, const PreparationChoice& choice) {
     const Preparation& p = choice.preparation;

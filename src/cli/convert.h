@@ -20,8 +20,9 @@ namespace dotlane::cli {
 // several pictures (convert_command.cpp).
 inline const std::vector<std::string> kConvertFlags = {"--invert-colors"};
 inline const std::vector<std::string> kConvertValued = [] {
-    std::vector<std::string> valued = {"--layout", "--target",  "--c-array",       "--style",
-                                       "--name",   "--preview", "--preview-scale", "-o"};
+    std::vector<std::string> valued = {"--layout",        "--target", "--c-array",
+                                       "--style",         "--name",   "--preview",
+                                       "--preview-scale", "-o",       "--preview-look"};
     valued.insert(valued.end(), kPreparationOptions.begin(), kPreparationOptions.end());
     return valued;
 }();

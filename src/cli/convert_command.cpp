@@ -1,6 +1,7 @@
 // The convert command: pictures in one of the layouts, bare, declared in one of the styles or
 // raw; several of them (or an animation's frames) as arrays in one output or a header and
 // source pair; a picture of what the display will show, and a Make rule of it all.
+#include <cstring>
 #include <ostream>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include "depfile.h"
 #include "preview.h"
 #include "shared/output_file.h"
+#include "shared/text.h"
 #include "styles.h"
 
 namespace dotlane::cli {
@@ -27,9 +29,11 @@ bool raw_to_terminal(const Arguments& a, std::ostream& out) {
     return (!path || *path == "-") && descriptor && ::isatty(descriptor->fd());
 }
 
+// A file that already holds the text is left untouched, time stamp and all, so what a build
+// makes from it is not made again.
 int write_file(const std::string& path, std::string_view text, std::ostream& err) {
     const auto bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    if (const auto error = write_file_whole(path, {bytes, text.size()})) {
+    if (const auto error = write_file_unless_same(path, {bytes, text.size()})) {
         err << *error << "\n";
         return kBadInput;
     }
@@ -59,6 +63,26 @@ struct Plan {
     std::optional<std::string> header, source, depfile, output;
     PreviewOptions preview;
 };
+
+// Two outputs in one file would leave only the one written last. "-" is standard output.
+std::optional<std::string> shared_output(const Plan& plan) {
+    std::vector<std::pair<const char*, std::string>> files;
+    const auto add = [&](const char* option, const std::optional<std::string>& path) {
+        if (path && *path != "-") files.emplace_back(option, *path);
+    };
+    add("-o", plan.output);
+    add("--header", plan.header);
+    add("--source", plan.source);
+    add("--preview", plan.preview.path);
+    add("--depfile", plan.depfile);
+    for (std::size_t i = 0; i < files.size(); ++i)
+        for (std::size_t j = i + 1; j < files.size(); ++j)
+            if (same_output_file(files[i].second, files[j].second))
+                return std::string(files[i].first) + " and " + files[j].first +
+                       " name one file, \"" + printable_name(files[j].second) +
+                       "\"; each output needs its own";
+    return std::nullopt;
+}
 
 // The style: --style, else --c-array's, else the target's; several pictures or an option of
 // the arrays ask for C, else the bare listing.
@@ -101,8 +125,10 @@ std::variant<Plan, int> plan_of(const Arguments& a, std::ostream& out, std::ostr
     }
     if (!given.empty() && given.size() != a.operands.size())
         return usage(err, "give --name once for each picture, or not at all");
-    ArrayNames names = array_names(a.operands, given, c_array ? "--c-array" : "--name",
-                                   a.value("--table"), plan.style);
+    ArrayNames names = array_names(
+        a.operands, given, c_array ? "--c-array" : "--name",
+        {plan.style, a.value("--compress").has_value(), a.value("--table"), a.value("--header")},
+        a.value("--name-prefix"));
     if (names.error) return usage(err, *names.error);
     plan.names = std::move(names.names);
 
@@ -114,8 +140,6 @@ std::variant<Plan, int> plan_of(const Arguments& a, std::ostream& out, std::ostr
         return usage(err, "--header and --source go together");
     if (plan.header && plan.output)
         return usage(err, "give -o, or --header and --source, not both");
-    if (plan.header && *plan.header == *plan.source)
-        return usage(err, "--header and --source name one file");
     if (plan.depfile && !plan.header && (!plan.output || *plan.output == "-"))
         return usage(err, "--depfile needs -o FILE or --header and --source");
     if (const auto compress = a.value("--compress"); compress && *compress != "rle")
@@ -129,40 +153,80 @@ std::variant<Plan, int> plan_of(const Arguments& a, std::ostream& out, std::ostr
     if (plan.preview.path && (several || frames))
         return usage(err, "--preview shows one picture, so it takes neither several pictures "
                           "nor --frames");
-    if (plan.preview.path && plan.header &&
-        (plan.preview.path == plan.header || plan.preview.path == plan.source))
-        return usage(err, "--preview cannot share a file with --header or --source");
+    if (const auto clash = shared_output(plan)) return usage(err, *clash);
     return plan;
 }
 
-// The text of the pictures in the plan's style (not bin, whose bytes are written as they are).
-std::string text_of(const Plan& plan, const Arguments& a, std::vector<Conversion>& made) {
-    if (plan.style == Style::hex) return std::move(made[0].listing.text);
-    if (!plan.bundle) {
-        std::vector<CArray> arrays;
-        for (std::size_t i = 0; i < made.size(); ++i)
-            arrays.push_back(array_of(made[i], plan.names[i]));
-        return declarations_text(plan.style, arrays);
-    }
-    std::vector<BundleEntry> entries;
-    for (std::size_t i = 0; i < made.size(); ++i)
-        entries.push_back({array_of(made[i], plan.names[i]), made[i].delays});
-    return bundle_text(
-        entries, {a.value("--compress").has_value(), a.value("--table"), *c_flavour(plan.style)});
-}
+// Where the text goes: the file of -o, or the source and the header, each staged beside its
+// file as the pictures are made and put in place only once all are (a file that comes out the
+// same is left untouched, so what a build makes from it is not made again); or standard
+// output, which gets nothing either until all are made.
+struct Outputs {
+    StagedOutput main, header;
+    bool to_standard_output = true;
 
-// The header and source pair of --header and --source; the source is written first, so a
-// build that sees the header sees its data too.
-int write_pair(const Plan& plan, const Arguments& a, std::vector<Conversion>& made,
-               std::ostream& err) {
-    std::vector<BundleEntry> entries;
-    for (std::size_t i = 0; i < made.size(); ++i)
-        entries.push_back({array_of(made[i], plan.names[i]), made[i].delays});
-    const BundleFiles files = bundle_files(
-        entries, {a.value("--compress").has_value(), a.value("--table"), *c_flavour(plan.style)},
-        *plan.header);
-    if (const int status = write_file(*plan.source, files.source, err)) return status;
-    return write_file(*plan.header, files.header, err);
+    std::optional<std::string> open(const Plan& plan) {
+        const auto main_path = plan.header ? plan.source : plan.output;
+        to_standard_output = !main_path || *main_path == "-";
+        constexpr auto leave = StagedOutput::IfSame::leave;
+        if (!to_standard_output)
+            if (auto refused = main.open(*main_path, leave)) return refused;
+        if (plan.header) return header.open(*plan.header, leave);
+        return std::nullopt;
+    }
+    // The source first, so a build that sees the header sees its data too.
+    int commit(const Plan& plan, std::ostream& out, std::ostream& err) {
+        if (to_standard_output) {
+            const int error = main.send([&](std::string_view piece) {
+                out.write(piece.data(), std::streamsize(piece.size()));
+                return 0;
+            });
+            if (error) {
+                err << "dotlane-cli: cannot keep the output: " << std::strerror(error) << "\n";
+                return kBadInput;
+            }
+            return check_output(out, err);
+        }
+        auto refused = main.commit();
+        if (!refused && plan.header) refused = header.commit();
+        if (!refused) return kOk;
+        err << *refused << "\n";
+        return kBadInput;
+    }
+};
+
+// Each picture's text is written as soon as its bytes are made, and both let go before the
+// next picture is read; only the first is kept, for the preview, which takes one picture.
+std::variant<std::optional<Conversion>, int> write_pictures(const Plan& plan, const Arguments& a,
+                                                            const Request& request,
+                                                            Outputs& outputs, std::ostream& err) {
+    const auto to_main = [&](std::string_view text) { outputs.main.write(text); };
+    const BundleOptions options{a.value("--compress").has_value(), a.value("--table"),
+                                c_flavour(plan.style).value_or(kPlainC)};
+    std::optional<BundleWriter> bundle;
+    if (plan.bundle && plan.header)
+        bundle.emplace(
+            options, to_main, [&](std::string_view text) { outputs.header.write(text); },
+            *plan.header);
+    else if (plan.bundle)
+        bundle.emplace(options, to_main);
+    std::optional<Conversion> first;
+    for (std::size_t i = 0; i < a.operands.size(); ++i) {
+        auto c = convert_file(a.operands[i], request, plan.style == Style::hex, err);
+        if (!c) return kBadInput;
+        const auto& bytes = c->listing.bytes;
+        if (plan.style == Style::hex)
+            to_main(c->listing.text);
+        else if (plan.style == Style::bin)
+            to_main({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+        else if (bundle)
+            bundle->add({array_of(*c, plan.names[i]), c->delays});
+        else
+            to_main(declaration_in_run(plan.style, array_of(*c, plan.names[i]), i == 0));
+        if (i == 0 && plan.preview.path) first = std::move(c);
+    }
+    if (bundle) bundle->finish();
+    return first;
 }
 
 } // namespace
@@ -171,7 +235,7 @@ int convert_command(const std::vector<std::string>& args, std::ostream& out, std
     std::vector<std::string> flags = kConvertFlags, valued = kConvertValued;
     flags.push_back("--frames");
     valued.insert(valued.end(), kBundleOptions.begin(), kBundleOptions.end());
-    valued.push_back("--depfile");
+    valued.insert(valued.end(), {"--depfile", "--name-prefix"});
     const Arguments a = parse(args, flags, valued);
     if (a.error) return usage(err, *a.error);
     auto planned = plan_of(a, out, err);
@@ -192,34 +256,25 @@ int convert_command(const std::vector<std::string>& args, std::ostream& out, std
         return kBadInput;
     }
 
-    std::vector<Conversion> made;
-    made.reserve(a.operands.size());
-    for (const std::string& path : a.operands) {
-        auto c = convert_file(path, std::get<Request>(request), plan.style == Style::hex, err);
-        if (!c) return kBadInput;
-        made.push_back(std::move(*c));
+    Outputs outputs;
+    if (const auto refused = outputs.open(plan)) {
+        err << *refused << "\n";
+        return kBadInput;
     }
-    // The picture is made before any output, so a preview that cannot be made leaves the
-    // listing unwritten too.
+    auto made = write_pictures(plan, a, std::get<Request>(request), outputs, err);
+    if (std::holds_alternative<int>(made)) return std::get<int>(made);
+    // The picture is made before any output is put in place, so a preview that cannot be made
+    // leaves the listing unwritten too.
     std::optional<std::vector<std::uint8_t>> png;
-    if (plan.preview.path) {
-        auto made_png = preview_png(made[0], plan.preview.scale);
+    if (const auto& first = std::get<std::optional<Conversion>>(made)) {
+        auto made_png = preview_png(*first, plan.preview);
         if (std::holds_alternative<std::string>(made_png)) {
             err << std::get<std::string>(made_png) << "\n";
             return kBadInput;
         }
         png = std::move(std::get<std::vector<std::uint8_t>>(made_png));
     }
-    if (plan.header) {
-        if (const int status = write_pair(plan, a, made, err)) return status;
-    } else {
-        const auto& bytes = made[0].listing.bytes;
-        const int status =
-            plan.style == Style::bin
-                ? emit({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, a, out, err)
-                : emit(text_of(plan, a, made), a, out, err);
-        if (status != kOk) return status;
-    }
+    if (const int status = outputs.commit(plan, out, err)) return status;
     if (png) {
         if (const int status = write_preview(*png, *plan.preview.path, out, err)) return status;
     }

@@ -12,8 +12,11 @@ struct Depfile {
     std::optional<std::string> error;
 };
 
-// A space or tab is written "\ ", "#" "\#" and "$" "$$", as both Make and Ninja read them; a
-// line break cannot be written at all, so such a name is refused.
+// Every name must read back as itself in GNU make and in Ninja's depfile parser alike, and
+// must not make the rule anything else (a recipe after ";", a variable after "=", a pattern,
+// an archive member, a wildcard). A space is written "\ " (the backslashes before it doubled),
+// "#" "\#", ":" "\:" and "$" "$$"; a name holding anything one of the two would read otherwise
+// is refused, with the reason.
 Depfile depfile_text(const std::vector<std::string>& outputs,
                      const std::vector<std::string>& inputs);
 

@@ -1,46 +1,114 @@
-// The text of --help: every command, option and layout, with the bit each pixel goes into.
+// The text of --help: a short overview of the commands, and each command's own options, with
+// the layouts they take and the bit each pixel goes into. Shared passages are written once
+// and joined into every command that takes them, so two commands never describe an option
+// two ways. docs/dotlane-cli.1 says the same for man.
+#include <string>
+
 #include "support.h"
 
 namespace dotlane::cli {
 
-const char* usage_text() {
-    return R"(Usage: dotlane-cli COMMAND [OPTIONS] FILE
+namespace {
+
+constexpr const char* kOverview = R"(Usage: dotlane-cli COMMAND [OPTIONS] FILE...
 
 Commands:
-  t6963c [--invert-colors] [-o OUT] FILE   the window's T6963C listing of a 1-bit BMP file
-  sed1565 [--invert-colors] [-o OUT] FILE  the window's SED1565 listing of a 1-bit BMP file
-  info [-o OUT] FILE                       the header dump and the picture's geometry
-  render --width W --pages P -o OUT.bmp [LISTING]
-      paint a page-major listing (from LISTING, or standard input when absent or "-")
-      and save it as a 1-bit BMP file
-  render --layout L --width W --height H [--ink dark|light] [--input c|bin] [--name NAME]
-         [--allow-extra] -o OUT [INPUT]
-      paint bytes of layout L (sed1565 too; t6963c may take W and H from its first line)
-      into OUT: a PNG file when OUT ends in .png, else a 1-bit BMP file
-  guess [--input c|bin] [--name NAME] [--render OUT] [--ink dark|light] [--ascii] [INPUT]
-      try every layout and size the byte count allows; print the five likeliest and draw
-      the best as preview does (--ascii: "#" a set pixel); --render writes it as render
-      would
-  check (--layout L | --target T) [convert's options] [--input c|bin] [--name NAME]
-        [--diff OUT.png] PICTURE ARRAY
-      convert PICTURE as convert does and compare ARRAY's bytes with it: exit 0 when
-      every bit agrees, 1 when not (the pixels that differ are counted and the first
-      shown; --diff paints them: red only in ARRAY, blue only in PICTURE, grey in both)
-  convert (--layout L | --target T) [--style S] [--name NAME] [--invert-colors]
-          [PREPARATION] [--c-array NAME] [--preview OUT.png] [--preview-scale N]
-          [--frames] [--table T] [--compress rle] [--depfile D]
-          [-o OUT | --header H --source C] FILE...
-      list a picture in layout L (below), or as display or draw call T reads it; FILE
-      is a 1-bit BMP file, read as the window reads it, or any other picture (PNG, BMP
-      of 4 to 32 bits, GIF, ...) up to 4096 x 4096 pixels. Several FILEs (or --table,
-      --header, --compress) give one array a picture in one output: C by default, or
-      the style asked for (c, arduino, u8g2, python, asm; hex and bin list one)
-  preview (--layout L | --target T) [convert's options] [--ascii] [-o OUT] FILE
-      draw the bits convert lists in the terminal, two rows a line in half blocks
-      (a set bit drawn), or with --ascii one row a line in "#" (set) and "."
+  convert   list a picture (1-bit BMP, PNG, BMP, GIF, ...) in a display's layout: bare,
+            or as C, Arduino, u8g2, MicroPython or assembly source
+  preview   draw in the terminal the bits convert lists
+  check     compare an array with what convert makes of its picture (for CI)
+  render    paint an array of bytes back into a picture
+  guess     find the layout and size of an array of bytes, and draw it
+  t6963c    the window's T6963C listing of a 1-bit BMP file
+  sed1565   the window's SED1565 listing of a 1-bit BMP file
+  info      the header dump and the geometry of a 1-bit BMP file
+
+"dotlane-cli COMMAND --help" shows a command's options; "dotlane-cli --version" the
+version; "man dotlane-cli" the manual.
+)";
+
+constexpr const char* kWindowListing = R"(Usage: dotlane-cli %s [--invert-colors] [-o OUT] FILE
+
+The window's %s listing of a 1-bit BMP file, byte for byte. Other pictures (PNG,
+BMP of 4 to 32 bits, GIF, ...) are listed by convert: --layout %s gives the same bits.
 
 Options:
   --invert-colors  list light pixels as set bits instead of dark ones
+)";
+
+constexpr const char* kInfo = R"(Usage: dotlane-cli info [-o OUT] FILE
+
+The header dump of a 1-bit BMP file and its geometry, one fact a line.
+
+Options:
+)";
+
+constexpr const char* kRender =
+    R"(Usage: dotlane-cli render --layout L --width W --height H [--ink dark|light]
+                          [--input c|bin] [--name NAME] [--allow-extra]
+                          [--render-scale N] -o OUT [INPUT]
+       dotlane-cli render --width W --pages P -o OUT.bmp [LISTING]
+
+Paints bytes of layout L (below) from INPUT (standard input when absent or "-") into OUT:
+a PNG file when OUT ends in .png, else a 1-bit BMP file. t6963c may take W and H from
+its listing's first line. The second form paints a page-major listing as the window does.
+
+Options:
+  --layout L       the layout of the bytes: rows-msb, rows-lsb, pages-lsb, pages-msb,
+                   sed1565 or t6963c
+  --width W, --height H   the picture's size in pixels, 1 to 4096 each
+  --pages P        (second form) pages of 8 rows: --layout pages-lsb --height 8P
+  --ink dark|light set bits drawn dark on light (default) or light on dark
+  --allow-extra    paint the first W x H worth of bytes and ignore the rest (too few
+                   bytes are always painted, the rest left clear, with a note)
+)";
+
+constexpr const char* kGuess =
+    R"(Usage: dotlane-cli guess [--input c|bin] [--name NAME] [--render OUT [--render-scale N]]
+                         [--ink dark|light] [--ascii] [INPUT]
+
+Tries every layout and size the byte count of an array allows (from INPUT, or standard
+input when absent or "-"); prints the five likeliest and draws the best as preview does.
+It reads arrays: a picture is listed by convert first.
+
+Options:
+  --render OUT     also write the best reading as render would (PNG when OUT ends in .png)
+  --ink dark|light how --render draws set bits (default dark)
+  --ascii          one row a line, "#" a set pixel and "." a clear one
+)";
+
+constexpr const char* kRenderScale =
+    R"(  --render-scale N the picture written each pixel N x N (1 to 16, default 1)
+)";
+
+constexpr const char* kCheck =
+    R"(Usage: dotlane-cli check (--layout L | --target T) [PREPARATION] [--input c|bin]
+                         [--name NAME] [--diff OUT.png [--diff-scale N]] PICTURE ARRAY
+
+Converts PICTURE as convert does with the same options and compares ARRAY's bytes with it:
+exit 0 when every bit agrees, 1 when not (the pixels that differ are counted and the first
+shown). --diff OUT.png paints them: red only in ARRAY, blue only in PICTURE, grey in both.
+
+Options:
+  --layout L, --target T, --invert-colors   as for convert (dotlane-cli convert --help)
+  --diff-scale N   --diff's picture each pixel N x N (1 to 16, default 1)
+)";
+
+constexpr const char* kConvert =
+    R"(Usage: dotlane-cli convert (--layout L | --target T) [--style S] [--name NAME]
+                           [--invert-colors] [PREPARATION] [--c-array NAME]
+                           [--preview OUT.png] [--preview-scale N] [--preview-look LOOK]
+                           [--frames] [--table T] [--compress rle] [--depfile D]
+                           [--name-prefix P] [-o OUT | --header H --source C] FILE...
+
+Lists a picture in layout L (below), or as display or draw call T reads it. FILE is a
+1-bit BMP file, read as the window reads it, or any other picture (PNG, BMP of 4 to 32
+bits, GIF, ...) up to 4096 x 4096 pixels. Several FILEs (or --table, --header, --compress)
+give one array a picture in one output: C by default, or the style asked for (c, arduino,
+u8g2, python, asm; hex and bin list one).
+
+Options:
+  --layout L       the layout (below)
   --target T       the layout and style that display or call T takes; --layout and
                    --style given as well win. Targets (layout, style):
                      ssd1306, sh1106, st7565, sed1565,
@@ -67,17 +135,20 @@ Options:
                               NAME_height and NAME_size as global absolute symbols
                      bin      the raw bytes (refused to a terminal)
                    hex and bin take one picture
-  --name NAME      convert: the declaration's name, a C identifier, once for each picture
+  --name NAME      the declaration's name, a C identifier, once for each picture
                    (default: the file name without its extension, made one: "logo
-                   2.png" gives logo_2, and made unique with _2, _3, ...);
-                   render, guess, check: read the initialiser of the C array NAME
-                   (implies --input c)
+                   2.png" gives logo_2, and made unique with _2, _3, ...)
   --c-array NAME   the same as --style c --name NAME
+  --name-prefix P  P_ before each name made from a file name (not with --name), so that
+                   two outputs linked into one program do not declare the same names
+  --invert-colors  list light pixels as set bits instead of dark ones (--ink light)
   --preview OUT.png  also write a picture of the bits read back from the bytes, as an
                    LCD shows them (dark dots on olive glass) or, for ssd1306 and sh1106,
                    an OLED (pale cyan light on black)
   --preview-scale N  each pixel N x N (1 to 16, default 4); from 4 on, a one-pixel gap
                    between dots (one picture only)
+  --preview-look LOOK  the glass drawn instead of the target's: lcd, oled-white,
+                   oled-blue (ssd1306's and sh1106's), oled-yellow or epaper
   --frames         every frame of an animation (GIF...) as a viewer shows it, each
                    prepared, one after another; in C, NAME_frame_count and
                    NAME_frame_delays[] (ms)
@@ -88,17 +159,28 @@ Options:
   --header H --source C   (C styles) the macros and extern declarations into H, the
                    data into C
   --depfile D      a Make rule: the outputs, then every picture read
-  --input c|bin    how render, guess and check read their bytes: by default the 0x..
-                   entries wherever they stand; c: every integer literal (0x3C, 60,
-                   074, 0b00111100, B00111100) of the first C array initialiser; bin:
-                   the raw bytes
-  --allow-extra    render: paint the first W x H worth of bytes and ignore the rest
-                   (too few bytes are always painted, the rest left clear, with a note)
-  -o OUT           write OUT, not standard output ("-": standard output); a file is
-                   replaced whole or left as it was, a device or a FIFO written through
-  --help           show this text;  --version  show the version
+)";
 
-Preparation (convert, in this order; the README states the arithmetic of each step):
+constexpr const char* kPreview =
+    R"(Usage: dotlane-cli preview (--layout L | --target T) [--invert-colors] [PREPARATION]
+                           [--frames] [--ascii] [--preview OUT.png] [--preview-scale N]
+                           [--preview-look LOOK] [-o OUT] FILE
+
+Draws in the terminal the bits convert lists, as the display reads them back from the
+bytes: two rows a line in half blocks (a set bit drawn), or with --ascii one row a line
+in "#" (set) and ".".
+
+Options:
+  --layout L, --target T, --invert-colors, --preview, --preview-scale, --preview-look
+                   as for convert (dotlane-cli convert --help)
+  --frames         every frame of an animation, one after another, each under a line
+                   giving its number and delay (not with --preview)
+  --ascii          "#" and "." instead of half blocks
+)";
+
+constexpr const char* kPreparation =
+    R"(
+Preparation (in this order; the README states the arithmetic of each step):
   --background white|black   the colour alpha is laid over and the canvas is filled
                    with (default white)
   --rotate 0|90|180|270      turn the picture clockwise
@@ -113,13 +195,33 @@ Preparation (convert, in this order; the README states the arithmetic of each st
   --dither floyd-steinberg|atkinson|bayer4|bayer8   dither the grey instead (not
                    with --threshold)
   --ink dark|light the pixels that become set bits (default dark; --invert-colors
-                   is --ink light); render, guess: set bits drawn dark on light or light
-                   on dark
+                   is --ink light)
 
 A pixel of a 1-bit BMP file given no preparation option is dark unless its colour is pure
 white; with --invert-colors a set bit is any pixel that is not pure black. With any of them
 its colours become grey as every other picture's do.
+)";
 
+constexpr const char* kArrayInput =
+    R"(  --input c|bin    how the bytes are read: by default the 0x.. entries wherever they
+                   stand; c: every integer literal (0x3C, 60, 074, 0b00111100,
+                   B00111100) of the first C array initialiser; bin: the raw bytes.
+                   Arrays that convert --compress rle wrote are decompressed first
+  --name NAME      read the initialiser of the C array NAME (implies --input c)
+)";
+
+constexpr const char* kOutput =
+    R"(  -o OUT           write OUT, not standard output ("-": standard output); a file is
+                   replaced whole or left as it was, a device or a FIFO written through
+)";
+
+constexpr const char* kLeftUntouched =
+    R"(                   -o, --header, --source and --depfile leave a file that would come
+                   out the same untouched, its time stamp too
+)";
+
+constexpr const char* kLayouts =
+    R"(
 Layouts (bN is bit N of a byte, b7 the most significant; x, y count from the top left):
   t6963c     the t6963c command's listing, byte for byte (1-bit BMP files only)
   sed1565    the sed1565 command's listing, byte for byte (1-bit BMP files only)
@@ -140,11 +242,41 @@ Layouts (bN is bit N of a byte, b7 the most significant; x, y count from the top
 In rows-* and pages-* a set bit is a dark pixel (a light one with light ink), bits past
 the picture are 0, and the entries ("0x3C,") stand 16 a line, every line ending in a
 line feed.
+)";
 
+constexpr const char* kExit = R"(
 Exit status: 0 success, 1 bad input (message on standard error) or, for check, an array
 that differs, 2 wrong usage (a bad option, layout, target, style, threshold, size or NAME,
 or options that contradict each other).
 )";
+
+std::string window_listing_help(const char* command, const char* chip, const char* layout) {
+    std::string text = kWindowListing;
+    for (const char* value : {command, chip, layout})
+        text.replace(text.find("%s"), 2, value);
+    return text + kOutput;
+}
+
+} // namespace
+
+const char* usage_text() {
+    return kOverview;
+}
+
+std::optional<std::string> command_help(const std::string& command) {
+    const std::string output = kOutput, exit = kExit;
+    if (command == "t6963c") return window_listing_help("t6963c", "T6963C", "rows-msb") + exit;
+    if (command == "sed1565") return window_listing_help("sed1565", "SED1565", "pages-lsb") + exit;
+    if (command == "info") return kInfo + output + exit;
+    if (command == "render")
+        return kRender + std::string(kRenderScale) + kArrayInput + output + kLayouts + exit;
+    if (command == "guess") return kGuess + std::string(kRenderScale) + kArrayInput + exit;
+    if (command == "check")
+        return kCheck + std::string(kArrayInput) + kPreparation + kLayouts + exit;
+    if (command == "convert")
+        return kConvert + output + kLeftUntouched + kPreparation + kLayouts + exit;
+    if (command == "preview") return kPreview + output + kPreparation + kLayouts + exit;
+    return std::nullopt;
 }
 
 } // namespace dotlane::cli

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <iostream>
+#include <new>
 #include <unistd.h>
 
 #include "commands.h"
@@ -14,8 +15,17 @@ int main(int argc, char* argv[]) {
     std::ios::sync_with_stdio(false);
     dotlane::cli::DescriptorOutput output(1);
     std::streambuf* const standard = std::cout.rdbuf(&output);
-    int status = dotlane::cli::run(std::vector<std::string>(argv + 1, argv + argc), std::cin,
+    int status;
+    // Running out of memory unwinds to here, so every output staged meanwhile is discarded and
+    // none is put in place.
+    try {
+        status = dotlane::cli::run(std::vector<std::string>(argv + 1, argv + argc), std::cin,
                                    std::cout, std::cerr);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "dotlane-cli: out of memory; nothing was written.\n";
+        std::cout.rdbuf(standard);
+        return dotlane::cli::kBadInput;
+    }
     // A failed write seen by run() has its message already.
     if (status == dotlane::cli::kOk) status = dotlane::cli::check_output(std::cout, std::cerr);
     std::cout.rdbuf(standard);

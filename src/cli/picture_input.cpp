@@ -8,7 +8,6 @@
 #include <memory>
 #include <unistd.h>
 
-#include "picture_module_loader.h"
 #include "shared/text.h"
 
 namespace dotlane::cli {
@@ -24,9 +23,8 @@ bool declares_one_bit(const LoadedFile& file) {
     return (b[at] | b[at + 1] << 8) == 1;
 }
 
-// The file opened for the module, or -1 with `in` holding an accepted 1-bit BMP file or
-// why the file cannot be read. Opened here by its bytes, so a name that is not UTF-8 reaches
-// the module intact.
+// The file opened for the picture reader, or -1 with `in` holding an accepted 1-bit BMP file
+// or why the file cannot be read.
 int open_unless_bmp(const std::string& path, InputPicture& in) {
     LoadedFile file = load_bmp_file(path);
     in.file_size = file.size;
@@ -38,11 +36,6 @@ int open_unless_bmp(const std::string& path, InputPicture& in) {
     }
     if (file.error || declares_one_bit(file)) {
         in.error = file.message();
-        return -1;
-    }
-    const PictureModule& module = picture_module();
-    if (!module.read) {
-        in.error = module.error;
         return -1;
     }
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
@@ -67,7 +60,7 @@ int pass_frame(void* context, const DotlaneGrey* grey, int delay) {
 } // namespace
 
 void GreyRelease::operator()(DotlaneGrey* grey) const {
-    picture_module().free(grey);
+    dotlane_free_grey(grey);
     delete grey;
 }
 
@@ -93,7 +86,7 @@ InputPicture read_picture(const std::string& path, int background) {
     auto grey = std::make_unique<DotlaneGrey>();
     grey->background = background;
     const int status =
-        picture_module().read(fd, printable_name(path).c_str(), kMaxConvertSide, grey.get());
+        dotlane_read_grey(fd, printable_name(path).c_str(), kMaxConvertSide, grey.get());
     ::close(fd);
     if (status != 0) {
         in.error = grey->error;
@@ -115,7 +108,7 @@ InputPicture read_frames(const std::string& path, int background, const FrameSin
     frames.frame = pass_frame;
     frames.context = &context;
     const int status =
-        picture_module().read_frames(fd, printable_name(path).c_str(), kMaxConvertSide, &frames);
+        dotlane_read_frames(fd, printable_name(path).c_str(), kMaxConvertSide, &frames);
     ::close(fd);
     if (status != 0) {
         in.error = frames.error;

@@ -1,8 +1,7 @@
 #pragma once
 // The picture convert lists: a 1-bit BMP file exactly as the window reads it (its checks,
-// its messages, its palette colours), any other picture through Qt's image reader in the
-// module dotlane-qimage.so as one grey byte a pixel. QImage needs no display, and neither
-// the engine nor dotlane-cli itself links the toolkit.
+// its messages, its palette colours), any other picture by the decoder of its format
+// (picture_reading.h) as one grey byte a pixel.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -12,7 +11,7 @@
 
 #include "import/import.h"
 #include "import/prepare.h"
-#include "picture_module.h"
+#include "picture_reading.h"
 #include "reverse/render.h"
 
 namespace dotlane::cli {
@@ -21,7 +20,7 @@ namespace dotlane::cli {
 // window's own limits.
 inline constexpr int kMaxConvertSide = kMaxRenderSide;
 
-// The module's pixels, handed back to it.
+// The reader's pixels, released as it allocated them.
 struct GreyRelease {
     void operator()(DotlaneGrey* grey) const;
 };

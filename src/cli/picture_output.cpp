@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "reverse/bmp_writer.h"
+#include "shared/text.h"
 #include "support.h"
 
 namespace dotlane::cli {
@@ -13,6 +14,38 @@ bool names_png(const std::string& path) {
     for (char& c : end)
         c = char(c | 0x20);
     return end == ".png";
+}
+
+std::variant<int, std::string> picture_scale(const std::optional<std::string>& text,
+                                             const std::string& option, int fallback) {
+    if (!text) return fallback;
+    const auto scale = whole_number(*text);
+    if (!scale || *scale < 1 || *scale > kMaxScale)
+        return option + " takes a whole number from 1 to " + std::to_string(kMaxScale) +
+               ", not \"" + *text + "\"";
+    return int(*scale);
+}
+
+bool enlarge(std::vector<std::uint8_t>& cells, int& width, int& height, int scale,
+             const std::string& option, std::ostream& err) {
+    if (scale == 1) return true;
+    const std::uint64_t wide = std::uint64_t(width) * unsigned(scale);
+    const std::uint64_t high = std::uint64_t(height) * unsigned(scale);
+    if (wide * high > kMaxPicturePixels) {
+        err << "A picture of " << width << " x " << height << " pixels at scale " << scale
+            << " would be " << wide << " x " << high
+            << " pixels, more than dotlane-cli makes (4097 x 4097); give a smaller " << option
+            << ".\n";
+        return false;
+    }
+    std::vector<std::uint8_t> big(wide * high);
+    for (std::uint64_t y = 0; y < high; ++y)
+        for (std::uint64_t x = 0; x < wide; ++x)
+            big[y * wide + x] = cells[y / unsigned(scale) * unsigned(width) + x / unsigned(scale)];
+    cells = std::move(big);
+    width = int(wide);
+    height = int(high);
+    return true;
 }
 
 std::optional<std::vector<std::uint8_t>> png_file(const IndexedPicture& picture,

@@ -1,13 +1,14 @@
 #pragma once
-// The picture files render, guess and check write: a palette PNG file (through the picture
-// module) when the name ends ".png", else a 1-bit BMP file.
+// The picture files render, guess and check write: a palette PNG file (libpng) when the name ends
+// ".png", else a 1-bit BMP file.
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
-#include "picture_module_loader.h"
+#include "png_writing.h"
 #include "shared/picture.h"
 
 namespace dotlane::cli {
@@ -20,6 +21,21 @@ std::optional<std::vector<std::uint8_t>> bitmap_file(Bitmap bits, bool light,
 std::optional<std::vector<std::uint8_t>> png_file(const IndexedPicture& picture, std::ostream& err);
 
 bool names_png(const std::string& path);
+
+// The most pixels a picture dotlane-cli draws may have, enlarged: 4097 x 4097, about 16 MiB
+// of palette indices.
+inline constexpr std::uint64_t kMaxPicturePixels = 4097 * 4097;
+inline constexpr int kMaxScale = 16;
+
+// The scale `option` gives (1 to kMaxScale), `fallback` when it is absent, or the usage
+// message when it is no such number.
+std::variant<int, std::string> picture_scale(const std::optional<std::string>& text,
+                                             const std::string& option, int fallback);
+
+// Each cell of a width x height picture, row-major, made a scale x scale square; false,
+// with the message on `err`, when that would pass kMaxPicturePixels (`option` named there).
+bool enlarge(std::vector<std::uint8_t>& cells, int& width, int& height, int scale,
+             const std::string& option, std::ostream& err);
 
 // Writes `bytes` to `path` ("-": `out`) as every output is written.
 int emit_file(const std::vector<std::uint8_t>& bytes, const std::string& path, std::ostream& out,

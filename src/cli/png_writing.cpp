@@ -1,44 +1,83 @@
-// dotlane-qimage.so's writing of PNG files: palette pictures, which is all dotlane-cli makes
-// (painted listings, previews, differences), encoded by Qt's writer into memory.
-#include <QBuffer>
-#include <QImage>
-#include <cstdlib>
-#include <cstring>
+// Palette PNG files with libpng, into memory. Pictures of two colours are written with one
+// bit a pixel, others with eight.
+#include "png_writing.h"
 
-#include "picture_module.h"
+#include <csetjmp>
+#include <png.h>
 
-static int refuse(DotlaneBytes* out, const char* why) {
-    std::snprintf(out->error, sizeof out->error, "%s", why);
-    return -1;
+namespace dotlane::cli {
+
+namespace {
+
+// What libpng's jump back may cross: no destructors run on it.
+struct PngWriting {
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    std::vector<std::uint8_t>* bytes = nullptr;
+    const char* error = nullptr;
+};
+
+void png_write_failed(png_structp png, png_const_charp message) {
+    static_cast<PngWriting*>(png_get_error_ptr(png))->error = message;
+    png_longjmp(png, 1);
 }
 
-int dotlane_encode_png(const std::uint8_t* indices, int width, int height,
-                       const std::uint32_t* palette, int colours, DotlaneBytes* out) {
-    if (width <= 0 || height <= 0 || colours <= 0 || colours > 256)
-        return refuse(out, "A PNG picture needs a size and from 1 to 256 colours.");
-    QImage image(width, height, QImage::Format_Indexed8);
-    if (image.isNull()) return refuse(out, "Out of memory making the PNG picture.");
-    QList<QRgb> table;
+void png_write_warned(png_structp, png_const_charp) {}
+
+void png_append(png_structp png, png_bytep data, std::size_t length) {
+    auto* w = static_cast<PngWriting*>(png_get_io_ptr(png));
+    w->bytes->insert(w->bytes->end(), data, data + length);
+}
+
+void png_flushed(png_structp) {}
+
+bool png_encode(PngWriting* w, const IndexedPicture& picture, std::vector<png_byte>& row) {
+    if (setjmp(png_jmpbuf(w->png))) return false;
+    const int colours = int(picture.palette.size());
+    const int depth = colours <= 2 ? 1 : 8;
+    png_set_write_fn(w->png, w, png_append, png_flushed);
+    png_set_IHDR(w->png, w->info, png_uint_32(picture.width), png_uint_32(picture.height), depth,
+                 PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_color palette[256];
     for (int i = 0; i < colours; ++i)
-        table.push_back(qRgb(int(palette[i] >> 16 & 0xFF), int(palette[i] >> 8 & 0xFF),
-                             int(palette[i] & 0xFF)));
-    image.setColorTable(table);
-    for (int y = 0; y < height; ++y)
-        std::memcpy(image.scanLine(y), indices + std::size_t(y) * std::size_t(width),
-                    std::size_t(width));
-    QByteArray encoded;
-    QBuffer buffer(&encoded);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG")) return refuse(out, "Qt's PNG writer failed.");
-    out->data = static_cast<unsigned char*>(std::malloc(std::size_t(encoded.size()) + 1));
-    if (!out->data) return refuse(out, "Out of memory making the PNG picture.");
-    std::memcpy(out->data, encoded.constData(), std::size_t(encoded.size()));
-    out->size = encoded.size();
-    return 0;
+        palette[i] = {png_byte(picture.palette[std::size_t(i)] >> 16),
+                      png_byte(picture.palette[std::size_t(i)] >> 8),
+                      png_byte(picture.palette[std::size_t(i)])};
+    png_set_PLTE(w->png, w->info, palette, colours);
+    png_write_info(w->png, w->info);
+    if (depth == 1) png_set_packing(w->png);
+    const std::size_t width = std::size_t(picture.width);
+    for (int y = 0; y < picture.height; ++y) {
+        const std::uint8_t* from = picture.indices.data() + width * std::size_t(y);
+        row.assign(from, from + width);
+        png_write_row(w->png, row.data());
+    }
+    png_write_end(w->png, w->info);
+    return true;
 }
 
-void dotlane_free_bytes(DotlaneBytes* bytes) {
-    std::free(bytes->data);
-    bytes->data = nullptr;
-    bytes->size = 0;
+} // namespace
+
+EncodedPng encode_png(const IndexedPicture& picture) {
+    if (picture.width <= 0 || picture.height <= 0 || picture.palette.empty() ||
+        picture.palette.size() > 256 ||
+        picture.indices.size() != std::size_t(picture.width) * std::size_t(picture.height))
+        return {{}, "A PNG picture needs a size and from 1 to 256 colours."};
+    std::vector<std::uint8_t> bytes;
+    std::vector<png_byte> row;
+    PngWriting w;
+    w.bytes = &bytes;
+    w.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &w, png_write_failed, png_write_warned);
+    if (w.png) w.info = png_create_info_struct(w.png);
+    if (!w.info) {
+        png_destroy_write_struct(&w.png, nullptr);
+        return {{}, "Out of memory making the PNG picture."};
+    }
+    const bool made = png_encode(&w, picture, row);
+    png_destroy_write_struct(&w.png, &w.info);
+    if (!made) return {{}, std::string("libpng cannot write the PNG picture: ") + w.error + "."};
+    return {std::move(bytes), std::nullopt};
 }
+
+} // namespace dotlane::cli

@@ -4,7 +4,8 @@
 #include <ostream>
 
 #include "commands.h"
-#include "picture_module_loader.h"
+#include "picture_output.h"
+#include "png_writing.h"
 #include "reverse/unpack.h"
 #include "shared/output_file.h"
 #include "shared/text.h"
@@ -13,30 +14,36 @@ namespace dotlane::cli {
 
 namespace {
 
-constexpr int kMaxScale = 16;
-// About 16 MiB of palette indices: a 4096 x 4096 picture at scale 1, a 1024 x 1024 one at
-// scale 4 with its gaps.
-constexpr std::uint64_t kMaxPreviewPixels = 4097 * 4097;
+// A 4096 x 4096 picture at scale 1, a 1024 x 1024 one at scale 4 with its gaps.
+constexpr std::uint64_t kMaxPreviewPixels = kMaxPicturePixels;
 
 enum Index : std::uint8_t { kClear = 0, kSet = 1, kGap = 2 };
 
-// 0xRRGGBB for a clear dot, a set dot and the gaps between dots. An LCD: dark dots on
-// pale olive glass, the gaps a shade darker than the glass; an OLED: pale cyan light on a
-// black panel whose gaps are black.
-constexpr std::uint32_t kLcd[] = {0xA9BC7D, 0x1F2B1A, 0x9DB071};
-constexpr std::uint32_t kOled[] = {0x0C0E12, 0x9BE7FF, 0x000000};
+// An LCD: dark dots on pale olive glass, the gaps a shade darker than the glass. An OLED:
+// light on a panel that is near black where a dot is off and black between dots, in the
+// colours modules are sold in (the blue ones glow pale cyan). E-paper: black ink on light
+// grey paper, the gaps a shade darker.
+constexpr Look kLooks[] = {{"lcd", {0xA9BC7D, 0x1F2B1A, 0x9DB071}},
+                           {"oled-white", {0x0C0E12, 0xF4F7FA, 0x000000}},
+                           {"oled-blue", {0x0C0E12, 0x9BE7FF, 0x000000}},
+                           {"oled-yellow", {0x0C0E12, 0xFFD23C, 0x000000}},
+                           {"epaper", {0xD8D8D4, 0x1C1C1C, 0xCBCBC7}}};
+constexpr const char* kLookNames = "lcd, oled-white, oled-blue, oled-yellow or epaper";
 
 } // namespace
 
 std::variant<PreviewOptions, int> preview_options(const Arguments& a, std::ostream& err) {
     PreviewOptions options;
     options.path = a.value("--preview");
-    if (const auto text = a.value("--preview-scale")) {
-        const auto scale = whole_number(*text);
-        if (!scale || *scale < 1 || *scale > kMaxScale)
-            return usage(err, "--preview-scale takes a whole number from 1 to " +
-                                  std::to_string(kMaxScale) + ", not \"" + *text + "\"");
-        options.scale = int(*scale);
+    const auto scale = picture_scale(a.value("--preview-scale"), "--preview-scale", 4);
+    if (const auto* problem = std::get_if<std::string>(&scale)) return usage(err, *problem);
+    options.scale = std::get<int>(scale);
+    if (const auto look = a.value("--preview-look")) {
+        for (const Look& known : kLooks)
+            if (known.name == *look) options.look = &known;
+        if (!options.look)
+            return usage(err, "--preview-look takes " + std::string(kLookNames) + ", not \"" +
+                                  *look + "\"");
     }
     // With --header and --source the listing is those two files, which convert checks.
     const std::string listing = a.value("--header") ? "" : a.value("-o").value_or("-");
@@ -89,7 +96,9 @@ static std::variant<std::vector<std::uint8_t>, std::string> encoded(const Indexe
 
 // At scale 4 and more each dot is scale - 1 pixels square inside a one-pixel gap, so the
 // picture is one pixel wider and higher than the dots.
-std::variant<std::vector<std::uint8_t>, std::string> preview_png(const Conversion& c, int scale) {
+std::variant<std::vector<std::uint8_t>, std::string> preview_png(const Conversion& c,
+                                                                 const PreviewOptions& options) {
+    const int scale = options.scale;
     const bool gaps = scale >= 4;
     const std::uint64_t width = std::uint64_t(c.width) * std::uint64_t(scale) + gaps;
     const std::uint64_t height = std::uint64_t(c.height) * std::uint64_t(scale) + gaps;
@@ -101,8 +110,9 @@ std::variant<std::vector<std::uint8_t>, std::string> preview_png(const Conversio
                "--preview-scale.";
     Bitmap bits = shown_bits(c);
     const bool oled = c.target && c.target->glass == Glass::oled;
+    const Look& look = options.look ? *options.look : kLooks[oled ? 2 : 0];
     IndexedPicture picture{int(width), int(height), {}, {}};
-    picture.palette.assign(std::begin(oled ? kOled : kLcd), std::end(oled ? kOled : kLcd));
+    picture.palette.assign(std::begin(look.colours), std::end(look.colours));
     // At scale 1 the bits, 0 or 1, are the indices already: no second picture of that size.
     if (scale == 1) {
         picture.indices = std::move(bits.bits);
@@ -136,26 +146,45 @@ int write_preview(const std::vector<std::uint8_t>& png, const std::string& path,
     return kOk;
 }
 
+// With --frames each frame in turn, under a line with its number and delay.
+static std::string frames_text(const Conversion& c, bool ascii) {
+    const std::size_t size = layout_byte_count(c.reads_as, c.width, c.height);
+    const std::span<const std::uint8_t> bytes = c.listing.bytes;
+    std::string text;
+    for (std::size_t i = 0; i < c.delays.size() && (i + 1) * size <= bytes.size(); ++i)
+        text +=
+            "frame " + std::to_string(i + 1) + " of " + std::to_string(c.delays.size()) + ", " +
+            std::to_string(c.delays[i]) + " ms:\n" +
+            terminal_text(unpack_bits(bytes.subspan(i * size, size), c.reads_as, c.width, c.height),
+                          ascii);
+    return text;
+}
+
 int preview_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::vector<std::string> flags = kConvertFlags;
-    flags.push_back("--ascii");
+    flags.insert(flags.end(), {"--ascii", "--frames"});
     const Arguments a = parse(args, flags, kConvertValued);
     if (a.error) return usage(err, *a.error);
     const auto options = preview_options(a, err);
     if (std::holds_alternative<int>(options)) return std::get<int>(options);
+    if (a.has("--frames") && std::get<PreviewOptions>(options).path)
+        return usage(err, "--preview draws one picture; with --frames preview draws each frame "
+                          "in the terminal");
     auto made = convert_picture(a, false, err);
     if (std::holds_alternative<int>(made)) return std::get<int>(made);
     const Conversion& c = std::get<Conversion>(made);
     const auto& path = std::get<PreviewOptions>(options).path;
     if (path) {
-        auto png = preview_png(c, std::get<PreviewOptions>(options).scale);
+        auto png = preview_png(c, std::get<PreviewOptions>(options));
         if (std::holds_alternative<std::string>(png)) {
             err << std::get<std::string>(png) << "\n";
             return kBadInput;
         }
         if (const int status = write_preview(std::get<0>(png), *path, out, err)) return status;
     }
-    return emit(terminal_text(shown_bits(c), a.has("--ascii")), a, out, err);
+    return emit(a.has("--frames") ? frames_text(c, a.has("--ascii"))
+                                  : terminal_text(shown_bits(c), a.has("--ascii")),
+                a, out, err);
 }
 
 } // namespace dotlane::cli

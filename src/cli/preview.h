@@ -10,12 +10,19 @@
 
 namespace dotlane::cli {
 
+// The colours of a preview, 0xRRGGBB: a clear dot, a set dot, the gaps between dots.
+struct Look {
+    std::string_view name;
+    std::uint32_t colours[3];
+};
+
 struct PreviewOptions {
     std::optional<std::string> path; // --preview: none, a file, or "-" for standard output
     int scale = 4;
+    const Look* look = nullptr; // --preview-look; none: the target's glass
 };
 
-// --preview and --preview-scale, or the exit status after the usage text.
+// --preview, --preview-scale and --preview-look, or the exit status after the usage text.
 std::variant<PreviewOptions, int> preview_options(const Arguments& args, std::ostream& err);
 
 // The bits as the display reads them from the bytes, over the picture's width and height.
@@ -23,7 +30,7 @@ Bitmap shown_bits(const Conversion& conversion);
 
 // The PNG file of the preview, or why it cannot be made.
 std::variant<std::vector<std::uint8_t>, std::string> preview_png(const Conversion& conversion,
-                                                                 int scale);
+                                                                 const PreviewOptions& options);
 
 // Writes the preview to `path` whole, or to `out` for "-".
 int write_preview(const std::vector<std::uint8_t>& png, const std::string& path, std::ostream& out,

@@ -1,4 +1,5 @@
 // render --layout and guess: arrays of any layout back into pictures.
+#include <algorithm>
 #include <cmath>
 #include <iomanip>
 #include <ostream>
@@ -45,9 +46,11 @@ int side(const Arguments& a, const std::string& option) {
     return value && *value >= 1 && *value <= kMaxRenderSide ? int(*value) : -1;
 }
 
-int write_picture(const Bitmap& bits, bool light, const std::string& path, std::ostream& out,
+int write_picture(Bitmap bits, bool light, int scale, const std::string& path, std::ostream& out,
                   std::ostream& err) {
-    const auto file = bitmap_file(bits, light, path, err);
+    if (!enlarge(bits.bits, bits.width, bits.height, scale, "--render-scale", err))
+        return kBadInput;
+    const auto file = bitmap_file(std::move(bits), light, path, err);
     return file ? emit_file(*file, path, out, err) : kBadInput;
 }
 
@@ -85,9 +88,9 @@ std::string shape_text(const Shape& s) {
 
 int render_layout_command(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                           std::ostream& err) {
-    const Arguments a =
-        parse(args, {"--allow-extra"},
-              {"--layout", "--width", "--height", "--pages", "--ink", "--input", "--name", "-o"});
+    const Arguments a = parse(args, {"--allow-extra"},
+                              {"--layout", "--width", "--height", "--pages", "--ink", "--input",
+                               "--name", "-o", "--render-scale"});
     if (a.error) return usage(err, *a.error);
     const bool paged_form = a.value("--pages").has_value();
     if (!a.value("--layout") && !paged_form)
@@ -102,6 +105,8 @@ int render_layout_command(const std::vector<std::string>& args, std::istream& in
     const auto light = light_ink(a);
     if (!light) return usage(err, "--ink takes dark or light");
     if (!a.value("-o")) return usage(err, "render needs -o OUT");
+    const auto scale = picture_scale(a.value("--render-scale"), "--render-scale", 1);
+    if (const auto* problem = std::get_if<std::string>(&scale)) return usage(err, *problem);
     if (a.operands.size() > 1) return usage(err, "give at most one input file");
     ArraySource source;
     if (const auto problem = array_source(a, a.operands.empty() ? "-" : a.operands[0], source))
@@ -130,7 +135,7 @@ int render_layout_command(const std::vector<std::string>& args, std::istream& in
     const std::string picture = std::to_string(shape->width) + " x " +
                                 std::to_string(shape->height) + " pixels take in " + layout_text;
     if (array->count > expected && !allow_extra) {
-        err << "The input holds " << (array->count >= needed + kSurplusCounted ? "over " : "")
+        err << "The input holds " << (array->count >= needed + kSurplusCounted ? "at least " : "")
             << array->count << " bytes, more than the " << expected << " that " << picture
             << "; --allow-extra paints the first " << expected << ".\n";
         return kBadInput;
@@ -141,22 +146,26 @@ int render_layout_command(const std::vector<std::string>& args, std::istream& in
     const Bitmap bits =
         unpack_bits(array->bytes, shape->layout, shape->width, shape->height, shape->t6963c);
     array->bytes = {};
-    return write_picture(bits, *light, *a.value("-o"), out, err);
+    return write_picture(bits, *light, std::get<int>(scale), *a.value("-o"), out, err);
 }
 
 int guess_command(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                   std::ostream& err) {
-    const Arguments a = parse(args, {"--ascii"}, {"--input", "--name", "--render", "--ink"});
+    const Arguments a =
+        parse(args, {"--ascii"}, {"--input", "--name", "--render", "--ink", "--render-scale"});
     if (a.error) return usage(err, *a.error);
     if (a.operands.size() > 1) return usage(err, "give at most one input file");
     const auto light = light_ink(a);
     if (!light) return usage(err, "--ink takes dark or light");
     if (a.value("--render") == "-")
         return usage(err, "--render needs a file: standard output shows the list");
+    const auto scale = picture_scale(a.value("--render-scale"), "--render-scale", 1);
+    if (const auto* problem = std::get_if<std::string>(&scale)) return usage(err, *problem);
     ArraySource source;
     if (const auto problem = array_source(a, a.operands.empty() ? "-" : a.operands[0], source))
         return usage(err, *problem);
     source.head = true;
+    source.command = "guess";
     auto array = read_array(source, in, kMaxPictureBytes, kMaxPictureBytes + 1, err);
     if (!array) return kBadInput;
     if (array->count > kMaxPictureBytes) {
@@ -180,12 +189,14 @@ int guess_command(const std::vector<std::string>& args, std::istream& in, std::o
     const Shape& best = found.front().shape;
     const Bitmap bits =
         unpack_bits(array->bytes, best.layout, best.width, best.height, best.t6963c);
-    const int step = (bits.width + 127) / 128;
+    // At most 128 characters a side, so a tall candidate prints a page, not thousands of lines.
+    const int step = (std::max(bits.width, bits.height) + 127) / 128;
     text << "\n" << shape_text(best);
     if (step > 1) text << " (a character for " << step << " x " << step << " pixels)";
     text << ":\n" << terminal_text(bits, a.has("--ascii"), step);
     if (const auto path = a.value("--render")) {
-        if (const int status = write_picture(bits, *light, *path, out, err)) return status;
+        if (const int status = write_picture(bits, *light, std::get<int>(scale), *path, out, err))
+            return status;
     }
     out << text.str();
     return check_output(out, err);

@@ -1,5 +1,7 @@
 #include "rle.h"
 
+#include <string>
+
 #include "rle_decoder_text.h"
 
 namespace dotlane::cli {
@@ -54,8 +56,13 @@ std::vector<std::uint8_t> rle_compress(std::span<const std::uint8_t> bytes) {
     return out;
 }
 
-std::string_view rle_decoder_text() {
-    return kRleDecoderText;
+std::string rle_decoder_text(std::string_view flash_read) {
+    if (flash_read.empty()) return kRleDecoderText;
+    // Only where the library defines it: a core without it keeps its arrays in memory that a
+    // plain read reaches, the decoder's own default. A macro the user defined first wins.
+    const std::string macro(flash_read);
+    return "#if !defined(DOTLANE_RLE_BYTE) && defined(" + macro +
+           ")\n#define DOTLANE_RLE_BYTE(p) " + macro + "(p)\n#endif\n" + kRleDecoderText;
 }
 
 } // namespace dotlane::cli

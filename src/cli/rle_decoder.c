@@ -15,10 +15,17 @@
  *   dotlane_rle_begin(&r, logo, sizeof logo);                        frame, sizeof frame);
  *   while ((b = dotlane_rle_next(&r)) >= 0) send(b);
  *
- * Damaged or foreign data ends early; nothing is read past `size` or written past `out_size`. */
+ * Damaged or foreign data ends early; nothing is read past `size` or written past `out_size`.
+ * Every byte of the data is read through DOTLANE_RLE_BYTE(p), so data kept apart from RAM
+ * (AVR's flash) is read as its platform reads it: the Arduino and u8g2 outputs define it as
+ * those libraries read their own PROGMEM bytes before this text. */
 #ifndef DOTLANE_RLE_DECODER
 #define DOTLANE_RLE_DECODER
 #include <stddef.h>
+
+#ifndef DOTLANE_RLE_BYTE
+#define DOTLANE_RLE_BYTE(p) (*(p))
+#endif
 
 typedef struct {
     const unsigned char *next, *end;
@@ -29,14 +36,17 @@ typedef struct {
 static inline void dotlane_rle_begin(dotlane_rle_reader *r, const unsigned char *data,
                                      size_t size)
 {
-    r->next = data + (size > 0);
-    r->end = data + size;
+    /* No arithmetic on `data` when it holds nothing: it may be a null pointer. */
+    const unsigned flag = size > 0 ? DOTLANE_RLE_BYTE(data) : 2u;
+    r->next = r->end = data;
     r->value = -1;
     r->left = 0;
-    if (size > 0 && data[0] == 0)
+    if (flag > 1)
+        return;
+    r->next = data + 1;
+    r->end = data + size;
+    if (flag == 0)
         r->left = size - 1;
-    else if (size == 0 || data[0] != 1)
-        r->next = r->end;
 }
 
 /* The next byte, or -1 once there is none. */
@@ -46,7 +56,8 @@ static inline int dotlane_rle_next(dotlane_rle_reader *r)
         unsigned c;
         if (r->next == r->end)
             return -1;
-        c = *r->next++;
+        c = DOTLANE_RLE_BYTE(r->next);
+        ++r->next;
         r->left = (c & 0x3Fu) + 1;
         r->value = c < 0x40 ? -1 : c < 0x80 ? 0x00 : c < 0xC0 ? 0xFF : -2;
         if (r->value == -2) {
@@ -54,7 +65,8 @@ static inline int dotlane_rle_next(dotlane_rle_reader *r)
                 r->left = 0;
                 return -1;
             }
-            r->value = *r->next++;
+            r->value = DOTLANE_RLE_BYTE(r->next);
+            ++r->next;
             r->left += 2;
         }
     }
@@ -63,7 +75,10 @@ static inline int dotlane_rle_next(dotlane_rle_reader *r)
         return -1;
     }
     --r->left;
-    return r->value >= 0 ? r->value : *r->next++;
+    if (r->value >= 0)
+        return r->value;
+    ++r->next; /* apart from the read: DOTLANE_RLE_BYTE may use its argument twice */
+    return DOTLANE_RLE_BYTE(r->next - 1);
 }
 
 /* Writes at most `out_size` bytes into `out`; returns how many it wrote. */

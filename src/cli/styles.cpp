@@ -107,9 +107,10 @@ std::optional<CFlavour> c_flavour(Style style) {
     case Style::c:
         return kPlainC;
     case Style::arduino:
-        return CFlavour{"#include <Arduino.h>\n", "const uint8_t", " PROGMEM"};
+        return CFlavour{"#include <Arduino.h>\n", "const uint8_t", " PROGMEM", "pgm_read_byte"};
     case Style::u8g2:
-        return CFlavour{"#include <U8g2lib.h>\n", "const unsigned char", " U8X8_PROGMEM"};
+        return CFlavour{"#include <U8g2lib.h>\n", "const unsigned char", " U8X8_PROGMEM",
+                        "u8x8_pgm_read"};
     default:
         return std::nullopt;
     }
@@ -121,15 +122,16 @@ std::string declaration_text(Style style, const CArray& a) {
 
 std::string declarations_text(Style style, std::span<const CArray> arrays) {
     std::string text;
-    for (std::size_t i = 0; i < arrays.size(); ++i) {
-        text += i ? "\n" : "";
-        if (const auto flavour = c_flavour(style))
-            text += c_declaration(arrays[i], *flavour);
-        else
-            text += style == Style::python ? python_text(arrays[i], i == 0)
-                                           : assembly_text(arrays[i], i == 0);
-    }
+    for (std::size_t i = 0; i < arrays.size(); ++i)
+        text += declaration_in_run(style, arrays[i], i == 0);
     return text;
+}
+
+std::string declaration_in_run(Style style, const CArray& array, bool first) {
+    const std::string before = first ? "" : "\n";
+    if (const auto flavour = c_flavour(style)) return before + c_declaration(array, *flavour);
+    return before +
+           (style == Style::python ? python_text(array, first) : assembly_text(array, first));
 }
 
 } // namespace dotlane::cli

@@ -31,5 +31,7 @@ std::string declaration_text(Style style, const CArray& array);
 // Several, one after another, a blank line between them; what a language needs once (Python's
 // import, the assembler's section) only before the first.
 std::string declarations_text(Style style, std::span<const CArray> arrays);
+// One of them: the first, or one after others.
+std::string declaration_in_run(Style style, const CArray& array, bool first);
 
 } // namespace dotlane::cli

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "shared/output_file.h"
+#include "shared/text.h"
 
 namespace dotlane::cli {
 
@@ -44,8 +45,21 @@ Arguments parse(const std::vector<std::string>& args, const std::vector<std::str
 }
 
 int usage(std::ostream& err, const std::string& problem) {
-    err << "dotlane-cli: " << problem << "\n\n" << usage_text();
+    err << "dotlane-cli: " << problem << "\n";
     return kUsage;
+}
+
+std::string shell_word(const std::string& path) {
+    // "./" keeps a name that begins with "-" from reading as an option.
+    const std::string shown = (path.starts_with('-') ? "./" : "") + printable_name(path);
+    const bool plain = !shown.empty() && std::all_of(shown.begin(), shown.end(), [](char c) {
+        return is_word_char(c) || std::string_view("./+-=:,@%").find(c) != std::string_view::npos;
+    });
+    if (plain) return shown;
+    std::string quoted = "'";
+    for (char c : shown)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
 }
 
 std::optional<LoadedFile> load(const std::string& path, std::ostream& err) {
@@ -99,6 +113,30 @@ bool DescriptorOutput::drain() {
     if (error_ == 0) error_ = write_all(fd_, {start, std::size_t(pptr() - pbase())});
     setp(buffer_.data(), buffer_.data() + buffer_.size());
     return error_ == 0;
+}
+
+namespace {
+
+constexpr std::string_view kPrefix = "dotlane-cli: ";
+
+} // namespace
+
+PrefixedLines::int_type PrefixedLines::overflow(int_type c) {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    line_ += traits_type::to_char_type(c);
+    if (line_.back() == '\n') finish();
+    return c;
+}
+
+void PrefixedLines::finish() {
+    if (line_.empty()) return;
+    if (line_.rfind(kPrefix, 0) != 0) to_->sputn(kPrefix.data(), std::streamsize(kPrefix.size()));
+    to_->sputn(line_.data(), std::streamsize(line_.size()));
+    line_.clear();
+}
+
+int PrefixedLines::sync() {
+    return to_->pubsync();
 }
 
 } // namespace dotlane::cli

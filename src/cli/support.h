@@ -45,8 +45,16 @@ struct Arguments {
 Arguments parse(const std::vector<std::string>& args, const std::vector<std::string>& flags,
                 const std::vector<std::string>& valued);
 
+// The overview of --help; a command's own options, or nullopt for no such command (help.cpp).
 const char* usage_text();
+std::optional<std::string> command_help(const std::string& command);
+
+// Says what is wrong with the command line; run() adds where the command's options stand.
 int usage(std::ostream& err, const std::string& problem);
+
+// A file name as a shell reads it in a suggested command line, control bytes escaped as
+// in every message (a name that holds them is to be typed anew anyway).
+std::string shell_word(const std::string& path);
 
 // Loads and checks a BMP file; prints the window's message and returns nullopt if refused.
 std::optional<LoadedFile> load(const std::string& path, std::ostream& err);
@@ -86,6 +94,24 @@ private:
     int fd_;
     int error_ = 0;
     std::array<char, 8192> buffer_;
+};
+
+// Standard error for run(): every line a message, and every message starts with the program's
+// name, wherever in the program or the engine it was written. A line is held until it ends.
+class PrefixedLines : public std::streambuf {
+public:
+    explicit PrefixedLines(std::streambuf* to) : to_(to) {}
+    ~PrefixedLines() override { finish(); }
+    // Writes a line left without its line feed.
+    void finish();
+
+protected:
+    int_type overflow(int_type c) override;
+    int sync() override;
+
+private:
+    std::streambuf* to_;
+    std::string line_;
 };
 
 } // namespace dotlane::cli

@@ -6,6 +6,13 @@ namespace dotlane::cli {
 
 namespace {
 
+// Where a module's 128 columns start among the controller's 132 is the module's wiring (and
+// the segment direction, A0h or A1h, chosen for it); the bytes are the same either way.
+constexpr std::string_view kColumnPages =
+    "for each page p: B0h+p, column address c as 10h+c/16 then 00h+c%16 (c: where the module's "
+    "columns start, 0 on most, 4 on several 128x64 and 128x32 modules, 1 on others), then the "
+    "page's W bytes";
+
 // Every target takes the dark pixels as set bits, the ink of artwork drawn black on white:
 // an OLED lights them and an LCD darkens them, so the drawing shows and the rest of the glass
 // stays as it is; --ink light serves artwork drawn light on dark. Command bytes are written as
@@ -20,10 +27,8 @@ constexpr std::array<Target, 13> kTargets{{
      "for each page p: B0h+p, column 02h 10h (the 128 columns sit at 2 of the 132), then the "
      "page's W bytes",
      "lights the pixel", ""},
-    {"st7565", BitLayout::pages_lsb, "c", Glass::lcd,
-     "for each page p: B0h+p, column 10h 00h, then the page's W bytes", "darkens the dot", ""},
-    {"sed1565", BitLayout::pages_lsb, "c", Glass::lcd,
-     "for each page p: B0h+p, column 10h 00h, then the page's W bytes", "darkens the dot", ""},
+    {"st7565", BitLayout::pages_lsb, "c", Glass::lcd, kColumnPages, "darkens the dot", ""},
+    {"sed1565", BitLayout::pages_lsb, "c", Glass::lcd, kColumnPages, "darkens the dot", ""},
     {"pcd8544", BitLayout::pages_lsb, "c", Glass::lcd,
      "horizontal addressing (20h), X 80h, bank 40h, then every byte in order (84 a bank on "
      "the Nokia 5110)",
@@ -33,8 +38,8 @@ constexpr std::array<Target, 13> kTargets{{
      "to the right one (CS2), each after B8h+p and Y 40h",
      "darkens the dot", ""},
     {"t6963c", BitLayout::rows_msb, "c", Glass::lcd,
-     "graphic home 42h, graphic area 43h of (W+7)/8 bytes a row, then auto write B0h of every "
-     "byte",
+     "graphic home 42h, graphic area 43h of (W+7)/8 bytes a row, address pointer 24h at the "
+     "graphic home, then auto write B0h, every byte, and auto reset B2h",
      "darkens the dot", ""},
     {"adafruit-gfx", BitLayout::rows_msb, "arduino", Glass::lcd,
      "display.drawBitmap(x, y, NAME, NAME_width, NAME_height, colour)",

@@ -26,11 +26,16 @@ std::optional<unsigned> literal_value(std::string_view word) {
     } else if (word.size() > 2 && word[0] == '0' && (word[1] | 0x20) == 'b') {
         base = 2, word.remove_prefix(2);
     } else if (word.size() > 1 && word.size() <= 9 && word[0] == 'B') { // Arduino's B01010101
+        // These are names the Arduino headers define, one for each byte: no separators.
+        if (word.find('\'') != std::string_view::npos) return std::nullopt;
         base = 2, word.remove_prefix(1);
     } else if (word.size() > 1 && word[0] == '0') {
         base = 8;
     }
-    if (word.empty()) return std::nullopt;
+    // A separator stands between two digits, never after the prefix, at the end or doubled.
+    if (word.empty() || word.front() == '\'' || word.back() == '\'' ||
+        word.find("''") != std::string_view::npos)
+        return std::nullopt;
     unsigned value = 0;
     for (char c : word) {
         if (c == '\'') continue;

@@ -144,8 +144,11 @@ std::vector<Candidate> guess_shapes(std::span<const std::uint8_t> bytes,
                                    score(layout, int(per), int(lines * 8))},
                                   0});
     }
+    // Its rows are the bytes over the row size, so few bytes a row can make a picture
+    // higher than render paints.
     if (head && head->bytes_per_row > 0 && head->bytes_per_row <= kMaxSide / 8 &&
-        std::size_t(head->bytes_per_row) <= n && n % std::size_t(head->bytes_per_row) == 0)
+        std::size_t(head->bytes_per_row) <= n && n % std::size_t(head->bytes_per_row) == 0 &&
+        n / std::size_t(head->bytes_per_row) <= std::size_t(kMaxSide))
         add_rows({BitLayout::rows_msb, true, 0, int(n) / head->bytes_per_row},
                  std::size_t(head->bytes_per_row),
                  score(BitLayout::rows_msb, 8 * head->bytes_per_row, int(n) / head->bytes_per_row));

@@ -7,17 +7,32 @@
 
 namespace dotlane {
 
+namespace {
+
+// A field is quoted cut, as the listing reader quotes a bad entry: a whole pasted field
+// would make a message higher than the screen. The cut falls between UTF-8 characters.
+constexpr std::size_t kShownField = 24;
+
+std::string shown(std::string_view field) {
+    std::size_t end = std::min(field.size(), kShownField);
+    while (end < field.size() && end > 0 && (static_cast<unsigned char>(field[end]) & 0xC0) == 0x80)
+        --end;
+    return std::string(field.substr(0, end));
+}
+
+} // namespace
+
 RenderSize parse_render_size(std::string_view width_text, std::string_view pages_text) {
     RenderSize size;
     const auto width = whole_number(width_text);
     const auto pages = whole_number(pages_text);
     if (!width) {
         size.error = "The width (Length) must be a whole number of pixels, such as 128; found \"" +
-                     std::string(width_text) + "\".";
+                     shown(width_text) + "\".";
     } else if (!pages) {
         size.error = "The height (Size) must be a whole number of pages of 8 rows, such as 8; "
                      "found \"" +
-                     std::string(pages_text) + "\".";
+                     shown(pages_text) + "\".";
     } else if (*width > kMaxRenderSide || *pages * 8 > kMaxRenderSide) {
         size.error = "A picture of " + std::to_string(*width) + " x " + std::to_string(*pages * 8) +
                      " pixels is too large: Dotlane paints pictures up to 4096 x 4096 pixels.";

@@ -2,14 +2,19 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <functional>
+#include <memory>
 #include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "temp_file.h"
 #include "text.h"
 
 namespace dotlane {
@@ -27,9 +32,6 @@ int write_all(int fd, std::span<const std::uint8_t> bytes) {
 }
 
 namespace {
-
-constexpr char kTempPrefix[] = ".dotlane-save-";
-constexpr std::size_t kTempSuffix = 6;
 
 std::string because(const std::string& what, int error) {
     return what + ": " + std::strerror(error) + ".";
@@ -85,7 +87,7 @@ std::optional<std::string> follow_links(std::string& path, const std::string& gi
 // A pipe without a reader would block the open for ever, so it is opened without waiting,
 // refused when nobody reads, and then written with ordinary waiting writes.
 std::optional<std::string> write_through(const std::string& path, const std::string& shown,
-                                         bool pipe, std::span<const std::uint8_t> bytes) {
+                                         bool pipe, const std::function<int(int)>& send) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0 && errno == ENXIO && pipe)
         return "Cannot write " + shown + ": the pipe has no reader.";
@@ -97,7 +99,7 @@ std::optional<std::string> write_through(const std::string& path, const std::str
     sigaddset(&pipe_signal, SIGPIPE);
     ::pthread_sigmask(SIG_BLOCK, &pipe_signal, &before);
     int error = ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0 ? 0 : errno;
-    if (error == 0) error = write_all(fd, bytes);
+    if (error == 0) error = send(fd);
     if (::close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
     const timespec no_wait{};
     if (error == EPIPE && !sigismember(&before, SIGPIPE))
@@ -107,162 +109,211 @@ std::optional<std::string> write_through(const std::string& path, const std::str
     return std::nullopt;
 }
 
-// While a temporary file exists, SIGINT, SIGTERM and SIGHUP remove it before the signal takes
-// its course; the handler may use only what is here. SIGXFSZ is ignored meanwhile so that a
-// file size limit fails the write (EFBIG) and the save cleans up like any failed write.
-constexpr int kCaught[] = {SIGINT, SIGTERM, SIGHUP};
-char g_temp[4096 + 64];
-volatile std::sig_atomic_t g_armed = 0;
-struct sigaction g_previous[std::size(kCaught)];
-
-extern "C" void remove_temp_and_reraise(int sig) {
-    const int saved_errno = errno;
-    if (g_armed) ::unlink(g_temp);
-    g_armed = 0;
-    for (std::size_t i = 0; i < std::size(kCaught); ++i)
-        if (kCaught[i] == sig) ::sigaction(sig, &g_previous[i], nullptr);
-    ::raise(sig); // delivered, under the earlier disposition, once this handler returns
-    errno = saved_errno;
-}
-
-class TempGuard {
-public:
-    TempGuard() {
-        struct sigaction remove {};
-        remove.sa_handler = remove_temp_and_reraise;
-        sigemptyset(&remove.sa_mask);
-        for (std::size_t i = 0; i < std::size(kCaught); ++i) {
-            ::sigaction(kCaught[i], nullptr, &g_previous[i]);
-            // An ignored signal (nohup, a background job) stays ignored.
-            installed_[i] = g_previous[i].sa_handler != SIG_IGN &&
-                            ::sigaction(kCaught[i], &remove, nullptr) == 0;
-        }
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        sigemptyset(&ignore.sa_mask);
-        ::sigaction(SIGXFSZ, &ignore, &file_size_);
-    }
-    ~TempGuard() {
-        g_armed = 0;
-        for (std::size_t i = 0; i < std::size(kCaught); ++i)
-            if (installed_[i]) ::sigaction(kCaught[i], &g_previous[i], nullptr);
-        ::sigaction(SIGXFSZ, &file_size_, nullptr);
-    }
-    TempGuard(const TempGuard&) = delete;
-    TempGuard& operator=(const TempGuard&) = delete;
-
-    // Creates a temporary file in `folder` with the mode fopen would give a new file, and arms
-    // the handlers with its name before any signal can come between.
-    int create(const std::string& folder, std::string& temp) {
-        static unsigned counter = 0;
-        sigset_t caught, before;
-        sigemptyset(&caught);
-        for (const int sig : kCaught)
-            sigaddset(&caught, sig);
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            timespec now{};
-            ::clock_gettime(CLOCK_REALTIME, &now);
-            std::uint64_t seed = std::uint64_t(now.tv_nsec) ^ std::uint64_t(::getpid()) << 32 ^
-                                 ++counter * 0x9E3779B97F4A7C15ull;
-            temp = folder + "/" + kTempPrefix;
-            for (std::size_t i = 0; i < kTempSuffix; ++i, seed /= 36)
-                temp += "abcdefghijklmnopqrstuvwxyz0123456789"[seed % 36];
-            if (temp.size() >= sizeof g_temp) {
-                errno = ENAMETOOLONG;
-                return -1;
-            }
-            ::pthread_sigmask(SIG_BLOCK, &caught, &before);
-            const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            const int open_errno = errno;
-            if (fd >= 0) {
-                std::memcpy(g_temp, temp.c_str(), temp.size() + 1);
-                g_armed = 1;
-            }
-            ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
-            errno = open_errno;
-            if (fd >= 0 || errno != EEXIST) return fd;
-        }
-        return -1;
-    }
-    void disarm() { g_armed = 0; }
-
-private:
-    bool installed_[std::size(kCaught)] = {};
-    struct sigaction file_size_ {};
+// Where a save of `path` puts its file, or nullopt when it writes through.
+struct Landing {
+    std::string path;
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
 };
 
-// A save killed outright (SIGKILL, a crash, a power cut) cannot remove its temporary file, so
-// each save removes those of its folder that no save has written to for a minute. (O_TMPFILE
-// would leave none, but many file systems lack it and a name is still needed for the rename.)
-void remove_stale_temps(const std::string& folder) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir) return;
-    const time_t stale = ::time(nullptr) - 60;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        struct stat st {};
-        if (name.size() == sizeof kTempPrefix - 1 + kTempSuffix && name.starts_with(kTempPrefix) &&
-            ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(st.st_mode) && st.st_mtime < stale)
-            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+std::optional<Landing> landing_of(const std::string& path) {
+    if (descriptor_named(path)) return std::nullopt;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return std::nullopt;
+    Landing l{path};
+    follow_links(l.path, path);
+    const auto slash = l.path.rfind('/');
+    const std::string name = slash == std::string::npos ? l.path : l.path.substr(slash + 1);
+    if (char* folder = ::realpath(folder_of(l.path).c_str(), nullptr)) {
+        l.path = std::string(folder) + "/" + name;
+        std::free(folder);
     }
-    ::closedir(dir);
+    if (::stat(l.path.c_str(), &st) == 0) l = {l.path, true, st.st_dev, st.st_ino};
+    return l;
 }
 
-std::optional<std::string> replace(const std::string& path, const std::string& shown,
-                                   const struct stat* existing,
-                                   std::span<const std::uint8_t> bytes) {
+// Reads until `size` bytes are in or the file ends; the count read, or -1 with errno.
+ssize_t read_block(int fd, std::uint8_t* into, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::read(fd, into + done, size - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return -1;
+        if (got == 0) break;
+        done += std::size_t(got);
+    }
+    return ssize_t(done);
+}
+
+// Whether the regular file at `path` holds exactly what the file at `written` holds. Only a
+// regular file is opened (opening a device or a pipe may act on it), files of two sizes are
+// not read at all, and the two are compared a block at a time, never held whole.
+bool same_content(const std::string& written, const std::string& path) {
+    struct stat a {};
+    struct stat b {};
+    if (::stat(path.c_str(), &b) != 0 || !S_ISREG(b.st_mode)) return false;
+    const int fa = ::open(written.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fa < 0) return false;
+    const int fb = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    bool same = fb >= 0 && ::fstat(fa, &a) == 0 && ::fstat(fb, &b) == 0 && S_ISREG(b.st_mode) &&
+                a.st_size == b.st_size;
+    constexpr std::size_t kBlock = 1 << 16;
+    const auto blocks = same ? std::make_unique<std::uint8_t[]>(2 * kBlock) : nullptr;
+    // Read to the end of both: a file that grew or shrank since fstat is not the same.
+    while (same) {
+        const ssize_t got_a = read_block(fa, blocks.get(), kBlock);
+        const ssize_t got_b = read_block(fb, blocks.get() + kBlock, kBlock);
+        same = got_a >= 0 && got_a == got_b &&
+               std::memcmp(blocks.get(), blocks.get() + kBlock, std::size_t(got_a)) == 0;
+        if (got_a == 0) break;
+    }
+    ::close(fa);
+    if (fb >= 0) ::close(fb);
+    return same;
+}
+
+} // namespace
+
+bool same_output_file(const std::string& a, const std::string& b) {
+    const auto la = landing_of(a), lb = landing_of(b);
+    if (!la || !lb) return false;
+    if (la->exists && lb->exists) return la->device == lb->device && la->inode == lb->inode;
+    return la->path == lb->path;
+}
+
+StagedOutput::StagedOutput() = default;
+
+StagedOutput::~StagedOutput() {
+    if (fd_ >= 0) ::close(fd_);
+    if (spool_) std::fclose(spool_);
+}
+
+std::optional<std::string> StagedOutput::open(const std::string& path, IfSame if_same) {
+    path_ = path;
+    if_same_ = if_same;
+    shown_ = quoted_name(path);
+    if (descriptor_named(path)) return std::nullopt;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        if (S_ISDIR(st.st_mode)) return "Cannot write " + shown_ + ": it is a folder.";
+        pipe_ = S_ISFIFO(st.st_mode);
+        return std::nullopt;
+    }
+    std::string real = path;
+    if (auto refused = follow_links(real, path)) return refused;
+    if (real != path) shown_ += " (a link to " + quoted_name(real) + ")";
+    const bool exists = ::lstat(real.c_str(), &st) == 0;
     // The rename needs only the folder to be writable, so it would replace a file that was
     // made read-only to keep it. Such a file is refused whoever saves, root included. (On a
     // read-only disk creating the temporary file fails below, with that reason.)
-    if (existing &&
-        ((existing->st_mode & 0222) == 0 ||
-         (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES)))
-        return "Cannot replace " + shown + ": the file is read-only.";
-    const std::string folder = folder_of(path);
-    remove_stale_temps(folder);
-    TempGuard guard;
-    std::string temp;
-    const int fd = guard.create(folder, temp);
-    if (fd < 0) return because("Cannot create a file in " + quoted_name(folder), errno);
-    if (existing) {
+    // One that is to be left when it comes out the same is refused only if it does not.
+    if (exists && ((st.st_mode & 0222) == 0 ||
+                   (::faccessat(AT_FDCWD, real.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES)))
+        read_only_ = "Cannot replace " + shown_ + ": the file is read-only.";
+    if (read_only_ && if_same == IfSame::replace) return read_only_;
+    const std::string folder = folder_of(real);
+    detail::remove_stale_temps(folder);
+    temp_ = std::make_unique<detail::TempFile>();
+    fd_ = temp_->create(folder);
+    if (fd_ < 0) return because("Cannot create a file in " + quoted_name(folder), errno);
+    if (exists) {
         // Keeping the owner can fail (only root may give a file away); the mode then still
         // holds, and fchmod comes second because a change of owner clears set-id bits.
-        [[maybe_unused]] const int owner_kept = ::fchown(fd, existing->st_uid, existing->st_gid);
-        ::fchmod(fd, existing->st_mode & 07777);
+        [[maybe_unused]] const int owner_kept = ::fchown(fd_, st.st_uid, st.st_gid);
+        ::fchmod(fd_, st.st_mode & 07777);
     }
-    int error = write_all(fd, bytes);
-    if (error == 0 && ::fsync(fd) != 0) error = errno;
-    if (::close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
+    real_ = real;
+    return std::nullopt;
+}
+
+void StagedOutput::write(std::string_view text) {
+    if (error_) return;
+    if (fd_ >= 0) {
+        error_ = write_all(fd_, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+        return;
+    }
+    // What waits for standard output, a device or a pipe goes to an unnamed file once it
+    // grows, so that waiting costs no memory; without one it stays in memory.
+    waiting_ += text;
+    if (waiting_.size() < (1u << 20)) return;
+    if (!spool_ && !spool_failed_) spool_ = std::tmpfile();
+    spool_failed_ = !spool_;
+    if (spool_ && std::fwrite(waiting_.data(), 1, waiting_.size(), spool_) != waiting_.size())
+        error_ = errno ? errno : EIO;
+    if (spool_) waiting_.clear();
+}
+
+int StagedOutput::send(const std::function<int(std::string_view)>& sink) {
+    if (error_) return error_;
+    if (spool_) {
+        if (std::fflush(spool_) != 0 || std::fseek(spool_, 0, SEEK_SET) != 0) return errno;
+        std::string piece(1u << 16, '\0');
+        while (const std::size_t got = std::fread(piece.data(), 1, piece.size(), spool_))
+            if (const int error = sink({piece.data(), got})) return error;
+        if (std::ferror(spool_)) return EIO;
+    }
+    return sink(waiting_);
+}
+
+std::optional<std::string> StagedOutput::commit() {
+    if (fd_ < 0) {
+        const auto to_fd = [&](int fd) {
+            return send([fd](std::string_view piece) {
+                return write_all(
+                    fd, {reinterpret_cast<const std::uint8_t*>(piece.data()), piece.size()});
+            });
+        };
+        if (const auto fd = descriptor_named(path_)) {
+            if (const int error = to_fd(*fd)) return because("Cannot write " + shown_, error);
+            return std::nullopt;
+        }
+        return write_through(path_, shown_, pipe_, to_fd);
+    }
+    int error = error_;
+    if (error == 0 && if_same_ == IfSame::leave && same_content(temp_->name(), real_)) {
+        ::close(fd_);
+        fd_ = -1;
+        temp_.reset(); // removes the temporary file
+        return std::nullopt;
+    }
+    if (read_only_) {
+        ::close(fd_);
+        fd_ = -1;
+        temp_.reset();
+        return read_only_;
+    }
+    if (error == 0 && ::fsync(fd_) != 0) error = errno;
+    if (::close(fd_) != 0 && error == 0 && errno != EINTR) error = errno;
+    fd_ = -1;
     const bool written = error == 0;
-    if (written && ::rename(temp.c_str(), path.c_str()) != 0) error = errno;
-    guard.disarm();
+    if (written && ::rename(temp_->name().c_str(), real_.c_str()) != 0) error = errno;
+    if (error == 0) temp_->keep();
+    temp_.reset();
     if (error == 0) return std::nullopt;
-    ::unlink(temp.c_str());
-    return because((written ? "Cannot replace " : "Cannot write ") + shown, error);
+    return because((written ? "Cannot replace " : "Cannot write ") + shown_, error);
+}
+
+namespace {
+
+std::optional<std::string> write_whole(const std::string& path, std::span<const std::uint8_t> bytes,
+                                       StagedOutput::IfSame if_same) {
+    StagedOutput output;
+    if (auto refused = output.open(path, if_same)) return refused;
+    output.write({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+    return output.commit();
 }
 
 } // namespace
 
 std::optional<std::string> write_file_whole(const std::string& path,
                                             std::span<const std::uint8_t> bytes) {
-    if (const auto fd = descriptor_named(path)) {
-        if (const int error = write_all(*fd, bytes))
-            return because("Cannot write " + quoted_name(path), error);
-        return std::nullopt;
-    }
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        if (S_ISDIR(st.st_mode)) return "Cannot write " + quoted_name(path) + ": it is a folder.";
-        return write_through(path, quoted_name(path), S_ISFIFO(st.st_mode), bytes);
-    }
-    std::string real = path;
-    if (auto refused = follow_links(real, path)) return refused;
-    const std::string shown = real == path
-                                  ? quoted_name(path)
-                                  : quoted_name(path) + " (a link to " + quoted_name(real) + ")";
-    const bool exists = ::lstat(real.c_str(), &st) == 0;
-    return replace(real, shown, exists ? &st : nullptr, bytes);
+    return write_whole(path, bytes, StagedOutput::IfSame::replace);
+}
+
+std::optional<std::string> write_file_unless_same(const std::string& path,
+                                                  std::span<const std::uint8_t> bytes) {
+    return write_whole(path, bytes, StagedOutput::IfSame::leave);
 }
 
 } // namespace dotlane

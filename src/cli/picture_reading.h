@@ -1,11 +1,8 @@
 #pragma once
-// The one entry point of dotlane-qimage.so, the module that reads pictures other than 1-bit
-// BMP files with Qt's image reader. dotlane-cli loads it only when it meets such a picture,
-// so the Qt libraries, whose loading costs more than a whole listing, stay out of every
-// other command.
+// dotlane-cli's reading of pictures other than 1-bit BMP files, each format by its own
+// decoder (libpng, libjpeg, giflib, libwebp) or by a small reader here (BMP of other
+// depths, PBM/PGM/PPM, XBM, XPM, ICO), into one grey byte a pixel.
 #include <cstdint>
-
-extern "C" {
 
 // One byte a pixel, row-major from the top left: the luminance of the pixel laid over the
 // background by its alpha, (299 R + 587 G + 114 B + 500) / 1000 and then (L A + B (255 - A) +
@@ -28,19 +25,17 @@ inline constexpr int kDotlaneDecodeSeconds = 5;
 // exceeds `max_side`; `name` is the file as messages show it. Returns 0 on success; the
 // pixels are then the caller's, to release with dotlane_free_grey. A file that is not
 // regular, too large, cut short or damaged, and a decoder's warning, give a refusal.
-typedef int (*DotlaneReadGrey)(int fd, const char* name, int max_side, DotlaneGrey* out);
 int dotlane_read_grey(int fd, const char* name, int max_side, DotlaneGrey* out);
-typedef void (*DotlaneFreeGrey)(DotlaneGrey* picture);
 void dotlane_free_grey(DotlaneGrey* picture);
 
-// Every frame of an animation (a GIF, or any format Qt reads as one) as a viewer shows it,
-// each the full picture in the grey of DotlaneGrey; a still picture is one frame. Delays are
-// the file's own, in ms (a GIF's 0 stays 0). The frames are handed over one at a time, so a
-// long animation never lies in memory whole.
+// Every frame of an animation (a GIF) as a viewer shows it, each the full picture in the grey
+// of DotlaneGrey; a still picture is one frame. Delays are the file's own, in ms (a GIF's 0
+// stays 0). The frames are handed over one at a time, so a long animation never lies in
+// memory whole.
 struct DotlaneFrames {
     int background = 255; // given by the caller, as for DotlaneGrey
-    // Called by the module with each frame in turn; `grey`'s pixels are the module's and gone
-    // once it returns. A non-zero answer stops the reading, with `error` as the callee wrote it.
+    // Called with each frame in turn; `grey`'s pixels are the reader's and gone once it
+    // returns. A non-zero answer stops the reading, with `error` as the callee wrote it.
     int (*frame)(void* context, const DotlaneGrey* grey, int delay) = nullptr;
     void* context = nullptr; // given by the caller, passed to `frame`
     int width = 0;
@@ -55,22 +50,4 @@ inline constexpr long long kDotlaneMaxFrameBytes = 64LL << 20;
 // As dotlane_read_grey, with its limits, the time limit covering all frames. A file found
 // damaged after some frames were handed over is refused all the same: the caller keeps
 // nothing of a reading that did not return 0.
-typedef int (*DotlaneReadFrames)(int fd, const char* name, int max_side, DotlaneFrames* out);
 int dotlane_read_frames(int fd, const char* name, int max_side, DotlaneFrames* out);
-
-// A file's bytes made in the module, the caller's to release with dotlane_free_bytes.
-struct DotlaneBytes {
-    unsigned char* data = nullptr;
-    long long size = 0;
-    char error[256] = {}; // why nothing was made, when data is null
-};
-
-// A PNG file of `width` x `height` palette indices (row-major from the top left, one byte a
-// pixel) and `colours` palette entries 0xRRGGBB. Returns 0 on success.
-typedef int (*DotlaneEncodePng)(const std::uint8_t* indices, int width, int height,
-                                const std::uint32_t* palette, int colours, DotlaneBytes* out);
-int dotlane_encode_png(const std::uint8_t* indices, int width, int height,
-                       const std::uint32_t* palette, int colours, DotlaneBytes* out);
-typedef void (*DotlaneFreeBytes)(DotlaneBytes* bytes);
-void dotlane_free_bytes(DotlaneBytes* bytes);
-}

@@ -1,0 +1,1 @@
+const unsigned char dots[] = {60, 66, 129, 129, 129, 129, 66, 60};
