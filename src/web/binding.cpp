@@ -1,7 +1,7 @@
 // The engine for the page and dotlane.mjs: the very commands of dotlane-cli run on files in
 // the in-memory file system, so the text and bytes are the command line's to the byte, and a
 // few calls that hand back bits for painting. Pictures other than 1-bit BMP files are decoded
-// by the browser; its pixels stand in for the picture module, found by the file's inode.
+// by the browser; its pixels stand in for the picture readers, found by the file's inode.
 #include <emscripten/emscripten.h>
 
 #include <cstdlib>
@@ -15,7 +15,8 @@
 #include "cli/array_input.h"
 #include "cli/commands.h"
 #include "cli/convert.h"
-#include "cli/picture_module_loader.h"
+#include "cli/picture_reading.h"
+#include "cli/png_writing.h"
 #include "cli/preview.h"
 #include "import/listings.h"
 #include "reverse/guess.h"
@@ -146,10 +147,8 @@ void put_bits(const Bitmap& bits) {
 
 } // namespace
 
-// The picture readers' entry points, as dotlane-cli's decoders name them: here the browser's
-// pixels are the decoded picture.
-extern "C" {
-
+// The picture readers' entry points, as picture_reading.h declares them: here the browser's
+// pixels are the decoded picture, and no decoder is linked.
 int dotlane_read_grey(int fd, const char* name, int max_side, DotlaneGrey* out) {
     Decoded* d = decoded_of(fd, name, out->error, sizeof out->error);
     if (!d || too_large(*d, name, max_side, out->error, sizeof out->error)) return 1;
@@ -194,15 +193,7 @@ int dotlane_read_frames(int fd, const char* name, int max_side, DotlaneFrames* o
     return 0;
 }
 
-} // extern "C"
-
 namespace dotlane::cli {
-
-const PictureModule& picture_module() {
-    static const PictureModule module{dotlane_read_grey, dotlane_free_grey,   nullptr,
-                                      nullptr,           dotlane_read_frames, ""};
-    return module;
-}
 
 EncodedPng encode_png(const IndexedPicture& p) {
     return {png_of(p.indices.data(), p.width, p.height, p.palette.data(), int(p.palette.size())),
@@ -260,9 +251,11 @@ EMSCRIPTEN_KEEPALIVE const std::int32_t* dl_result() {
 // and the bytes.
 EMSCRIPTEN_KEEPALIVE int dl_shown(const char* args, int length) {
     std::vector<std::string> valued = cli::kConvertValued;
-    valued.insert(valued.end(), {"--table", "--header", "--source", "--compress", "--depfile"});
-    const cli::Arguments a =
-        cli::parse(split_args(args, length), {"--invert-colors", "--frames"}, valued);
+    valued.insert(valued.end(),
+                  {"--table", "--header", "--source", "--compress", "--depfile", "--name-prefix"});
+    std::vector<std::string> flags = cli::kConvertFlags;
+    flags.push_back("--frames");
+    const cli::Arguments a = cli::parse(split_args(args, length), flags, valued);
     std::ostringstream err;
     g_result.clear();
     auto made = a.error ? std::variant<cli::Conversion, int>(cli::usage(err, *a.error))
