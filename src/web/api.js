@@ -151,9 +151,15 @@ function makeDotlane(wasmModule) {
     return writeFile(input === "bin" ? "array.bin" : "array.txt", bytes);
   }
 
-  // The message alone: wrong usage is followed by the whole usage text on the command line.
+  // The messages alone: the command line's prefix goes, and so does the pointer to a
+  // command's --help that follows wrong usage, since the page's controls stand for it.
   function failed(r) {
-    const message = r.err.split("\n\nUsage:")[0].replace(/^dotlane-cli: /, "").trim();
+    const message = r.err
+      .split("\n")
+      .filter((line) => !/^dotlane-cli: "dotlane-cli [a-z0-9]+ --help" shows/.test(line))
+      .map((line) => line.replace(/^dotlane-cli: /, ""))
+      .join("\n")
+      .trim();
     return { status: r.status, error: message || "dotlane-cli stopped with status " + r.status };
   }
 
