@@ -47,12 +47,12 @@ function declaredSize(b) {
   return null;
 }
 
-// The delay of each image of a GIF file in ms as the command line lists it: a graphic control
-// extension's delay, 100 ms for its 0, and an image without one keeps the delay before it
-// (100 ms at first). The browser's decoder reports none for a still GIF.
+// The delay of each image of a GIF file in ms as the command line lists it: the graphic
+// control extension's delay before the image, its 0 kept, and 0 for an image without one.
+// The browser's decoder reports none for a still GIF, and its own default for a 0.
 function gifDelays(b) {
   const delays = [];
-  let delay = 100;
+  let delay = 0;
   let at = 13 + (b[10] & 0x80 ? 3 << ((b[10] & 7) + 1) : 0);
   const skipBlocks = () => {
     while (at < b.length && b[at]) at += b[at] + 1;
@@ -60,11 +60,12 @@ function gifDelays(b) {
   };
   while (at < b.length) {
     if (b[at] === 0x21) {
-      if (b[at + 1] === 0xf9) delay = (b[at + 4] | (b[at + 5] << 8)) * 10 || 100;
+      if (b[at + 1] === 0xf9) delay = (b[at + 4] | (b[at + 5] << 8)) * 10;
       at += 2;
       skipBlocks();
     } else if (b[at] === 0x2c) {
       delays.push(delay);
+      delay = 0;
       const flags = b[at + 9];
       at += 10 + (flags & 0x80 ? 3 << ((flags & 7) + 1) : 0) + 1;
       skipBlocks();
