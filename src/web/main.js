@@ -31,7 +31,7 @@ async function convertNow() {
     return;
   }
   say("");
-  drawBits(canvas, r.bits, s.look || (r.oled ? "oled" : "lcd"), Number(s.zoom) || 4, s.grid === "1");
+  drawBits(canvas, r.bits, s["preview-look"] || (r.oled ? "oled-blue" : "lcd"), Number(s.zoom) || 4, s.grid === "1");
   canvas.setAttribute("aria-label", `Preview: ${r.bits.width} x ${r.bits.height} pixels`);
   showResult(r, options);
 }
@@ -81,7 +81,7 @@ function wireOptions() {
     shown.textContent = threshold.value;
     rerender();
   });
-  for (const id of ["opt-look", "opt-zoom", "opt-grid"]) document.getElementById(id).addEventListener("input", rerender);
+  for (const id of ["opt-preview-look", "opt-zoom", "opt-grid"]) document.getElementById(id).addEventListener("input", rerender);
   document.getElementById("opt-sample").addEventListener("change", (e) => e.target.value && loadSample(e.target.value));
   const file = document.getElementById("file");
   file.onchange = () => {

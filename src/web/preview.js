@@ -2,11 +2,14 @@
 // pixels when asked.
 "use strict";
 
-// [background, set pixel, grid] of each look.
+// [background, set pixel, grid] of each look, the colours of dotlane-cli's --preview-look,
+// so the canvas and the command line's preview PNG agree.
 const kLooks = {
-  lcd: ["#b8c4a0", "#1f2a1a", "#a9b592"],
-  oled: ["#05070a", "#8fd8ff", "#151a20"],
-  epaper: ["#ecebe4", "#26261f", "#d7d6cf"],
+  lcd: ["#a9bc7d", "#1f2b1a", "#9db071"],
+  "oled-white": ["#0c0e12", "#f4f7fa", "#000000"],
+  "oled-blue": ["#0c0e12", "#9be7ff", "#000000"],
+  "oled-yellow": ["#0c0e12", "#ffd23c", "#000000"],
+  epaper: ["#d8d8d4", "#1c1c1c", "#cbcbc7"],
 };
 const kMaxCanvasPixels = 16 * 1024 * 1024;
 

@@ -6,7 +6,7 @@ export const kOptionSets = [
   { target: "u8g2", threshold: 100, rotate: 90, flip: "h" },
   { layout: "pages-msb", size: "40x40", fit: "cover", background: "black", ink: "light", style: "python" },
   { target: "adafruit-gfx", frames: true },
-  { target: "ssd1306", compress: "rle", table: "pics", dither: "bayer4" },
+  { target: "ssd1306", compress: "rle", table: "pics", dither: "bayer4", namePrefix: "ui" },
   { layout: "t6963c" },
   { layout: "sed1565", invertColors: true },
 ];
