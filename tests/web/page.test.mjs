@@ -74,7 +74,8 @@ test("the page's text and bytes are dotlane-cli's for every sample and option se
 });
 
 // An RGBA PNG of every alpha with colours no premultiplied canvas holds, which a
-// premultiplying decoder would change; and a JPEG the browser writes.
+// premultiplying decoder would change; and JPEG and WebP files (lossy and lossless) the
+// browser writes.
 function translucentPng() {
   const crc = (bytes) => {
     let c = ~0;
@@ -99,16 +100,25 @@ function translucentPng() {
     chunk("IDAT", deflateSync(Buffer.from(rows))), chunk("IEND", Buffer.alloc(0))]);
 }
 
-test("JPEG and translucent PNG files convert as dotlane-cli converts them", async () => {
-  const jpeg = await page.evaluate(async () => {
+test("JPEG, WebP and translucent PNG files convert as dotlane-cli converts them", async () => {
+  const made = await page.evaluate(async () => {
     const canvas = new OffscreenCanvas(256, 40), g = canvas.getContext("2d");
     for (let x = 0; x < 256; ++x) {
-      g.fillStyle = `rgb(${x}, ${(x * 7) & 255}, ${255 - x})`;
+      g.fillStyle = `rgba(${x}, ${(x * 7) & 255}, ${255 - x}, ${x < 200 ? 1 : (x - 190) / 66})`;
       g.fillRect(x, 0, 1, 40 - (x % 9));
     }
-    return [...new Uint8Array(await (await canvas.convertToBlob({ type: "image/jpeg", quality: 0.8 })).arrayBuffer())];
+    const files = [];
+    for (const [name, type, quality] of [["made.jpg", "image/jpeg", 0.8], ["made.webp", "image/webp", 0.7], ["lossless.webp", "image/webp", 1]]) {
+      const blob = await canvas.convertToBlob({ type, quality });
+      files.push([name, blob.type, [...new Uint8Array(await blob.arrayBuffer())]]);
+    }
+    return files;
   });
-  for (const [name, bytes] of [["made.jpg", Buffer.from(jpeg)], ["translucent.png", translucentPng()]]) {
+  const pictures = made.map(([name, type, bytes]) => {
+    assert.equal(type, name.endsWith(".jpg") ? "image/jpeg" : "image/webp", name);
+    return [name, Buffer.from(bytes)];
+  });
+  for (const [name, bytes] of [...pictures, ["translucent.png", translucentPng()]]) {
     const file = scratch + "/" + name;
     writeFileSync(file, bytes);
     for (const options of [{ layout: "rows-msb", dither: "floyd-steinberg" }, { layout: "pages-lsb", background: "black", threshold: 90 }]) {
@@ -192,6 +202,8 @@ for (const [width, how] of [[1280, "server"], [360, "server"], [1280, "file"]]) 
     assert.deepEqual(unlabelled, []);
     const overflow = await opened.page.evaluate(() => document.documentElement.scrollWidth - window.innerWidth);
     assert.ok(overflow <= 0, `the page is ${overflow} px wider than the window`);
+    const sideways = await opened.page.$eval(".preview-wrap", (w) => w.scrollWidth - w.clientWidth);
+    assert.ok(width > 600 || sideways <= 0, `the preview scrolls ${sideways} px sideways`);
     if (how === "server") await opened.page.screenshot({ path: `${built}/screenshot-${width}.png`, fullPage: true });
     assert.deepEqual(opened.foreign, []);
     assert.deepEqual(opened.errors, []);
