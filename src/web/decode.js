@@ -154,6 +154,9 @@ async function decodePicture(name, bytes) {
   const size = declaredSize(bytes);
   if (size && (size[0] > kMaxSide || size[1] > kMaxSide)) throw new Error(tooLarge(name, size[0], size[1]));
   const type = kTypes[bytes[0]] || "application/octet-stream";
+  // dotlane-cli reads a WebP file's one picture only; an animation's flag is in its VP8X chunk.
+  if (type === "image/webp" && bytes.length > 20 && String.fromCharCode(...bytes.subarray(12, 16)) === "VP8X" && bytes[20] & 2)
+    throw new Error(refusal(name, "animated WebP files are not read"));
   try {
     return Object.assign({ name, bytes }, await decodeFrames(bytes, type, name));
   } catch (e) {

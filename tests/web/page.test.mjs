@@ -130,11 +130,13 @@ test("JPEG, WebP and translucent PNG files convert as dotlane-cli converts them"
 });
 
 // A PNG header of 20000 x 20000 pixels; a GIF whose frames hold more pixels than the limit;
-// bytes that are no picture. Each gets its message, and the page still converts after.
+// bytes that are no picture; an animated WebP, which dotlane-cli refuses. Each gets its
+// message, and the page still converts after.
 const kBadInput = [
   ["huge.png", () => [0x89, 80, 78, 71, 13, 10, 26, 10, 0, 0, 0, 13, 73, 72, 68, 82, 0, 0, 0x4e, 0x20, 0, 0, 0x4e, 0x20, 8, 6, 0, 0, 0, 0, 0, 0, 0], /20000 x 20000 pixels/],
   ["broken.png", () => [0x89, 80, 78, 71, 13, 10, 26, 10, 1, 2, 3], /cannot|can read|decode/],
   ["many.gif", () => gif(200, Array(3000).fill(1)), /MiB of pixels/],
+  ["moving.webp", () => [..."RIFF\x1e\0\0\0WEBPVP8X\x0a\0\0\0\x02\0\0\0\x0f\0\0\x0f\0\0"].map((c) => c.charCodeAt(0)), /animated WebP/],
 ];
 
 // A GIF of `side` x `side` pixels whose frames are one black pixel each, with the delays
