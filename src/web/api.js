@@ -1,6 +1,6 @@
-// The engine's calls as JavaScript: dotlane-cli's commands run on files in the engine's
-// memory, so text and bytes are the command line's to the byte. Shared by the page's worker
-// and dotlane.mjs; a plain script, put together with the engine's loader at build time.
+// The library's calls as JavaScript over the engine's memory: text and bytes are what
+// dotlane-cli gives for the same input, since both call the one library. Shared by the page's
+// worker and dotlane.mjs; a plain script, put together with the engine's loader at build time.
 "use strict";
 
 // The engine of `wasmModule`, instantiated at once: a fresh one replaces one that failed.
@@ -14,24 +14,20 @@ function newDotlaneEngine(wasmModule) {
     },
   };
   createDotlaneEngine(engine);
-  engine.FS.mkdir("/in");
-  engine.FS.mkdir("/out");
-  // Files are named relative to /in, so messages name them as the user knows them.
-  engine.FS.chdir("/in");
   return engine;
 }
 
 // Options as the command line names them without dashes: {target: "ssd1306", size: "128x64",
-// invertColors: true, name: ["a", "b"]}. true is a flag; false, null and "" are absent.
-function dotlaneArgs(options) {
-  const args = [];
+// invertColors: true, name: ["a", "b"]}. true is a flag; false, null and "" are absent. The
+// library takes them as name and value pairs, a flag's value empty.
+function dotlaneOptions(options) {
+  const pairs = [];
   for (const [key, value] of Object.entries(options || {})) {
     if (value === false || value === null || value === undefined || value === "") continue;
-    const option = key === "o" ? "-o" : "--" + key.replace(/[A-Z]/g, (c) => "-" + c.toLowerCase());
-    if (value === true) args.push(option);
-    else for (const one of [].concat(value)) args.push(option, String(one));
+    const name = key.replace(/[A-Z]/g, (c) => "-" + c.toLowerCase());
+    for (const one of [].concat(value)) pairs.push(name, one === true ? "" : String(one));
   }
-  return args;
+  return pairs;
 }
 
 // Why a picture or array object is unusable, or "".
@@ -48,37 +44,38 @@ function pictureProblem(p) {
 function makeDotlane(wasmModule) {
   let engine = newDotlaneEngine(wasmModule);
   let serial = 0;
-  const loaded = new Map(); // picture object -> its path in the engine
+  const loaded = new Map(); // picture object -> its name in the engine
   const kept = new Set(); // pictures that stay loaded between calls: the page's
   const encoder = new TextEncoder();
   const decoder = new TextDecoder();
 
-  const text = (ptr, size) => decoder.decode(engine.HEAPU8.subarray(ptr, ptr + size));
+  const text = (which) => {
+    const at = engine._dl_text(which);
+    return decoder.decode(engine.HEAPU8.subarray(at, at + engine._dl_text_size(which)));
+  };
+  const blob = () => engine.HEAPU8.slice(engine._dl_blob(), engine._dl_blob() + engine._dl_blob_size());
+  const ints = () => engine.HEAP32.subarray(engine._dl_result() >> 2);
 
-  // Copies into the engine's memory for the length of `use`.
-  function withBytes(bytes, use) {
-    const ptr = engine._malloc(Math.max(bytes.length, 1));
-    engine.HEAPU8.set(bytes, ptr);
+  // Copies each of `items` (bytes, or strings as UTF-8) into the engine's memory for the
+  // length of `use`, which gets a pointer and a length for each.
+  function withBytes(items, use) {
+    const all = items.map((b) => (typeof b === "string" ? encoder.encode(b) : b));
+    const ptrs = all.map((b) => {
+      const ptr = engine._malloc(Math.max(b.length, 1));
+      engine.HEAPU8.set(b, ptr);
+      return ptr;
+    });
     try {
-      return use(ptr);
+      return use(...all.flatMap((b, i) => [ptrs[i], b.length]));
     } finally {
-      engine._free(ptr);
+      for (const ptr of ptrs) engine._free(ptr);
     }
   }
 
-  // A command line's arguments, NUL after each, for the call `fn`.
-  function call(fn, args, ...more) {
-    const bytes = encoder.encode(args.map((a) => a + "\0").join(""));
-    return withBytes(bytes, (ptr) => engine[fn](ptr, bytes.length, ...more));
-  }
+  // Strings with a NUL after each, as the engine takes lists.
+  const list = (items) => items.map((s) => s + "\0").join("");
 
-  function outputs(status) {
-    return {
-      status,
-      out: engine.HEAPU8.slice(engine._dl_out(), engine._dl_out() + engine._dl_out_size()),
-      err: text(engine._dl_err(), engine._dl_err_size()),
-    };
-  }
+  const failed = (status) => ({ status, error: text(2) || "the engine stopped with status " + status });
 
   // The engine stops at the first exception (memory it cannot have): the input is refused
   // and a fresh engine takes its place.
@@ -92,80 +89,46 @@ function makeDotlane(wasmModule) {
     }
   }
 
-  function mkdirs(path) {
-    let at = path.startsWith("/") ? "" : "/in";
-    for (const part of path.split("/").slice(path.startsWith("/") ? 1 : 0, -1)) {
-      at += "/" + part;
-      if (!engine.FS.analyzePath(at).exists) engine.FS.mkdir(at);
-    }
-  }
-
-  function writeFile(path, bytes) {
-    mkdirs(path);
-    engine.FS.writeFile(path, bytes);
-    return path;
-  }
-
-  // The picture's file in the engine; the browser's pixels go with it. Loaded once per
-  // picture object, so a changed option re-reads nothing.
-  function pathOf(p) {
+  // The picture's name in the engine, its bytes or pixels handed over once per picture
+  // object, so a changed option re-reads nothing.
+  function nameOf(p) {
     if (loaded.has(p)) return loaded.get(p);
-    // A picture's own name, unless another file has it.
-    const name = String(p.name || "image").split("/").pop() || "image";
-    const taken = name.startsWith("array.") || [...loaded.values()].includes(name) || name.startsWith("listing");
-    const path = writeFile(taken ? ++serial + "/" + name : name, p.bytes || new Uint8Array(0));
+    // A picture's own name, unless another picture has it.
+    const own = String(p.name || "image").split("/").pop() || "image";
+    const name = [...loaded.values()].includes(own) ? ++serial + "/" + own : own;
+    const fileSize = p.bytes ? p.bytes.length : 0;
     if (p.rgba) {
       const delays = Int32Array.from(p.delays || [0]);
-      const inode = engine.FS.stat(path).ino;
-      withBytes(p.rgba, (rgba) =>
-        withBytes(new Uint8Array(delays.buffer), (d) => engine._dl_picture(inode, p.width, p.height, delays.length, rgba, d)));
+      withBytes([name, p.rgba, new Uint8Array(delays.buffer)], (n, nl, rgba, length, d) =>
+        engine._dl_picture(n, nl, rgba, length, p.width, p.height, delays.length, d, fileSize));
+    } else {
+      withBytes([name, p.bytes], (n, nl, bytes, length) => engine._dl_picture(n, nl, bytes, length, 0, 0, 0, 0, fileSize));
     }
-    loaded.set(p, path);
-    return path;
+    loaded.set(p, name);
+    return name;
   }
 
   function forget(p) {
     kept.delete(p);
-    const path = loaded.get(p);
-    if (path === undefined) return;
+    const name = loaded.get(p);
+    if (name === undefined) return;
     loaded.delete(p);
-    try {
-      engine._dl_forget(engine.FS.stat(path).ino);
-      engine.FS.unlink(path);
-    } catch (e) {
-      // The engine that held it is gone already.
-    }
+    withBytes([name], (n, nl) => engine._dl_forget(n, nl));
   }
 
-  // Width, height and a byte a pixel from the engine's answer at int `at`.
+  // Width, height and a byte a pixel from the engine's ints at `at`.
   function bitsAt(at) {
-    const h32 = engine.HEAP32, base = engine._dl_result() >> 2;
-    const width = h32[base + at], height = h32[base + at + 1], start = (base + at + 2) * 4;
+    const h32 = ints();
+    const width = h32[at], height = h32[at + 1], start = engine._dl_result() + (at + 2) * 4;
     const data = engine.HEAPU8.slice(start, start + width * height);
     return { bits: { width, height, data }, next: at + 2 + Math.ceil((width * height) / 4) };
   }
 
-  function arrayFile(array, options) {
-    const bytes = typeof array === "string" ? encoder.encode(array) : array;
-    const input = options && options.input;
-    return writeFile(input === "bin" ? "array.bin" : "array.txt", bytes);
-  }
-
-  // The messages alone: the command line's prefix goes, and so does the pointer to a
-  // command's --help that follows wrong usage, since the page's controls stand for it.
-  function failed(r) {
-    const message = r.err
-      .split("\n")
-      .filter((line) => !/^dotlane-cli: "dotlane-cli [a-z0-9]+ --help" shows/.test(line))
-      .map((line) => line.replace(/^dotlane-cli: /, ""))
-      .join("\n")
-      .trim();
-    return { status: r.status, error: message || "dotlane-cli stopped with status " + r.status };
-  }
+  const arrayBytes = (array) => (typeof array === "string" ? encoder.encode(array) : array);
 
   // Pictures given for one call only are let go after it.
-  function released(list, result) {
-    for (const p of list) if (!kept.has(p)) forget(p);
+  function released(pictures, result) {
+    for (const p of pictures) if (!kept.has(p)) forget(p);
     return result;
   }
 
@@ -174,58 +137,42 @@ function makeDotlane(wasmModule) {
     keep(p) {
       kept.add(p);
     },
-    // One picture or several into one output: the text dotlane-cli prints, the bytes of the
-    // first picture (every frame with frames), and the bits a display reads from them.
+    // One picture or several into one output: the text dotlane-cli prints, the bytes (every
+    // picture's, every frame's), and the bits a display reads from the first.
     convert(pictures, options) {
-      const list = [].concat(pictures);
-      const problem = list.map(pictureProblem).find((p) => p);
+      const all = [].concat(pictures);
+      const problem = all.map(pictureProblem).find((p) => p);
       if (problem) return { status: 2, error: problem };
-      return released(list, guarded(() => {
-        const paths = list.map(pathOf);
+      return released(all, guarded(() => {
+        const names = all.map(nameOf);
         const o = Object.assign({}, options);
-        const pair = o.header || o.source;
-        const files = {};
-        if (pair) {
-          // The source includes the header by the name given.
-          for (const k of ["header", "source"]) if (o[k]) files[k] = "/out/" + String(o[k]).split("/").pop();
-          Object.assign(o, files);
-        }
-        const r = outputs(call("_dl_run", ["convert", ...dotlaneArgs(o), "--", ...paths]));
-        if (r.status) return failed(r);
-        const result = { status: 0, text: o.style === "bin" ? "" : decoder.decode(r.out) };
-        if (pair) {
-          result.header = engine.FS.readFile(files.header, { encoding: "utf8" });
-          result.source = engine.FS.readFile(files.source, { encoding: "utf8" });
+        // The source includes the header by the name given, without its folders.
+        for (const k of ["header", "source"]) if (o[k]) o[k] = String(o[k]).split("/").pop();
+        const status = withBytes([list(dotlaneOptions(o)), list(names)], (...a) => engine._dl_convert(...a));
+        if (status) return failed(status);
+        const result = { status: 0, text: o.style === "bin" ? "" : text(0), bytes: blob() };
+        if (o.header) {
+          result.header = text(1);
+          result.source = result.text;
           result.text = result.header + "\n" + result.source;
         }
-        const one = Object.assign({}, options, { name: null, table: null, header: null, source: null, compress: null });
-        const shown = call("_dl_shown", [...dotlaneArgs(one), "--", paths[0]]);
-        if (shown) return failed(outputs(shown));
-        const h32 = engine.HEAP32, base = engine._dl_result() >> 2;
-        result.oled = h32[base] === 1;
-        const { bits, next } = bitsAt(1);
-        result.bits = bits;
-        const size = h32[base + next], start = (base + next + 1) * 4;
-        result.bytes = engine.HEAPU8.slice(start, start + size);
+        result.look = ["lcd", "oled", "epaper"][ints()[0]];
+        result.oled = result.look === "oled";
+        result.bits = bitsAt(1).bits;
         return result;
       }));
     },
 
     // The array painted back: its bits, the engine's remark on missing bytes, and with
-    // {png: true} the PNG file render writes (in the ink asked for).
+    // {png: true} a PNG file of it in the ink asked for.
     render(array, options) {
       return guarded(() => {
-        const path = arrayFile(array, options);
-        const o = Object.assign({}, options, { ink: null, png: null });
-        const r = outputs(call("_dl_run", ["render", ...dotlaneArgs(o), "-o", "/out/render.bmp", "--", path]));
-        if (r.status) return failed(r);
-        if (withBytes(encoder.encode("/out/render.bmp\0"), (p) => engine._dl_bmp_bits(p))) return failed(r);
-        const result = { status: 0, warning: r.err.trim(), bits: bitsAt(0).bits };
-        if (options && options.png) {
-          const p = Object.assign({}, options, { png: null });
-          call("_dl_run", ["render", ...dotlaneArgs(p), "-o", "/out/render.png", "--", path]);
-          result.png = engine.FS.readFile("/out/render.png");
-        }
+        const o = dotlaneOptions(Object.assign({}, options, { png: null }));
+        const png = options && options.png ? 1 : 0;
+        const status = withBytes([list(o), arrayBytes(array)], (...a) => engine._dl_render(...a, png));
+        if (status) return failed(status);
+        const result = { status: 0, warning: text(2), bits: bitsAt(0).bits };
+        if (png) result.png = blob();
         return result;
       });
     },
@@ -233,22 +180,19 @@ function makeDotlane(wasmModule) {
     // guess's list as it prints it, and its best readings, each with its bits.
     guess(array, options) {
       return guarded(() => {
-        const path = arrayFile(array, options);
-        const args = [...dotlaneArgs({ input: options && options.input, name: options && options.name }), "--", path];
-        const r = outputs(call("_dl_run", ["guess", ...args]));
-        if (r.status) return failed(r);
-        call("_dl_guess", args, (options && options.most) || 6);
-        const layouts = ["rows-msb", "rows-lsb", "pages-lsb", "pages-msb", "t6963c"];
+        const o = dotlaneOptions({ input: options && options.input, name: options && options.name });
+        const most = (options && options.most) || 6;
+        const status = withBytes([list(o), arrayBytes(array)], (...a) => engine._dl_guess(...a, most));
+        if (status) return failed(status);
+        const layouts = text(1).split("\n");
         const readings = [];
-        let at = 1;
-        for (let i = engine.HEAP32[engine._dl_result() >> 2]; i > 0; --i) {
-          const h32 = engine.HEAP32, base = engine._dl_result() >> 2;
-          const layout = layouts[h32[base + at]], score = h32[base + at + 1] / 1e6;
-          const { bits, next } = bitsAt(at + 2);
-          readings.push({ layout, width: bits.width, height: bits.height, score, bits });
+        for (let i = 0, at = 1, count = ints()[0]; i < count; ++i) {
+          const score = ints()[at] / 1e6;
+          const { bits, next } = bitsAt(at + 1);
+          readings.push({ layout: layouts[i], width: bits.width, height: bits.height, score, bits });
           at = next;
         }
-        return { status: 0, text: decoder.decode(r.out), readings };
+        return { status: 0, text: text(0), readings };
       });
     },
 
@@ -258,25 +202,19 @@ function makeDotlane(wasmModule) {
       const problem = pictureProblem(picture);
       if (problem) return { status: 2, error: problem };
       return released([picture], guarded(() => {
-        const path = arrayFile(array, options);
-        const r = outputs(call("_dl_run", ["check", ...dotlaneArgs(options), "--diff", "/out/diff.png", "--", pathOf(picture), path]));
-        const result = { status: r.status, text: decoder.decode(r.out), error: r.err.trim() };
-        if (r.status === 2) return failed(r);
-        if (engine.FS.analyzePath("/out/diff.png").exists) {
-          result.diff = engine.FS.readFile("/out/diff.png");
-          engine.FS.unlink("/out/diff.png");
-        }
-        return result;
+        const o = list(dotlaneOptions(options));
+        const status = withBytes([o, nameOf(picture), arrayBytes(array)], (...a) => engine._dl_check(...a));
+        if (status === 2 || (status && !engine._dl_blob_size())) return failed(status);
+        return { status, text: text(0), error: text(2), diff: blob() };
       }));
     },
 
     // The window's T6963C or SED1565 listing of a 1-bit BMP file.
     listing(bmp, kind, options) {
       return guarded(() => {
-        const path = writeFile("listing/" + String((options && options.fileName) || "picture.bmp").split("/").pop(), bmp);
-        const r = outputs(call("_dl_run", [kind, ...dotlaneArgs({ invertColors: options && options.invertColors }), "--", path]));
-        engine.FS.unlink(path);
-        return r.status ? failed(r) : { status: 0, text: decoder.decode(r.out) };
+        const invert = options && options.invertColors ? 1 : 0;
+        const status = withBytes([bmp], (b, n) => engine._dl_listing(b, n, kind === "sed1565" ? 1 : 0, invert));
+        return status ? failed(status) : { status: 0, text: text(0) };
       });
     },
   };

@@ -1,74 +1,62 @@
-// The engine for the page and dotlane.mjs: the very commands of dotlane-cli run on files in
-// the in-memory file system, so the text and bytes are the command line's to the byte, and a
-// few calls that hand back bits for painting. Pictures other than 1-bit BMP files are decoded
-// by the browser; its pixels stand in for the picture readers, found by the file's inode.
+// The library's calls for the page and dotlane.mjs, as plain C functions over the wasm
+// memory: strings and bytes in as pointer and length, answers left in a few buffers that
+// api.js reads. Pictures other than 1-bit BMP files arrive as the browser decoded them.
 #include <emscripten/emscripten.h>
 
-#include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <map>
-#include <sstream>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
-#include "cli/array_input.h"
-#include "cli/commands.h"
-#include "cli/convert.h"
-#include "cli/picture_reading.h"
-#include "cli/png_writing.h"
-#include "cli/preview.h"
-#include "import/listings.h"
-#include "reverse/guess.h"
-#include "reverse/render.h"
-#include "reverse/unpack.h"
+#include "engine/dotlane.h"
 
 using namespace dotlane;
 
 namespace {
 
-// RGBA as the browser decoded it, without colour management or premultiplication: every
-// frame composed, one after another.
-struct Decoded {
-    int width = 0, height = 0;
-    std::vector<std::uint8_t> rgba;
-    std::vector<int> delays;
-    // The grey of the first frame over the last background asked for: a changed option
-    // re-reads the picture, and the grey is then ready.
-    std::vector<std::uint8_t> grey;
-    int grey_background = -1;
-};
-std::map<long long, Decoded> g_decoded;
-
-std::string g_out, g_err;
-std::vector<std::int32_t> g_result; // the bits calls' answer: a header of ints, then bytes
-
-void grey_frame(const Decoded& d, std::size_t frame, int background, std::uint8_t* grey) {
-    const std::size_t n = std::size_t(d.width) * std::size_t(d.height);
-    const std::uint8_t* p = d.rgba.data() + frame * n * 4;
-    for (std::size_t i = 0; i < n; ++i, p += 4) {
-        const int luminance = (299 * p[0] + 587 * p[1] + 114 * p[2] + 500) / 1000;
-        grey[i] = std::uint8_t((luminance * p[3] + background * (255 - p[3]) + 127) / 255);
+// Pictures the page holds between calls, one MemoryPictures each so that one can be let go.
+// The last reading is kept: a changed option then re-reads nothing.
+class PagePictures : public engine::PictureSource {
+public:
+    engine::MemoryPictures& fresh(const std::string& name) {
+        forget(name);
+        return held_[name];
     }
-}
+    void forget(const std::string& name) {
+        held_.erase(name);
+        if (name == last_name_) last_name_.clear(), last_ = {};
+    }
+    engine::SourcePicture read(const std::string& name, int background) override {
+        if (name == last_name_ && background == last_background_) return last_;
+        last_ = of(name).read(name, background);
+        last_name_ = name;
+        last_background_ = background;
+        return last_;
+    }
+    engine::SourcePicture read_frames(const std::string& name, int background,
+                                      const engine::FrameSink& each) override {
+        return of(name).read_frames(name, background, each);
+    }
 
-Decoded* decoded_of(int fd, const char* name, char* error, std::size_t room) {
-    struct stat info {};
-    const auto found = ::fstat(fd, &info) == 0 ? g_decoded.find(info.st_ino) : g_decoded.end();
-    if (found != g_decoded.end()) return &found->second;
-    std::snprintf(error, room,
-                  "\"%s\" is neither a 1-bit BMP file nor a picture the browser can decode.", name);
-    return nullptr;
-}
+private:
+    engine::MemoryPictures& of(const std::string& name) {
+        const auto found = held_.find(name);
+        return found != held_.end() ? found->second : none_;
+    }
+    std::map<std::string, engine::MemoryPictures> held_;
+    engine::MemoryPictures none_; // holds nothing: its answer names the missing picture
+    std::string last_name_;
+    int last_background_ = -1;
+    engine::SourcePicture last_;
+};
 
-bool too_large(const Decoded& d, const char* name, int max_side, char* error, std::size_t room) {
-    if (d.width <= max_side && d.height <= max_side) return false;
-    std::snprintf(error, room,
-                  "\"%s\" is a picture of %d x %d pixels; dotlane-cli converts pictures up to "
-                  "%d x %d pixels.",
-                  name, d.width, d.height, max_side, max_side);
-    return true;
-}
+PagePictures g_pictures;
+// The answer of the last call: texts (0 the output, 1 the header or guess's layouts, 2 the
+// message), bytes (the array, or a PNG file) and ints (the look and the bits).
+std::string g_text[3];
+std::vector<std::uint8_t> g_blob;
+std::vector<std::int32_t> g_result;
 
 void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
     for (int shift = 24; shift >= 0; shift -= 8)
@@ -96,20 +84,20 @@ void chunk(std::vector<std::uint8_t>& png, const char* type,
 
 // A PNG of stored deflate blocks: the pictures it serves are small, and a compressor would
 // outweigh the rest of the engine.
-std::vector<std::uint8_t> png_of(const std::uint8_t* indices, int width, int height,
-                                 const std::uint32_t* palette, int colours) {
+std::vector<std::uint8_t> png_of(const std::vector<std::uint8_t>& indices, int width, int height,
+                                 std::initializer_list<std::uint32_t> palette) {
     std::vector<std::uint8_t> head, plte, raw, z = {0x78, 0x01},
                                                png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     put32(head, std::uint32_t(width));
     put32(head, std::uint32_t(height));
     head.insert(head.end(), {8, 3, 0, 0, 0});
-    for (int i = 0; i < colours; ++i)
-        plte.insert(plte.end(), {std::uint8_t(palette[i] >> 16), std::uint8_t(palette[i] >> 8),
-                                 std::uint8_t(palette[i])});
+    for (const std::uint32_t colour : palette)
+        plte.insert(plte.end(),
+                    {std::uint8_t(colour >> 16), std::uint8_t(colour >> 8), std::uint8_t(colour)});
     for (int y = 0; y < height; ++y) {
         raw.push_back(0);
-        raw.insert(raw.end(), indices + std::size_t(y) * width,
-                   indices + std::size_t(y + 1) * width);
+        raw.insert(raw.end(), indices.begin() + long(y) * width,
+                   indices.begin() + long(y + 1) * width);
     }
     std::uint32_t a = 1, b = 0;
     for (std::size_t at = 0; at < raw.size() || at == 0; at += 65535) {
@@ -130,11 +118,38 @@ std::vector<std::uint8_t> png_of(const std::uint8_t* indices, int width, int hei
     return png;
 }
 
-std::vector<std::string> split_args(const char* args, int length) {
-    std::vector<std::string> list;
-    for (const char *at = args, *end = args + length; at < end; at += list.back().size() + 1)
-        list.emplace_back(at);
-    return list;
+std::string text_of(const char* at, int length) {
+    return {at, std::size_t(std::max(length, 0))};
+}
+
+// Strings one after another, NUL after each.
+std::vector<std::string> split(const char* list, int length) {
+    std::vector<std::string> items;
+    for (const char *at = list, *end = list + length; at < end; at += items.back().size() + 1)
+        items.emplace_back(at);
+    return items;
+}
+
+// Options as name, value, name, value..., a flag's value empty.
+engine::Options options_of(const char* list, int length) {
+    const std::vector<std::string> items = split(list, length);
+    engine::Options options;
+    for (std::size_t i = 0; i + 1 < items.size(); i += 2)
+        options.push_back({items[i], items[i + 1]});
+    return options;
+}
+
+void clear() {
+    for (std::string& text : g_text)
+        text.clear();
+    g_blob.clear();
+    g_result.clear();
+}
+
+// The status dotlane-cli would exit with, the message kept.
+int failed(const engine::Outcome& made) {
+    g_text[2] = *made.error;
+    return made.fault == engine::Fault::usage ? 2 : 1;
 }
 
 void put_bits(const Bitmap& bits) {
@@ -147,168 +162,121 @@ void put_bits(const Bitmap& bits) {
 
 } // namespace
 
-// The picture readers' entry points, as picture_reading.h declares them: here the browser's
-// pixels are the decoded picture, and no decoder is linked.
-int dotlane_read_grey(int fd, const char* name, int max_side, DotlaneGrey* out) {
-    Decoded* d = decoded_of(fd, name, out->error, sizeof out->error);
-    if (!d || too_large(*d, name, max_side, out->error, sizeof out->error)) return 1;
-    if (d->grey_background != out->background) {
-        d->grey.resize(std::size_t(d->width) * std::size_t(d->height));
-        grey_frame(*d, 0, out->background, d->grey.data());
-        d->grey_background = out->background;
-    }
-    out->width = d->width;
-    out->height = d->height;
-    out->pixels = d->grey.data();
-    return 0;
-}
-
-// The pixels are the cache's, kept for the next reading.
-void dotlane_free_grey(DotlaneGrey*) {}
-
-int dotlane_read_frames(int fd, const char* name, int max_side, DotlaneFrames* out) {
-    const Decoded* d = decoded_of(fd, name, out->error, sizeof out->error);
-    if (!d || too_large(*d, name, max_side, out->error, sizeof out->error)) return 1;
-    const std::size_t n = std::size_t(d->width) * std::size_t(d->height);
-    if (n * d->delays.size() > std::size_t(kDotlaneMaxFrameBytes)) {
-        std::snprintf(out->error, sizeof out->error,
-                      "\"%s\" is neither a 1-bit BMP file nor a picture dotlane-cli can read "
-                      "(its frames hold more than %lld MiB of pixels).",
-                      name, kDotlaneMaxFrameBytes >> 20);
-        return 1;
-    }
-    std::vector<std::uint8_t> grey(n);
-    for (std::size_t f = 0; f < d->delays.size(); ++f) {
-        grey_frame(*d, f, out->background, grey.data());
-        DotlaneGrey frame;
-        frame.background = out->background;
-        frame.width = d->width;
-        frame.height = d->height;
-        frame.pixels = grey.data();
-        if (out->frame(out->context, &frame, d->delays[f]) != 0) return 1;
-    }
-    out->width = d->width;
-    out->height = d->height;
-    out->count = int(d->delays.size());
-    return 0;
-}
-
-namespace dotlane::cli {
-
-EncodedPng encode_png(const IndexedPicture& p) {
-    return {png_of(p.indices.data(), p.width, p.height, p.palette.data(), int(p.palette.size())),
-            std::nullopt};
-}
-
-} // namespace dotlane::cli
-
 extern "C" {
 
-// A picture the browser decoded, for the file with inode `inode`; the pixels are copied.
-EMSCRIPTEN_KEEPALIVE void dl_picture(int inode, int width, int height, int frames,
-                                     const std::uint8_t* rgba, const int* delays) {
-    Decoded& d = g_decoded[inode];
-    d = {};
-    d.width = width;
-    d.height = height;
-    d.rgba.assign(rgba, rgba + std::size_t(width) * height * 4 * frames);
-    d.delays.assign(delays, delays + frames);
+// A picture under `name`: a file's bytes (a 1-bit BMP file, read exactly as the window reads
+// it) when `width` is 0, else `frames` frames of RGBA with their delays; `file_size` is the
+// decoded file's, for a declaration's comment. Copied.
+EMSCRIPTEN_KEEPALIVE void dl_picture(const char* name, int name_length, const std::uint8_t* bytes,
+                                     int length, int width, int height, int frames,
+                                     const int* delays, double file_size) {
+    const std::string key = text_of(name, name_length);
+    engine::MemoryPictures& pictures = g_pictures.fresh(key);
+    if (width == 0) return pictures.add_file(key, {bytes, bytes + length});
+    const std::size_t frame = std::size_t(width) * std::size_t(height) * 4;
+    for (int f = 0; f < frames; ++f)
+        pictures.add_frame(key, width, height, {bytes + f * frame, bytes + (f + 1) * frame},
+                           delays[f], std::uint64_t(file_size));
 }
 
-EMSCRIPTEN_KEEPALIVE void dl_forget(int inode) {
-    g_decoded.erase(inode);
+EMSCRIPTEN_KEEPALIVE void dl_forget(const char* name, int name_length) {
+    g_pictures.forget(text_of(name, name_length));
 }
 
-// One dotlane-cli command line, its arguments separated by NUL: the exit status, the text
-// in dl_out and dl_err.
-EMSCRIPTEN_KEEPALIVE int dl_run(const char* args, int length) {
-    std::istringstream in;
-    std::ostringstream out, err;
-    const int status = cli::run(split_args(args, length), in, out, err);
-    g_out = out.str();
-    g_err = err.str();
-    return status;
+EMSCRIPTEN_KEEPALIVE const char* dl_text(int which) {
+    return g_text[which].data();
 }
-
-EMSCRIPTEN_KEEPALIVE const char* dl_out() {
-    return g_out.data();
+EMSCRIPTEN_KEEPALIVE int dl_text_size(int which) {
+    return int(g_text[which].size());
 }
-EMSCRIPTEN_KEEPALIVE int dl_out_size() {
-    return int(g_out.size());
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* dl_blob() {
+    return g_blob.data();
 }
-EMSCRIPTEN_KEEPALIVE const char* dl_err() {
-    return g_err.data();
-}
-EMSCRIPTEN_KEEPALIVE int dl_err_size() {
-    return int(g_err.size());
+EMSCRIPTEN_KEEPALIVE int dl_blob_size() {
+    return int(g_blob.size());
 }
 EMSCRIPTEN_KEEPALIVE const std::int32_t* dl_result() {
     return g_result.data();
 }
 
-// What convert makes of one picture (convert's options, one picture file): the glass (1 for
-// an OLED); the bits a display reads, as width, height and a byte a pixel; the bytes' count
-// and the bytes.
-EMSCRIPTEN_KEEPALIVE int dl_shown(const char* args, int length) {
-    std::vector<std::string> valued = cli::kConvertValued;
-    valued.insert(valued.end(),
-                  {"--table", "--header", "--source", "--compress", "--depfile", "--name-prefix"});
-    std::vector<std::string> flags = cli::kConvertFlags;
-    flags.push_back("--frames");
-    const cli::Arguments a = cli::parse(split_args(args, length), flags, valued);
-    std::ostringstream err;
-    g_result.clear();
-    auto made = a.error ? std::variant<cli::Conversion, int>(cli::usage(err, *a.error))
-                        : cli::convert_picture(a, false, err);
-    g_err = err.str();
-    if (std::holds_alternative<int>(made)) return std::get<int>(made);
-    const cli::Conversion& c = std::get<cli::Conversion>(made);
-    g_result.push_back(c.target && c.target->glass == cli::Glass::oled);
-    put_bits(cli::shown_bits(c));
-    const std::vector<std::uint8_t>& bytes = c.listing.bytes;
-    const std::size_t at = g_result.size();
-    g_result.push_back(int(bytes.size()));
-    g_result.resize(at + 1 + (bytes.size() + 3) / 4);
-    std::memcpy(g_result.data() + at + 1, bytes.data(), bytes.size());
+// convert: the text (the source and header with "header"), the bytes, and as ints the look
+// (0 LCD, 1 OLED, 2 e-paper) and the first picture's bits as the display reads them.
+EMSCRIPTEN_KEEPALIVE int dl_convert(const char* options, int options_length, const char* names,
+                                    int names_length) {
+    clear();
+    engine::ConvertedText made = engine::convert_to_text(options_of(options, options_length),
+                                                         split(names, names_length), g_pictures);
+    if (!made.ok()) return failed(made);
+    g_text[0] = std::move(made.text);
+    g_text[1] = std::move(made.header);
+    g_blob = std::move(made.bytes);
+    g_result.push_back(int(made.look));
+    put_bits(made.shown);
     return 0;
 }
 
-// The 1-bit BMP file at `path` (render's own output) as bits, set where the file is dark.
-EMSCRIPTEN_KEEPALIVE int dl_bmp_bits(const char* path) {
-    g_result.clear();
-    const LoadedFile file = load_bmp_file(path);
-    if (!file.accepted()) return 1;
-    put_bits(decode_bits(file.header, file.bytes, false));
+// render: the bits, the remark on missing bytes, and with `png` the picture in its ink.
+EMSCRIPTEN_KEEPALIVE int dl_render(const char* options, int options_length, const char* array,
+                                   int length, int png) {
+    clear();
+    engine::HeldArray held(text_of(array, length));
+    const engine::Rendered made = engine::render(options_of(options, options_length), held);
+    if (!made.ok()) return failed(made);
+    if (made.warning) g_text[2] = *made.warning;
+    put_bits(made.bits);
+    if (png)
+        g_blob =
+            made.light_ink
+                ? png_of(made.bits.bits, made.bits.width, made.bits.height, {0x000000, 0xFFFFFF})
+                : png_of(made.bits.bits, made.bits.width, made.bits.height, {0xFFFFFF, 0x000000});
     return 0;
 }
 
-// guess's readings of the array at `path`, best first, at most `most`: for each the layout
-// (as bit_layout_named numbers it, 4 for t6963c), width, height, the score in millionths
-// and the bits.
-EMSCRIPTEN_KEEPALIVE int dl_guess(const char* args, int length, int most) {
-    const cli::Arguments a = cli::parse(split_args(args, length), {}, {"--input", "--name"});
-    std::istringstream in;
-    std::ostringstream err;
-    g_result.clear();
-    cli::ArraySource source;
-    const auto problem = a.error ? a.error : cli::array_source(a, a.operands.at(0), source);
-    if (problem) {
-        g_err = *problem;
-        return cli::kUsage;
+// guess: its printed list; the layouts of the best `most` readings a line each; as ints
+// their count, then for each the score in millionths and the bits.
+EMSCRIPTEN_KEEPALIVE int dl_guess(const char* options, int options_length, const char* array,
+                                  int length, int most) {
+    clear();
+    engine::HeldArray held(text_of(array, length));
+    const engine::Guessed made = engine::guess(options_of(options, options_length), held);
+    if (!made.ok()) return failed(made);
+    g_text[0] = made.text;
+    const std::size_t count = std::min(made.readings.size(), std::size_t(std::max(most, 0)));
+    g_result.push_back(int(count));
+    for (std::size_t i = 0; i < count; ++i) {
+        const double score = made.readings[i].score;
+        g_text[1] += made.readings[i].layout + "\n";
+        g_result.push_back(int(score * 1e6 + (score < 0 ? -0.5 : 0.5)));
+        put_bits(made.bits(i));
     }
-    source.head = true;
-    const std::size_t room = std::size_t(kMaxRenderSide) * kMaxRenderSide / 8;
-    auto array = cli::read_array(source, in, room, room, err);
-    g_err = err.str();
-    if (!array) return cli::kBadInput;
-    const std::vector<Candidate> found = guess_shapes(array->bytes, array->head);
-    g_result.push_back(int(std::min<std::size_t>(found.size(), std::size_t(most))));
-    for (std::size_t i = 0; i < found.size() && int(i) < most; ++i) {
-        const Shape& s = found[i].shape;
-        g_result.push_back(s.t6963c ? 4 : int(s.layout));
-        g_result.push_back(int(found[i].score * 1e6 + (found[i].score < 0 ? -0.5 : 0.5)));
-        put_bits(unpack_bits(array->bytes, s.layout, s.width, s.height, s.t6963c));
-    }
+    return 0;
+}
+
+// check: its verdict (0 agree, 1 not), the text, the line for the error stream, and the
+// differences as a PNG file in dotlane-cli's colours: white both clear, grey both set, red
+// only the array, blue only the picture.
+EMSCRIPTEN_KEEPALIVE int dl_check(const char* options, int options_length, const char* picture,
+                                  int picture_length, const char* array, int length) {
+    clear();
+    engine::HeldArray held(text_of(array, length));
+    engine::Checked made = engine::check(options_of(options, options_length),
+                                         text_of(picture, picture_length), g_pictures, held);
+    if (!made.ok()) return failed(made);
+    g_text[0] = std::move(made.text);
+    g_text[2] = std::move(made.mismatch);
+    g_blob = png_of(made.diff, made.width, made.height, {0xFFFFFF, 0xC0C0C0, 0xE00000, 0x0050FF});
+    return made.agree ? 0 : 1;
+}
+
+// The window's SED1565 (or T6963C) listing of a 1-bit BMP file's bytes.
+EMSCRIPTEN_KEEPALIVE int dl_listing(const std::uint8_t* bytes, int length, int sed1565,
+                                    int invert) {
+    clear();
+    const std::span<const std::uint8_t> file(bytes, std::size_t(length));
+    engine::WindowListing made = sed1565 ? engine::sed1565_listing(file, invert != 0)
+                                         : engine::t6963c_listing(file, invert != 0);
+    if (!made.ok()) return failed(made);
+    g_text[0] = std::move(made.text);
     return 0;
 }
 
