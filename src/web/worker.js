@@ -43,7 +43,7 @@ const handlers = {
   render: (m) => dotlane.render(m.array, m.options),
   guess: (m) => dotlane.guess(m.array, m.options),
   check: (m) => dotlane.check(pictureOf(m.key), m.array, m.options),
-  listing: (m) => dotlane.listing(pictureOf(m.key).bytes, m.kind, { invertColors: m.invert, fileName: pictureOf(m.key).name }),
+  listing: (m) => dotlane.listing(pictureOf(m.key).bytes, m.kind, { invertColors: m.invert }),
 };
 
 // The buffers of an answer move to the page rather than being copied.
