@@ -41,3 +41,6 @@ if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
     locale-gen >/dev/null
   fi
 fi
+
+# The page: Debian's Emscripten and Chromium, Node and the npm packages of package-lock.json.
+bash "$(dirname "$0")/web_setup.sh"

@@ -7,6 +7,9 @@ bash scripts/build.sh build
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j "$(nproc)"
 
+# The page and dotlane.mjs, against the dotlane-cli just built.
+bash scripts/web_test.sh
+
 # The same tests again with AddressSanitizer and UndefinedBehaviorSanitizer.
 bash scripts/build.sh build-asan -DDOTLANE_SANITIZE=ON -DDOTLANE_BUILD_BENCH=OFF
 ctest --test-dir build-asan --output-on-failure -j "$(nproc)"

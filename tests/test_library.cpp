@@ -31,17 +31,39 @@ Painted painted(const TempDir& dir) {
     return {png, {bits, bits + image.sizeInBytes()}};
 }
 
-engine::MemoryPictures pictures_of(const Painted& p) {
+// A GIF of `frames` images of one black pixel each in the top left corner of a screen of
+// `side` x `side`: dotlane-cli counts each frame's pixels by the screen.
+std::vector<std::uint8_t> dot_gif(int side, int frames) {
+    const auto lo = std::uint8_t(side & 0xFF), hi = std::uint8_t(side >> 8);
+    std::vector<std::uint8_t> gif = {'G',  'I', 'F', '8', '9', 'a', lo,  hi,  lo, hi,
+                                     0x80, 0,   0,   0,   0,   0,   255, 255, 255};
+    for (int i = 0; i < frames; ++i) // clear, index 0, end: three 3-bit codes
+        gif.insert(gif.end(), {0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 0x01, 0});
+    gif.push_back(0x3B);
+    return gif;
+}
+
+engine::MemoryPictures pictures_of(const Painted& p, const TempDir& dir) {
     engine::MemoryPictures pictures;
     pictures.add_file(kLogo, read_file(kLogo));
     pictures.add_rgba(p.png, 37, 21, p.rgba, read_file(p.png).size());
+    // A still reading takes the first frame alone: the second's pixels are never looked at.
+    const std::vector<std::uint8_t> dot_file = dot_gif(1, 2);
+    const std::string dot = dir.write("dot.gif", dot_file);
+    pictures.add_frame(dot, 1, 1, {0, 0, 0, 255}, 0, dot_file.size());
+    pictures.add_frame(dot, 1, 1, {}, 0, dot_file.size());
+    // Five screens of 4096 x 4096 pass the decoders' 64 MiB for every frame: refused before
+    // any pixel is looked at.
+    const std::string many = dir.write("many.gif", dot_gif(4096, 5));
+    for (int i = 0; i < 5; ++i)
+        pictures.add_frame(many, 4096, 4096, {}, 0);
     return pictures;
 }
 
 TEST(Library, ConvertsAsTheCommandLineDoes) {
     TempDir dir;
     const Painted p = painted(dir);
-    auto pictures = pictures_of(p);
+    auto pictures = pictures_of(p, dir);
     const std::string header = (dir.path() / "art.h").string();
     const std::string source = (dir.path() / "art.c").string();
     // The options as the library takes them, dotlane-cli's own, and the pictures.
@@ -60,6 +82,7 @@ TEST(Library, ConvertsAsTheCommandLineDoes) {
         {{{"target", "u8g2"}, {"header", header}, {"source", source}},
          "--target u8g2 --header " + header + " --source " + source,
          {kLogo, p.png}},
+        {{{"target", "ssd1306"}}, "--target ssd1306", {(dir.path() / "dot.gif").string()}},
     };
     for (const auto& [options, args, names] : runs) {
         std::string line = "convert " + args;
@@ -82,17 +105,19 @@ TEST(Library, ConvertsAsTheCommandLineDoes) {
 TEST(Library, RefusesWithTheCommandLinesMessages) {
     TempDir dir;
     const Painted p = painted(dir);
-    auto pictures = pictures_of(p);
-    const std::pair<engine::Options, std::string> runs[] = {
-        {{{"layout", "diagonal"}}, "--layout diagonal"},
-        {{{"target", "ssd1306"}, {"threshold", "300"}}, "--target ssd1306 --threshold 300"},
-        {{{"colour", "red"}}, "--colour red"},
-        {{{"target", "ssd1306"}, {"header", "a.h"}}, "--target ssd1306 --header a.h"},
-        {{{"layout", "sed1565"}}, "--layout sed1565"}, // a PNG: bad input, not wrong usage
+    auto pictures = pictures_of(p, dir);
+    const std::string many = (dir.path() / "many.gif").string();
+    const std::tuple<engine::Options, std::string, std::string> runs[] = {
+        {{{"layout", "diagonal"}}, "--layout diagonal", p.png},
+        {{{"target", "ssd1306"}, {"threshold", "300"}}, "--target ssd1306 --threshold 300", p.png},
+        {{{"colour", "red"}}, "--colour red", p.png},
+        {{{"target", "ssd1306"}, {"header", "a.h"}}, "--target ssd1306 --header a.h", p.png},
+        {{{"layout", "sed1565"}}, "--layout sed1565", p.png}, // bad input, not wrong usage
+        {{{"target", "ssd1306"}, {"frames", ""}}, "--target ssd1306 --frames", many},
     };
-    for (const auto& [options, args] : runs) {
-        const CliRun cli = run_cli("convert " + args + " " + p.png);
-        const auto made = engine::convert_to_text(options, {p.png}, pictures);
+    for (const auto& [options, args, picture] : runs) {
+        const CliRun cli = run_cli("convert " + args + " " + picture);
+        const auto made = engine::convert_to_text(options, {picture}, pictures);
         ASSERT_FALSE(made.ok()) << args;
         EXPECT_EQ(made.fault == engine::Fault::usage ? 2 : 1, cli.status) << args;
         EXPECT_NE(cli.err.find(*made.error), std::string::npos) << args << "\n" << cli.err;

@@ -100,35 +100,87 @@ void MemoryPictures::add_frame(std::string name, int width, int height,
                                std::uint64_t file_size) {
     if (held_.empty() || held_.back().name != name || !held_.back().file.empty())
         held_.push_back({std::move(name), {}, width, height, {}, {}, file_size});
-    held_.back().frames.push_back(std::move(rgba));
-    held_.back().delays.push_back(delay_ms);
+    Held& held = held_.back();
+    const std::uint64_t grey =
+        std::uint64_t(std::max(width, 0)) * std::uint64_t(std::max(height, 0));
+    if (!held.frames.empty() &&
+        (held.too_many || grey * (held.frames.size() + 1) > std::uint64_t(kDotlaneMaxFrameBytes))) {
+        held.too_many = true;
+        return;
+    }
+    held.frames.push_back(std::move(rgba));
+    held.delays.push_back(delay_ms);
 }
 
+const MemoryPictures::Held* MemoryPictures::find(const std::string& name,
+                                                 std::string& message) const {
+    const auto held =
+        std::find_if(held_.begin(), held_.end(), [&](const Held& h) { return h.name == name; });
+    const std::string quoted = "\"" + printable_name(name) + "\"";
+    if (held == held_.end()) {
+        message = "Cannot open " + quoted + ": no picture of that name was given.";
+        return nullptr;
+    }
+    const int side = kMaxRenderSide;
+    if (held->file.empty() &&
+        (held->width < 1 || held->height < 1 || held->width > side || held->height > side)) {
+        message = quoted + " is a picture of " + std::to_string(held->width) + " x " +
+                  std::to_string(held->height) + " pixels; dotlane-cli converts pictures " +
+                  "up to 4096 x 4096 pixels.";
+        return nullptr;
+    }
+    return &*held;
+}
+
+namespace {
+
+// Frame `f` of `held` as grey over `background` into `grey`, or why its pixels do not fit.
+template <class Held>
+std::optional<std::string> grey_of(const Held& held, std::size_t f, int background,
+                                   std::uint8_t* grey) {
+    const std::size_t count = std::size_t(held.width) * std::size_t(held.height);
+    const std::vector<std::uint8_t>& rgba = held.frames[f];
+    if (rgba.size() != count * 4)
+        return "\"" + printable_name(held.name) + "\" holds " + std::to_string(rgba.size()) +
+               " bytes of pixels, not the " + std::to_string(count * 4) + " of its size.";
+    for (std::size_t i = 0; i < count; ++i)
+        grey[i] = picture::over_background(rgba[4 * i], rgba[4 * i + 1], rgba[4 * i + 2],
+                                           rgba[4 * i + 3], background);
+    return std::nullopt;
+}
+
+} // namespace
+
+// The first frame alone, made grey straight into the buffer the picture hands on.
 SourcePicture MemoryPictures::read(const std::string& name, int background) {
-    Grey first;
-    SourcePicture read =
-        read_frames(name, background, [&](const Grey& grey, int) -> std::optional<std::string> {
-            if (first.pixels) return std::nullopt;
-            const std::size_t count = std::size_t(grey.width) * std::size_t(grey.height);
-            auto pixels =
-                std::make_shared<std::vector<std::uint8_t>>(grey.pixels, grey.pixels + count);
-            first = {grey.width, grey.height, pixels->data(), pixels};
-            return std::nullopt;
-        });
-    if (!read.error && read.bmp_file.empty()) read.grey = std::move(first);
+    SourcePicture read;
+    std::string message;
+    const Held* held = find(name, message);
+    if (!held) {
+        read.error = message;
+        return read;
+    }
+    if (!held->file.empty()) return read_frames(name, background, {});
+    auto pixels = std::make_shared<std::vector<std::uint8_t>>(std::size_t(held->width) *
+                                                              std::size_t(held->height));
+    read.error = grey_of(*held, 0, background, pixels->data());
+    if (!read.error) read.grey = {held->width, held->height, pixels->data(), pixels};
+    for (const std::vector<std::uint8_t>& frame : held->frames)
+        read.file_size += frame.size();
+    if (held->file_size) read.file_size = held->file_size;
     return read;
 }
 
 SourcePicture MemoryPictures::read_frames(const std::string& name, int background,
                                           const FrameSink& each) {
     SourcePicture read;
-    const auto held =
-        std::find_if(held_.begin(), held_.end(), [&](const Held& h) { return h.name == name; });
-    const std::string quoted = "\"" + printable_name(name) + "\"";
-    if (held == held_.end()) {
-        read.error = "Cannot open " + quoted + ": no picture of that name was given.";
+    std::string message;
+    const Held* held = find(name, message);
+    if (!held) {
+        read.error = message;
         return read;
     }
+    const std::string quoted = "\"" + printable_name(name) + "\"";
     if (!held->file.empty()) {
         if (held->file.size() < 2 || held->file[0] != 'B' || held->file[1] != 'M')
             read.error = quoted + " is no BMP file; give other pictures as their pixels.";
@@ -137,27 +189,18 @@ SourcePicture MemoryPictures::read_frames(const std::string& name, int backgroun
         read.file_size = held->file.size();
         return read;
     }
-    const int side = kMaxRenderSide;
-    if (held->width < 1 || held->height < 1 || held->width > side || held->height > side) {
-        read.error = quoted + " is a picture of " + std::to_string(held->width) + " x " +
-                     std::to_string(held->height) + " pixels; dotlane-cli converts pictures " +
-                     "up to 4096 x 4096 pixels.";
+    if (held->too_many) {
+        read.error = quoted + " is neither a 1-bit BMP file nor a picture dotlane-cli can read " +
+                     "(its frames hold more than " + std::to_string(kDotlaneMaxFrameBytes >> 20) +
+                     " MiB of pixels).";
         return read;
     }
-    const std::size_t count = std::size_t(held->width) * std::size_t(held->height);
-    std::vector<std::uint8_t> grey(count);
+    std::vector<std::uint8_t> grey(std::size_t(held->width) * std::size_t(held->height));
     for (std::size_t f = 0; f < held->frames.size() && !read.error; ++f) {
-        const std::vector<std::uint8_t>& rgba = held->frames[f];
-        read.file_size += rgba.size();
-        if (rgba.size() != count * 4) {
-            read.error = quoted + " holds " + std::to_string(rgba.size()) + " bytes of pixels, " +
-                         "not the " + std::to_string(count * 4) + " of its size.";
-            break;
-        }
-        for (std::size_t i = 0; i < count; ++i)
-            grey[i] = picture::over_background(rgba[4 * i], rgba[4 * i + 1], rgba[4 * i + 2],
-                                               rgba[4 * i + 3], background);
-        read.error = each({held->width, held->height, grey.data(), nullptr}, held->delays[f]);
+        read.file_size += held->frames[f].size();
+        read.error = grey_of(*held, f, background, grey.data());
+        if (!read.error)
+            read.error = each({held->width, held->height, grey.data(), nullptr}, held->delays[f]);
     }
     if (held->file_size) read.file_size = held->file_size;
     return read;

@@ -135,7 +135,8 @@ public:
     void add_file(std::string name, std::vector<std::uint8_t> bytes);
     void add_rgba(std::string name, int width, int height, std::vector<std::uint8_t> rgba,
                   std::uint64_t file_size = 0);
-    // Several frames of one animation, each RGBA of the same size, with its delay in ms.
+    // Several frames of one animation, each RGBA of the same size, with its delay in ms. A
+    // still picture's reading takes the first frame alone.
     void add_frame(std::string name, int width, int height, std::vector<std::uint8_t> rgba,
                    int delay_ms, std::uint64_t file_size = 0);
     SourcePicture read(const std::string& name, int background) override;
@@ -150,8 +151,13 @@ private:
         std::vector<std::vector<std::uint8_t>> frames; // RGBA
         std::vector<int> delays;
         std::uint64_t file_size = 0;
+        // Frames past the decoders' 64 MiB of grey for a whole animation are let go as they
+        // come: reading every frame is then refused, as dotlane-cli refuses such a GIF.
+        bool too_many = false;
     };
     std::vector<Held> held_;
+    // The picture of that name, or the message that it is none of those given.
+    const Held* find(const std::string& name, std::string& message) const;
 };
 
 // ---- Convert --------------------------------------------------------------------------------

@@ -1,0 +1,124 @@
+// The page put together: settings from the link (else from the last visit), a sample when
+// the link names one, and a new conversion whenever an option or a picture changes. Only the
+// latest settings are converted: changes made while one runs coalesce into one more run.
+"use strict";
+
+let defaults = {};
+let busy = false, again = false;
+// For the benchmark: conversions finished, the last one's time, and when the first was shown.
+const rendered = { count: 0, ms: 0, firstAt: 0 };
+
+let saveTimer = 0;
+
+async function convertNow() {
+  const s = readControls();
+  // The URL and storage are written once the options rest: replaceState is slow when
+  // called at every step of a slider.
+  clearTimeout(saveTimer);
+  saveTimer = setTimeout(() => saveSettings(readControls(), defaults), 250);
+  const canvas = document.getElementById("preview");
+  if (!pictures.length) {
+    canvas.width = canvas.height = 1;
+    document.getElementById("output").value = "";
+    document.getElementById("result-info").textContent = "No picture yet.";
+    return;
+  }
+  const options = convertOptions(s, pictures.length);
+  const r = await engine.ask("convert", { keys: pictures.map((p) => p.key), options });
+  if (r.error) {
+    say(r.error, "error");
+    showResult(r, options);
+    return;
+  }
+  say("");
+  drawBits(canvas, r.bits, s["preview-look"] || (r.oled ? "oled-blue" : "lcd"), Number(s.zoom) || 4, s.grid === "1");
+  canvas.setAttribute("aria-label", `Preview: ${r.bits.width} x ${r.bits.height} pixels`);
+  showResult(r, options);
+}
+
+async function rerender() {
+  if (busy) {
+    again = true;
+    return;
+  }
+  busy = true;
+  const started = performance.now();
+  do {
+    again = false;
+    await convertNow();
+  } while (again);
+  busy = false;
+  rendered.ms = performance.now() - started;
+  rendered.firstAt = rendered.firstAt || performance.now();
+  document.body.dataset.rendered = ++rendered.count;
+}
+
+function onPicturesChanged() {
+  showListing();
+  rerender();
+}
+
+async function loadSample(name) {
+  const sample = sampleBytes(name);
+  if (!sample) return say(`No sample "${name}"; the samples are ${Object.keys(self.DOTLANE_SAMPLES || {}).join(", ")}.`, "error");
+  if (await addPicture(sample.name, sample.bytes, true)) onPicturesChanged();
+}
+
+function fillSelects() {
+  const target = document.getElementById("opt-target");
+  for (const name of kTargetNames) target.add(new Option(name, name));
+  const sample = document.getElementById("opt-sample");
+  for (const name of Object.keys(self.DOTLANE_SAMPLES || {})) sample.add(new Option(name, name));
+}
+
+function wireOptions() {
+  const form = document.getElementById("option-form");
+  const threshold = document.getElementById("opt-threshold"), on = document.getElementById("threshold-on");
+  const shown = document.getElementById("threshold-value");
+  form.addEventListener("submit", (e) => e.preventDefault());
+  form.addEventListener("input", () => {
+    threshold.disabled = !on.checked;
+    shown.textContent = threshold.value;
+    rerender();
+  });
+  for (const id of ["opt-preview-look", "opt-zoom", "opt-grid"]) document.getElementById(id).addEventListener("input", rerender);
+  document.getElementById("opt-sample").addEventListener("change", (e) => e.target.value && loadSample(e.target.value));
+  const file = document.getElementById("file");
+  file.onchange = () => {
+    document.getElementById("opt-sample").value = "";
+    takeFiles([...file.files], document.getElementById("add-mode").checked);
+  };
+  const take = (files) => {
+    document.getElementById("opt-sample").value = "";
+    takeFiles(files, document.getElementById("add-mode").checked);
+  };
+  wireDrop(document.getElementById("drop"), take);
+  wireDrop(document.body, take);
+  document.getElementById("drop").addEventListener("keydown", (e) => {
+    if (e.key === "Enter" || e.key === " ") file.click();
+  });
+  document.addEventListener("paste", (e) => {
+    const files = [...e.clipboardData.files].filter((f) => f.type.startsWith("image/"));
+    if (files.length) {
+      e.preventDefault();
+      take(files);
+    }
+  });
+}
+
+function start() {
+  fillSelects();
+  defaults = readControls();
+  const fromUrl = settingsFromUrl();
+  const settings = Object.keys(fromUrl).length ? fromUrl : storedSettings();
+  writeControls(settings);
+  document.getElementById("threshold-value").textContent = document.getElementById("opt-threshold").value;
+  engine.start();
+  wireOptions();
+  wireOutput();
+  wireReverse();
+  if (settings.sample) loadSample(settings.sample);
+  else rerender();
+}
+
+start();
