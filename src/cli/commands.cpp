@@ -119,6 +119,7 @@ int command_status(const std::string& command, const std::vector<std::string>& r
     if (command == "convert") return convert_command(rest, out, err);
     if (command == "preview") return preview_command(rest, out, err);
     if (command == "guess") return guess_command(rest, in, out, err);
+    if (command == "font") return font_command(rest, out, err);
     return check_command(rest, in, out, err);
 }
 

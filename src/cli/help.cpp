@@ -22,6 +22,7 @@ Commands:
   t6963c    the window's T6963C listing of a 1-bit BMP file
   sed1565   the window's SED1565 listing of a 1-bit BMP file
   info      the header dump and the geometry of a 1-bit BMP file
+  font      make a font file (TrueType, OpenType, BDF, PCF) into font data for a display
 
 "dotlane-cli COMMAND --help" shows a command's options; "dotlane-cli --version" the
 version; "man dotlane-cli" the manual.
@@ -276,6 +277,7 @@ std::optional<std::string> command_help(const std::string& command) {
     if (command == "convert")
         return kConvert + output + kLeftUntouched + kPreparation + kLayouts + exit;
     if (command == "preview") return kPreview + output + kPreparation + kLayouts + exit;
+    if (command == "font") return font_help() + output + kLayouts + exit;
     return std::nullopt;
 }
 

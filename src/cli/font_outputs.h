@@ -1,0 +1,33 @@
+#pragma once
+// What the font command writes for each target: the text (or the raw cells), and the preview
+// line drawn back from that very data by the format's own decoder.
+#include <optional>
+#include <string>
+#include <variant>
+
+#include "fonts/glyphs.h"
+#include "import/layouts.h"
+#include "styles.h"
+
+namespace dotlane::cli {
+
+enum class FontFormat { gfx, python, cells };
+
+struct FontPlan {
+    FontFormat format = FontFormat::cells;
+    BitLayout layout = BitLayout::rows_msb; // of the cells, or of the MicroPython glyphs
+    Style style = Style::c;                 // of the cells
+    std::string name;                       // of the declarations
+    std::string source;                     // the font file, for the comments
+};
+
+struct FontOutput {
+    std::string data;
+    std::optional<Bitmap> preview; // when a preview text was given
+};
+
+// The output, or why the format cannot hold these glyphs.
+std::variant<FontOutput, std::string> font_output(const fonts::GlyphSet& set, const FontPlan& plan,
+                                                  const std::optional<std::u32string>& preview);
+
+} // namespace dotlane::cli
