@@ -120,7 +120,10 @@ std::variant<FontRequest, int> font_request(const Arguments& a, std::ostream& er
     if (!problem) problem = choose_characters(a, r);
     if (problem) return usage(err, *problem);
     r.plan.source = a.operands[0];
-    r.plan.name = a.value("--name").value_or(default_name(a.operands[0]));
+    // "6x13.pcf.gz" is named as "6x13.pcf" would be.
+    std::string path = a.operands[0];
+    if (path.size() > 3 && path.ends_with(".gz")) path.resize(path.size() - 3);
+    r.plan.name = a.value("--name").value_or(default_name(path));
     if (r.plan.format != FontFormat::python)
         if (auto bad = name_problem(r.plan.format == FontFormat::gfx ? Style::c : r.plan.style,
                                     r.plan.name))
@@ -192,6 +195,8 @@ int font_command(const std::vector<std::string>& args, std::ostream& out, std::o
 
     const auto bytes = font_bytes(a.operands[0], err);
     if (!bytes) return kBadInput;
+    FontPlan plan = r.plan;
+    plan.file_size = bytes->size();
     fonts::FontRead read = fonts::read_font(*bytes, r.codes, r.render, quoted_name(a.operands[0]));
     if (read.error) {
         err << "dotlane-cli: " << *read.error << "\n";
@@ -206,7 +211,7 @@ int font_command(const std::vector<std::string>& args, std::ostream& out, std::o
             << "; nothing is written\n";
         return kBadInput;
     }
-    auto made = font_output(read.set, r.plan, r.preview_text);
+    auto made = font_output(read.set, plan, r.preview_text);
     if (const auto* problem = std::get_if<std::string>(&made)) {
         err << "dotlane-cli: " << *problem << "\n";
         return kBadInput;

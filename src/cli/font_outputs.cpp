@@ -61,7 +61,7 @@ std::string cells_text(const fonts::CellTable& t, const FontPlan& plan, const st
     }
     const CArray array{.name = plan.name,
                        .source = plan.source,
-                       .file_size = t.bytes.size(),
+                       .file_size = plan.file_size,
                        .width = t.cell_width,
                        .height = t.cell_rows * int(t.codes.size()),
                        .rows = t.cell_rows * int(t.codes.size()),

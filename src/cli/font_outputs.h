@@ -1,6 +1,7 @@
 #pragma once
 // What the font command writes for each target: the text (or the raw cells), and the preview
 // line drawn back from that very data by the format's own decoder.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <variant>
@@ -19,6 +20,7 @@ struct FontPlan {
     Style style = Style::c;                 // of the cells
     std::string name;                       // of the declarations
     std::string source;                     // the font file, for the comments
+    std::uint64_t file_size = 0;            // its bytes, as read
 };
 
 struct FontOutput {

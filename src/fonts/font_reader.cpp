@@ -140,6 +140,9 @@ FontRead read_font(std::span<const std::uint8_t> bytes, const std::vector<char32
     if (face->num_glyphs <= 0) return refuse("it holds no glyphs");
     // Unicode where the font has it; a BDF or PCF font of another registry keeps its own.
     FT_Select_Charmap(face.get(), FT_ENCODING_UNICODE);
+    FT_UInt first_glyph = 0;
+    FT_Get_First_Char(face.get(), &first_glyph);
+    if (first_glyph == 0) return refuse("it maps no character to a glyph");
 
     const bool outline = FT_IS_SCALABLE(face.get());
     read.set.bitmap_font = !outline;
