@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <ostream>
+#include <unistd.h>
 
 #include "commands.h"
 #include "font_outputs.h"
@@ -192,6 +193,12 @@ int font_command(const std::vector<std::string>& args, std::ostream& out, std::o
     auto requested = font_request(a, err);
     if (std::holds_alternative<int>(requested)) return std::get<int>(requested);
     const FontRequest& r = std::get<FontRequest>(requested);
+    // Raw cells would only garble a terminal, as convert's raw bytes would.
+    const auto* descriptor = dynamic_cast<const DescriptorOutput*>(out.rdbuf());
+    if (r.plan.format == FontFormat::cells && r.plan.style == Style::bin &&
+        a.value("-o").value_or("-") == "-" && descriptor && ::isatty(descriptor->fd()))
+        return usage(err, "--style bin writes raw bytes, which a terminal cannot show; give -o "
+                          "FILE or send standard output to a file or a pipe");
 
     const auto bytes = font_bytes(a.operands[0], err);
     if (!bytes) return kBadInput;
