@@ -32,14 +32,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (read.set.glyphs.empty()) return 0;
     const std::u32string line = U"0A1gj ";
-    for (const auto format : {cli::FontFormat::python, cli::FontFormat::cells}) {
+    using cli::FontFormat;
+    for (const auto format : {FontFormat::python, FontFormat::cells, FontFormat::u8g2}) {
         const cli::FontPlan plan{format, BitLayout::pages_lsb, cli::Style::c, "font", "fuzz", size};
         const auto made = cli::font_output(read.set, plan, line);
-        FUZZ_CHECK(std::holds_alternative<cli::FontOutput>(made));
+        // u8g2's fields are narrow: a refusal says why; the others take any glyphs.
+        if (const auto* problem = std::get_if<std::string>(&made)) {
+            FUZZ_CHECK(format == FontFormat::u8g2 && !problem->empty());
+            continue;
+        }
         const Bitmap& drawn = *std::get<cli::FontOutput>(made).preview;
-        const int cell = format == cli::FontFormat::cells
-                             ? fonts::make_cells(read.set, plan.layout).cell_width
-                             : 0;
+        const int cell =
+            format == FontFormat::cells ? fonts::make_cells(read.set, plan.layout).cell_width : 0;
         FUZZ_CHECK(drawn ==
                    fonts::draw_glyphs(read.set, line, fonts::text_box(read.set, line, cell), cell));
     }

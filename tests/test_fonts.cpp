@@ -119,10 +119,11 @@ struct FormatCase {
     BitLayout layout;
 };
 const FormatCase kFormats[] = {
-    {cli::FontFormat::gfx, BitLayout::rows_msb},    {cli::FontFormat::python, BitLayout::rows_msb},
-    {cli::FontFormat::python, BitLayout::rows_lsb}, {cli::FontFormat::python, BitLayout::pages_lsb},
-    {cli::FontFormat::cells, BitLayout::rows_msb},  {cli::FontFormat::cells, BitLayout::rows_lsb},
-    {cli::FontFormat::cells, BitLayout::pages_lsb}, {cli::FontFormat::cells, BitLayout::pages_msb}};
+    {cli::FontFormat::gfx, BitLayout::rows_msb},     {cli::FontFormat::u8g2, BitLayout::rows_msb},
+    {cli::FontFormat::python, BitLayout::rows_msb},  {cli::FontFormat::python, BitLayout::rows_lsb},
+    {cli::FontFormat::python, BitLayout::pages_lsb}, {cli::FontFormat::cells, BitLayout::rows_msb},
+    {cli::FontFormat::cells, BitLayout::rows_lsb},   {cli::FontFormat::cells, BitLayout::pages_lsb},
+    {cli::FontFormat::cells, BitLayout::pages_msb}};
 
 // The line each format's decoder draws from the data written equals the glyphs placed by
 // their own metrics: for the BDF font as defined here, for the PCF font as FreeType reads it.
@@ -275,6 +276,73 @@ int main() {
         run_shell("cd " + dir.path().string() + " && g++ -I. -o draw draw.cpp && ./draw");
     EXPECT_EQ(drawn.out, ascii(expected)) << drawn.err;
     (void)header;
+
+    // u8g2's decoder as its source reads a font: the glyphs up to 0xFF from the offsets of
+    // 'A' and 'a', the others through the table of codes; each glyph's fields and runs.
+    dir.write("U8g2lib.h", bytes_of("#include <stdint.h>\n#define U8G2_FONT_SECTION(name)\n"));
+    dir.write("u8g2.c", bytes_of(R"c(#include "font.h"
+#include <stdio.h>
+static const uint8_t* p;
+static unsigned bit_pos;
+static char canvas[9][34];
+static unsigned bits(unsigned n) {
+    unsigned v = *p >> bit_pos;
+    if (bit_pos + n >= 8) { v |= (unsigned)p[1] << (8 - bit_pos); ++p; bit_pos += n - 8; } else bit_pos += n;
+    return v & ((1u << n) - 1);
+}
+static int sbits(unsigned n) { return (int)bits(n) - (1 << (n - 1)); }
+static unsigned word(const uint8_t* at) { return (unsigned)at[0] << 8 | at[1]; }
+static const uint8_t* find(const uint8_t* f, unsigned e) {
+    const uint8_t* g = f + 23;
+    if (e <= 255) {
+        g += e >= 'a' ? word(f + 19) : e >= 'A' ? word(f + 17) : 0;
+        for (; g[1] != 0; g += g[1]) if (g[0] == e) return g + 2;
+        return 0;
+    }
+    const uint8_t* table = g + word(f + 21);
+    g = table;
+    unsigned last;
+    do { g += word(table); last = word(table + 2); table += 4; } while (last < e);
+    for (; word(g) != 0; g += g[2]) if (word(g) == e) return g + 3;
+    return 0;
+}
+int main() {
+    const uint16_t text[] = {'H', 'i', ':', ' ', 'j', 'i', 'g', 0xB0, 0x2026};
+    const uint8_t* f = tiny;
+    int pen = 0;
+    for (int i = 0; i < 9; ++i) {
+        p = find(f, text[i]);
+        if (!p) continue;
+        bit_pos = 0;
+        int w = bits(f[4]), h = bits(f[5]), x = sbits(f[6]), y = sbits(f[7]), d = sbits(f[8]);
+        if (w > 0) {
+            int lx = 0, ly = 0, left = pen + x, top = 7 - (h + y);
+            for (;;) {
+                unsigned a = bits(f[2]), b = bits(f[3]);
+                do {
+                    for (unsigned k = 0; k < a + b; ++k) {
+                        if (k >= a) canvas[top + ly][left + lx] = 1;
+                        if (++lx == w) { lx = 0; ++ly; }
+                    }
+                } while (bits(1));
+                if (ly >= h) break;
+            }
+        }
+        pen += d;
+    }
+    for (int y = 0; y < 9; ++y) {
+        for (int x = 0; x < 33; ++x) putchar(canvas[y][x] ? '#' : '.');
+        putchar('\n');
+    }
+}
+)c"));
+    const auto u8g2 =
+        run_cli("font --target u8g2 --chars 32-126,0xB0,0x2026 --missing skip --name tiny -o " +
+                dir.path().string() + "/font.h " + bdf);
+    ASSERT_EQ(u8g2.status, 0) << u8g2.err;
+    const auto drawn_u8g2 =
+        run_shell("cd " + dir.path().string() + " && gcc -I. -o u8g2 u8g2.c && ./u8g2");
+    EXPECT_EQ(drawn_u8g2.out, ascii(tiny_line(U"Hi: jig\u00B0\u2026", 33, 9))) << drawn_u8g2.err;
 }
 
 // Bad fonts and options: a clear message and status, and the output file never made.

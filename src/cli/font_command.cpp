@@ -17,8 +17,8 @@ namespace dotlane::cli {
 
 namespace {
 
-constexpr const char* kTargetNames = "adafruit-gfx, micropython, rows-msb, rows-lsb, pages-lsb "
-                                     "or pages-msb";
+constexpr const char* kTargetNames = "adafruit-gfx, u8g2, micropython, rows-msb, rows-lsb, "
+                                     "pages-lsb or pages-msb";
 
 struct FontRequest {
     FontPlan plan;
@@ -51,9 +51,13 @@ std::optional<std::string> choose_target(const Arguments& a, FontPlan& plan) {
         }
         return std::nullopt;
     }
-    if (*target == "u8g2")
-        return std::string("u8g2's own font format is not written yet; its cells in rows-lsb "
-                           "(--target rows-lsb --style u8g2) draw with drawXBMP");
+    if (*target == "u8g2") {
+        plan.format = FontFormat::u8g2;
+        if ((style && *style != "u8g2") || layout)
+            return std::string("u8g2 writes its own font format; --style and --layout are for "
+                               "the layouts' cells");
+        return std::nullopt;
+    }
     const auto cells = bit_layout_named(*target);
     if (!cells) return "unknown target \"" + *target + "\"; the targets are " + kTargetNames;
     plan.format = FontFormat::cells;
@@ -256,6 +260,8 @@ fonts are taken pixel for pixel with their own metrics (--size picks a strike).
 Options:
   --target T       adafruit-gfx  a GFXfont in PROGMEM for setFont() and print() (codes
                                  up to 0xFF, one byte a character)
+                   u8g2          a font in u8g2's own format for setFont(), drawn with
+                                 drawStr() or, past 0x7F, drawUTF8() (codes up to 0xFFFF)
                    micropython   a module: glyph(ch) gives a glyph's bytes, width and
                                  height for framebuf (MONO_HLSB; --layout rows-lsb gives
                                  MONO_HMSB, pages-lsb MONO_VLSB), text() draws a line

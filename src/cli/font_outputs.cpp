@@ -4,6 +4,7 @@
 #include "fonts/cell_table.h"
 #include "fonts/gfx_font.h"
 #include "fonts/python_font.h"
+#include "fonts/u8g2_font.h"
 #include "targets.h"
 
 namespace dotlane::cli {
@@ -90,6 +91,15 @@ std::variant<FontOutput, std::string> font_output(const fonts::GlyphSet& set, co
         output.data = fonts::gfx_text(font, plan.name, about);
         if (preview)
             output.preview = fonts::draw_gfx(font, *preview, fonts::text_box(set, *preview));
+        break;
+    }
+    case FontFormat::u8g2: {
+        auto made = fonts::make_u8g2(set);
+        if (const auto* problem = std::get_if<std::string>(&made)) return *problem;
+        const auto& font = std::get<std::vector<std::uint8_t>>(made);
+        output.data = fonts::u8g2_text(font, plan.name, about);
+        if (preview)
+            output.preview = fonts::draw_u8g2(font, *preview, fonts::text_box(set, *preview));
         break;
     }
     case FontFormat::python: {

@@ -12,7 +12,7 @@
 
 namespace dotlane::cli {
 
-enum class FontFormat { gfx, python, cells };
+enum class FontFormat { gfx, python, cells, u8g2 };
 
 struct FontPlan {
     FontFormat format = FontFormat::cells;
