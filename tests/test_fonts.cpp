@@ -282,9 +282,10 @@ int main() {
     dir.write("U8g2lib.h", bytes_of("#include <stdint.h>\n#define U8G2_FONT_SECTION(name)\n"));
     dir.write("u8g2.c", bytes_of(R"c(#include "font.h"
 #include <stdio.h>
+#include <stdlib.h>
 static const uint8_t* p;
 static unsigned bit_pos;
-static char canvas[9][34];
+static char canvas[64][512];
 static unsigned bits(unsigned n) {
     unsigned v = *p >> bit_pos;
     if (bit_pos + n >= 8) { v |= (unsigned)p[1] << (8 - bit_pos); ++p; bit_pos += n - 8; } else bit_pos += n;
@@ -306,22 +307,21 @@ static const uint8_t* find(const uint8_t* f, unsigned e) {
     for (; word(g) != 0; g += g[2]) if (word(g) == e) return g + 3;
     return 0;
 }
-int main() {
-    const uint16_t text[] = {'H', 'i', ':', ' ', 'j', 'i', 'g', 0xB0, 0x2026};
+int main(int argc, char** argv) { /* width height baseline code... */
     const uint8_t* f = tiny;
-    int pen = 0;
-    for (int i = 0; i < 9; ++i) {
-        p = find(f, text[i]);
+    int pen = 0, width = atoi(argv[1]), height = atoi(argv[2]), baseline = atoi(argv[3]);
+    for (int i = 4; i < argc; ++i) {
+        p = find(f, strtoul(argv[i], 0, 16));
         if (!p) continue;
         bit_pos = 0;
         int w = bits(f[4]), h = bits(f[5]), x = sbits(f[6]), y = sbits(f[7]), d = sbits(f[8]);
         if (w > 0) {
-            int lx = 0, ly = 0, left = pen + x, top = 7 - (h + y);
+            int lx = 0, ly = 0, left = pen + x, top = baseline - (h + y);
             for (;;) {
                 unsigned a = bits(f[2]), b = bits(f[3]);
                 do {
                     for (unsigned k = 0; k < a + b; ++k) {
-                        if (k >= a) canvas[top + ly][left + lx] = 1;
+                        if (k >= a && top + ly >= 0 && left + lx >= 0) canvas[top + ly][left + lx] = 1;
                         if (++lx == w) { lx = 0; ++ly; }
                     }
                 } while (bits(1));
@@ -330,19 +330,45 @@ int main() {
         }
         pen += d;
     }
-    for (int y = 0; y < 9; ++y) {
-        for (int x = 0; x < 33; ++x) putchar(canvas[y][x] ? '#' : '.');
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) putchar(canvas[y][x] ? '#' : '.');
         putchar('\n');
     }
 }
 )c"));
-    const auto u8g2 =
-        run_cli("font --target u8g2 --chars 32-126,0xB0,0x2026 --missing skip --name tiny -o " +
-                dir.path().string() + "/font.h " + bdf);
-    ASSERT_EQ(u8g2.status, 0) << u8g2.err;
-    const auto drawn_u8g2 =
-        run_shell("cd " + dir.path().string() + " && gcc -I. -o u8g2 u8g2.c && ./u8g2");
-    EXPECT_EQ(drawn_u8g2.out, ascii(tiny_line(U"Hi: jig\u00B0\u2026", 33, 9))) << drawn_u8g2.err;
+    // The tiny font, and DejaVu Sans with hundreds of glyphs past 0xFF: several blocks.
+    const auto dejavu = file_bytes(kDejaVu);
+    std::vector<char32_t> dejavu_codes;
+    for (char32_t c = 32; c < 0x500; ++c)
+        dejavu_codes.push_back(c);
+    const FontRead dejavu_set = read_font(dejavu, dejavu_codes, {.size = 12}, "DejaVu");
+    const std::u32string tiny_text = U"Hi: jig\u00B0\u2026",
+                         dejavu_text = U"Hello \u0416\u042F\u04E8";
+    const struct {
+        std::string options, font;
+        std::u32string text;
+        Bitmap expected;
+    } u8g2_cases[] = {
+        {"--chars 32-126,0xB0,0x2026", bdf, tiny_text, tiny_line(tiny_text, 33, 9)},
+        {"--size 12 --chars 32-0x4FF", kDejaVu, dejavu_text,
+         draw_glyphs(dejavu_set.set, dejavu_text, text_box(dejavu_set.set, dejavu_text))}};
+    for (const auto& c : u8g2_cases) {
+        const auto made = run_cli("font --target u8g2 --missing skip --name tiny " + c.options +
+                                  " -o " + dir.path().string() + "/font.h " + c.font);
+        ASSERT_EQ(made.status, 0) << made.err;
+        char line[64];
+        std::string args;
+        for (const char32_t code : c.text) {
+            std::snprintf(line, sizeof line, " %X", unsigned(code));
+            args += line;
+        }
+        const int baseline = c.font == bdf ? kTinyAscent : dejavu_set.set.ascent;
+        const auto drawn =
+            run_shell("cd " + dir.path().string() + " && gcc -I. -o u8g2 u8g2.c && ./u8g2 " +
+                      std::to_string(c.expected.width) + " " + std::to_string(c.expected.height) +
+                      " " + std::to_string(baseline) + args);
+        EXPECT_EQ(drawn.out, ascii(c.expected)) << c.options << drawn.err;
+    }
 }
 
 // Bad fonts and options: a clear message and status, and the output file never made.
@@ -401,6 +427,16 @@ TEST(FontCommand, BadInputWritesNothing) {
 TEST(FontCommand, MissingCharactersCanBeLeftOut) {
     TempDir dir;
     const std::string bdf = dir.write("tiny.bdf", bytes_of(tiny_bdf()));
+    // A glyph that gives its box but no BITMAP lines is drawn blank.
+    std::string no_bitmap = tiny_bdf();
+    no_bitmap.erase(no_bitmap.find("BITMAP\n90"), 22);
+    const auto blank =
+        run_cli("font --target rows-msb --text H " + dir.write("blank.bdf", bytes_of(no_bitmap)));
+    EXPECT_EQ(blank.status, 0) << blank.err;
+    EXPECT_NE(blank.out.find("0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,\n}"),
+              std::string::npos)
+        << blank.out;
+
     const auto run = run_cli(
         "font --target rows-msb --style python --chars 72,105,106,74 --missing skip " + bdf);
     EXPECT_EQ(run.status, 0) << run.err;

@@ -72,6 +72,15 @@ std::optional<Bitmap> bitmap_of(FT_Library library, const FT_Bitmap& source, int
         levels = std::max(2, int(source.num_grays));
     }
     const int pitch = from->pitch < 0 ? -from->pitch : from->pitch;
+    // A BDF glyph that gives its box but no BITMAP lines comes without a buffer: no ink.
+    if (!from->buffer) {
+        FT_Bitmap_Done(library, &grey);
+        return bits;
+    }
+    if (pitch < (from->pixel_mode == FT_PIXEL_MODE_MONO ? (width + 7) / 8 : width)) {
+        FT_Bitmap_Done(library, &grey);
+        return std::nullopt;
+    }
     for (int y = 0; y < height; ++y) {
         const unsigned char* row =
             from->buffer + std::size_t(from->pitch < 0 ? height - 1 - y : y) * std::size_t(pitch);

@@ -10,6 +10,11 @@ namespace dotlane::fonts {
 namespace {
 
 constexpr std::size_t kHeader = 23;
+// Glyphs past 0xFF a block of the table leads to: the search walks at most this many.
+constexpr std::size_t kBlock = 100;
+constexpr const char* kTooLarge =
+    "the glyphs up to 0xFF pass the 65535 bytes u8g2's offsets reach: give fewer characters "
+    "or a smaller --size";
 
 // Bits from bit 0 of each byte up, as the decoder takes them.
 class BitWriter {
@@ -93,6 +98,42 @@ bool inked(const Glyph& g) {
     return g.bits.width > 0 && g.bits.height > 0;
 }
 
+// One glyph's record: its code, its length, and the bit stream of its fields and runs.
+std::variant<std::vector<std::uint8_t>, std::string> glyph_record(const Glyph& g, const Fields& f) {
+    BitWriter stream;
+    const bool ink = inked(g);
+    const int h = ink ? g.bits.height : 0;
+    stream.put(ink ? unsigned(g.bits.width) : 0, f.w);
+    stream.put(unsigned(h), f.h);
+    stream.put(unsigned((ink ? g.left : 0) + (1 << (f.x - 1))), f.x);
+    stream.put(unsigned((ink ? g.top - h : 0) + (1 << (f.y - 1))), f.y);
+    stream.put(unsigned(g.advance + (1 << (f.d - 1))), f.d);
+    if (ink) {
+        const auto pairs = run_pairs(g.bits, f.bits0, f.bits1);
+        for (std::size_t i = 0; i < pairs.size(); ++i) {
+            if (i == 0 || pairs[i] != pairs[i - 1]) {
+                if (i > 0) stream.put(0, 1);
+                stream.put(unsigned(pairs[i].first), f.bits0);
+                stream.put(unsigned(pairs[i].second), f.bits1);
+            } else {
+                stream.put(1, 1);
+            }
+        }
+        stream.put(0, 1);
+    }
+    const std::size_t code_bytes = g.code > 0xFF ? 2 : 1;
+    const std::size_t length = code_bytes + 1 + stream.bytes().size();
+    if (length > 255)
+        return "the glyph for " + code_name(g.code) + " takes " + std::to_string(length) +
+               " bytes, more than the 255 of a u8g2 glyph: give a smaller --size";
+    std::vector<std::uint8_t> record;
+    if (code_bytes == 2) record.push_back(std::uint8_t(g.code >> 8));
+    record.push_back(std::uint8_t(g.code));
+    record.push_back(std::uint8_t(length));
+    record.insert(record.end(), stream.bytes().begin(), stream.bytes().end());
+    return record;
+}
+
 } // namespace
 
 std::variant<std::vector<std::uint8_t>, std::string> make_u8g2(const GlyphSet& set) {
@@ -164,56 +205,41 @@ std::variant<std::vector<std::uint8_t>, std::string> make_u8g2(const GlyphSet& s
         const std::size_t offset = font.size() - kHeader;
         font[field] = std::uint8_t(offset >> 8), font[field + 1] = std::uint8_t(offset);
     };
-    bool upper = false, lower = false, table = false;
+    std::vector<std::vector<std::uint8_t>> high; // the records of codes past 0xFF
+    std::vector<char32_t> high_codes;
+    bool upper = false, lower = false;
     for (const Glyph& g : set.glyphs) {
         if (!upper && g.code >= 'A') upper = true, offset_field(17);
         if (!lower && g.code >= 'a') lower = true, offset_field(19);
-        if (g.code > 0xFF && !table) {
-            font.insert(font.end(), {0, 0}); // the end of the glyphs up to 0xFF
-            table = true, offset_field(21);
-            font.insert(font.end(), {0, 4, 0xFF, 0xFF}); // one block: every code after it
+        auto record = glyph_record(g, f);
+        if (const auto* problem = std::get_if<std::string>(&record)) return *problem;
+        auto& bytes = std::get<std::vector<std::uint8_t>>(record);
+        if (g.code > 0xFF) {
+            high.push_back(std::move(bytes)), high_codes.push_back(g.code);
+            continue;
         }
-        BitWriter stream;
-        const bool ink = inked(g);
-        const int h = ink ? g.bits.height : 0;
-        stream.put(ink ? unsigned(g.bits.width) : 0, f.w);
-        stream.put(unsigned(h), f.h);
-        stream.put(unsigned((ink ? g.left : 0) + (1 << (f.x - 1))), f.x);
-        stream.put(unsigned((ink ? g.top - h : 0) + (1 << (f.y - 1))), f.y);
-        stream.put(unsigned(g.advance + (1 << (f.d - 1))), f.d);
-        if (ink) {
-            const auto pairs = run_pairs(g.bits, f.bits0, f.bits1);
-            for (std::size_t i = 0; i < pairs.size(); ++i) {
-                if (i == 0 || pairs[i] != pairs[i - 1]) {
-                    if (i > 0) stream.put(0, 1);
-                    stream.put(unsigned(pairs[i].first), f.bits0);
-                    stream.put(unsigned(pairs[i].second), f.bits1);
-                } else {
-                    stream.put(1, 1);
-                }
-            }
-            stream.put(0, 1);
-        }
-        const std::size_t code_bytes = g.code > 0xFF ? 2 : 1;
-        const std::size_t length = code_bytes + 1 + stream.bytes().size();
-        if (length > 255)
-            return "the glyph for " + code_name(g.code) + " takes " + std::to_string(length) +
-                   " bytes, more than the 255 of a u8g2 glyph: give a smaller --size";
-        if (code_bytes == 2) font.push_back(std::uint8_t(g.code >> 8));
-        font.push_back(std::uint8_t(g.code));
-        font.push_back(std::uint8_t(length));
-        font.insert(font.end(), stream.bytes().begin(), stream.bytes().end());
-        if (font.size() - kHeader > 0xFFFF)
-            return std::string("the font passes the 65535 bytes u8g2's offsets reach: give fewer "
-                               "characters or a smaller --size");
+        font.insert(font.end(), bytes.begin(), bytes.end());
+        if (font.size() - kHeader > 0xFFFF) return std::string(kTooLarge);
     }
     if (!upper) offset_field(17);
     if (!lower) offset_field(19);
-    if (!table) {
-        font.insert(font.end(), {0, 0});
-        offset_field(21);
-        font.insert(font.end(), {0, 4, 0xFF, 0xFF});
+    font.insert(font.end(), {0, 0}); // the end of the glyphs up to 0xFF
+    offset_field(21);
+    // The table: for each block of glyphs, how far it starts from the last one (the first
+    // from the table) and its last code, the last block's written 0xFFFF to end the search.
+    const std::size_t blocks = std::max<std::size_t>(1, (high.size() + kBlock - 1) / kBlock);
+    std::size_t step = 4 * blocks;
+    for (std::size_t b = 0; b < blocks; ++b) {
+        const std::size_t last = std::min(high.size(), (b + 1) * kBlock);
+        const unsigned code = b + 1 == blocks ? 0xFFFF : unsigned(high_codes[last - 1]);
+        font.insert(font.end(), {std::uint8_t(step >> 8), std::uint8_t(step),
+                                 std::uint8_t(code >> 8), std::uint8_t(code)});
+        step = 0;
+        for (std::size_t i = b * kBlock; i < last; ++i)
+            step += high[i].size();
     }
+    for (const auto& record : high)
+        font.insert(font.end(), record.begin(), record.end());
     font.insert(font.end(), {0, 0});
     return font;
 }
