@@ -2,8 +2,8 @@
 // shows, and the one part each listing command of dotlane-cli asks for.
 #include <benchmark/benchmark.h>
 
-#include "import/import.h"
-#include "reverse/bmp_writer.h"
+#include "pictures/bmp_writer.h"
+#include "pictures/import.h"
 
 using namespace dotlane;
 

@@ -153,7 +153,7 @@ def dark_rows(rows, threshold, dither):
 
 def prepared_rows(path, background=255, rotate=0, flip=None, size=None, fit="contain",
                   threshold=128, dither=None, ink="dark"):
-    """The set bits of any picture after the preparation steps of the README, in order."""
+    """The set bits of any picture after the preparation steps of docs/preparation.md, in order."""
     return prepared_grey(grey_rows(path, background), background, rotate, flip, size, fit,
                          threshold, dither, ink)
 

@@ -3,8 +3,8 @@
 // the glyphs then go through every format and its decoder, which must draw the set's own line.
 #include <cstdint>
 
-#include "cli/font_outputs.h"
 #include "fonts/cell_table.h"
+#include "fonts/font_outputs.h"
 #include "fonts/font_reader.h"
 #include "fuzz_check.h"
 
@@ -32,16 +32,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (read.set.glyphs.empty()) return 0;
     const std::u32string line = U"0A1gj ";
-    using cli::FontFormat;
+    using fonts::FontFormat;
     for (const auto format : {FontFormat::python, FontFormat::cells, FontFormat::u8g2}) {
-        const cli::FontPlan plan{format, BitLayout::pages_lsb, cli::Style::c, "font", "fuzz", size};
-        const auto made = cli::font_output(read.set, plan, line);
+        const fonts::FontPlan plan{format, BitLayout::pages_lsb, Style::c, "font", "fuzz", size};
+        const auto made = fonts::font_output(read.set, plan, line);
         // u8g2's fields are narrow: a refusal says why; the others take any glyphs.
         if (const auto* problem = std::get_if<std::string>(&made)) {
             FUZZ_CHECK(format == FontFormat::u8g2 && !problem->empty());
             continue;
         }
-        const Bitmap& drawn = *std::get<cli::FontOutput>(made).preview;
+        const Bitmap& drawn = *std::get<fonts::FontOutput>(made).preview;
         const int cell =
             format == FontFormat::cells ? fonts::make_cells(read.set, plan.layout).cell_width : 0;
         FUZZ_CHECK(drawn ==

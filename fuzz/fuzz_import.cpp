@@ -7,10 +7,10 @@
 #include <span>
 #include <vector>
 
+#include "back/render.h"
 #include "fuzz_check.h"
-#include "import/import.h"
-#include "import/layouts.h"
-#include "reverse/render.h"
+#include "layout/layouts.h"
+#include "pictures/import.h"
 
 using namespace dotlane;
 

@@ -5,12 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "back/c_reader.h"
+#include "back/guess.h"
+#include "back/hex_reader.h"
+#include "back/render.h"
 #include "fuzz_check.h"
-#include "reverse/c_reader.h"
-#include "reverse/guess.h"
-#include "reverse/hex_reader.h"
-#include "reverse/render.h"
-#include "reverse/unpack.h"
+#include "layout/unpack.h"
 
 using namespace dotlane;
 

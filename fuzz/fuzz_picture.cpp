@@ -7,8 +7,8 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include "cli/picture_reading.h"
 #include "fuzz_check.h"
+#include "pictures/picture_reading.h"
 
 // Larger pictures are refused unread; 4096 would make every large header a slow input.
 constexpr int kMaxSide = 1024;

@@ -179,7 +179,7 @@ def white_first():
 
 
 def example():
-    """The README's worked example."""
+    """The worked example of docs/layouts.md."""
     return art(["#..", ".#.", "..#", "...", "###", "...", "#..", "..#", ".#."])
 
 

@@ -14,9 +14,16 @@ deb=$out/dotlane_${version}_amd64.deb
 [ -f "$deb" ] || { echo "deb: no $deb" >&2; ls "$out" >&2; exit 1; }
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ]
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6core6 libqt6gui6 libqt6widgets6 libstdc++6 libc6; do
-  [[ "$depends" == *"$library "* ]] || { echo "deb: Depends lacks $library: $depends" >&2; exit 1; }
-done
+# The README names the packages dpkg-shlibdeps finds, and what the package recommends; a
+# library linked or dropped shows up here before the README's promise goes stale.
+readme=$(tr '\n' ' ' <"$(dirname "$0")/../README.md")
+listed=$(sed -n 's/.*dependencies come from dpkg-shlibdeps (\([^)]*\)).*/\1/p' <<<"$readme" | tr -s ', ' '\n' | sort)
+found=$(tr ',' '\n' <<<"$depends" | awk '{print $1}' | sort)
+[ -n "$listed" ] && [ "$listed" = "$found" ] ||
+  { echo "deb: Depends is $depends; the README lists: $listed" >&2; exit 1; }
+recommends=$(dpkg-deb -f "$deb" Recommends)
+[[ "$readme" == *"recommends $recommends for the"* ]] ||
+  { echo "deb: the README does not name the recommended $recommends" >&2; exit 1; }
 dpkg-deb -c "$deb" | awk '{print $6}' | sort >"$out/files"
 for file in ".$prefix/bin/dotlane" ".$prefix/bin/dotlane-cli" \
             ".$prefix/share/applications/dotlane.desktop" \

@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include "bmp_fixture.h"
-#include "import/header.h"
+#include "pictures/header.h"
 
 namespace dotlane::test {
 

@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 #include <tuple>
 
+#include "back/hex_reader.h"
 #include "cli_runner.h"
-#include "reverse/hex_reader.h"
 
 using namespace dotlane;
 using namespace dotlane::test;

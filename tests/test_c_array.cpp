@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-#include "cli/c_array.h"
-#include "cli/styles.h"
+#include "back/hex_reader.h"
 #include "cli_runner.h"
-#include "reverse/hex_reader.h"
+#include "declare/c_array.h"
+#include "declare/styles.h"
 
 using namespace dotlane;
 using namespace dotlane::test;
@@ -145,18 +145,18 @@ TEST(CArray, Names) {
                              "_BitInt", "_Decimal64", "_Bool", "_X", "a__b", "__a", "a_", "9lives",
                              "a-b", ""})
         // clang-format on
-        EXPECT_TRUE(cli::c_name_problem(name)) << name;
+        EXPECT_TRUE(c_name_problem(name)) << name;
     for (const char* name : {"lambda", "None", "framebuf", "bytearray"})
-        EXPECT_TRUE(cli::name_problem(cli::Style::python, name)) << name;
+        EXPECT_TRUE(name_problem(Style::python, name)) << name;
     for (const char* name : {"logo", "_a1", "x9", "Frame_2"})
-        EXPECT_EQ(cli::c_name_problem(name), std::nullopt) << name;
+        EXPECT_EQ(c_name_problem(name), std::nullopt) << name;
     for (const auto& [file, name] : {std::pair{"a/logo 2.png", "logo_2"},
                                      {"8x8.bmp", "image_8x8"},
                                      {"int.bmp", "image_int"},
                                      {"__.png", "image"},
                                      {"_A-b__c.d.gif", "A_b_c_d"},
                                      {"lambda.png", "image_lambda"}})
-        EXPECT_EQ(cli::default_name(file), name) << file;
+        EXPECT_EQ(default_name(file), name) << file;
 }
 
 } // namespace

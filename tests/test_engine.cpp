@@ -4,14 +4,14 @@
 #include <clocale>
 #include <gtest/gtest.h>
 
+#include "back/hex_reader.h"
+#include "back/render.h"
 #include "bmp_fixture.h"
-#include "convert/conversion.h"
-#include "import/import.h"
-#include "import/layouts.h"
-#include "import/prepare.h"
-#include "reverse/bmp_writer.h"
-#include "reverse/hex_reader.h"
-#include "reverse/render.h"
+#include "digits/conversion.h"
+#include "layout/layouts.h"
+#include "pictures/bmp_writer.h"
+#include "pictures/import.h"
+#include "prepare/prepare.h"
 #include "shared/entries.h"
 
 using namespace dotlane;

@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
-#include "cli/font_outputs.h"
 #include "cli_runner.h"
 #include "fonts/characters.h"
+#include "fonts/font_outputs.h"
 #include "fonts/font_reader.h"
 
 namespace {
@@ -115,15 +115,18 @@ GlyphSet read_set(const std::vector<std::uint8_t>& bytes, std::u32string_view ch
 }
 
 struct FormatCase {
-    cli::FontFormat format;
+    fonts::FontFormat format;
     BitLayout layout;
 };
-const FormatCase kFormats[] = {
-    {cli::FontFormat::gfx, BitLayout::rows_msb},     {cli::FontFormat::u8g2, BitLayout::rows_msb},
-    {cli::FontFormat::python, BitLayout::rows_msb},  {cli::FontFormat::python, BitLayout::rows_lsb},
-    {cli::FontFormat::python, BitLayout::pages_lsb}, {cli::FontFormat::cells, BitLayout::rows_msb},
-    {cli::FontFormat::cells, BitLayout::rows_lsb},   {cli::FontFormat::cells, BitLayout::pages_lsb},
-    {cli::FontFormat::cells, BitLayout::pages_msb}};
+const FormatCase kFormats[] = {{fonts::FontFormat::gfx, BitLayout::rows_msb},
+                               {fonts::FontFormat::u8g2, BitLayout::rows_msb},
+                               {fonts::FontFormat::python, BitLayout::rows_msb},
+                               {fonts::FontFormat::python, BitLayout::rows_lsb},
+                               {fonts::FontFormat::python, BitLayout::pages_lsb},
+                               {fonts::FontFormat::cells, BitLayout::rows_msb},
+                               {fonts::FontFormat::cells, BitLayout::rows_lsb},
+                               {fonts::FontFormat::cells, BitLayout::pages_lsb},
+                               {fonts::FontFormat::cells, BitLayout::pages_msb}};
 
 // The line each format's decoder draws from the data written equals the glyphs placed by
 // their own metrics: for the BDF font as defined here, for the PCF font as FreeType reads it.
@@ -134,23 +137,23 @@ TEST(FontFormats, EveryFormatDrawsTheFontsOwnGlyphs) {
     EXPECT_EQ(tiny.descent, kTinyDescent);
     for (const FormatCase& row : kFormats) {
         SCOPED_TRACE(int(row.format) * 10 + int(row.layout));
-        const bool gfx = row.format == cli::FontFormat::gfx;
-        const bool cells = row.format == cli::FontFormat::cells;
-        const cli::FontPlan plan{row.format, row.layout, cli::Style::c, "font", "font.bdf", 0};
+        const bool gfx = row.format == fonts::FontFormat::gfx;
+        const bool cells = row.format == fonts::FontFormat::cells;
+        const fonts::FontPlan plan{row.format, row.layout, Style::c, "font", "font.bdf", 0};
         // print() sends one byte a character: no ellipsis for GFX.
         GlyphSet set = tiny;
         if (gfx) set.glyphs.pop_back();
         const std::u32string text = gfx ? U"Hi: jig\u00B0" : U"Hi: jig\u00B0\u2026";
-        const auto made = cli::font_output(set, plan, text);
-        ASSERT_TRUE(std::holds_alternative<cli::FontOutput>(made));
-        const Bitmap& drawn = *std::get<cli::FontOutput>(made).preview;
+        const auto made = fonts::font_output(set, plan, text);
+        ASSERT_TRUE(std::holds_alternative<fonts::FontOutput>(made));
+        const Bitmap& drawn = *std::get<fonts::FontOutput>(made).preview;
         const int cell = cells ? 7 : 0; // the widest: the ellipsis' 6, and 1 left of the pen
         EXPECT_EQ(ascii(drawn), ascii(tiny_line(text, drawn.width, drawn.height, cell)));
         EXPECT_EQ(drawn.width, cells ? 7 * int(text.size()) : gfx ? 27 : 33);
 
         const std::u32string digits = U"12:34 Hagjy";
-        const auto from_pcf = cli::font_output(fixed, plan, digits);
-        const Bitmap& pcf = *std::get<cli::FontOutput>(from_pcf).preview;
+        const auto from_pcf = fonts::font_output(fixed, plan, digits);
+        const Bitmap& pcf = *std::get<fonts::FontOutput>(from_pcf).preview;
         EXPECT_EQ(ascii(pcf),
                   ascii(draw_glyphs(fixed, digits, text_box(fixed, digits), cells ? 6 : 0)));
     }

@@ -9,8 +9,8 @@
 #include <unistd.h>
 #include <webp/encode.h>
 
-#include "cli/png_writing.h"
 #include "cli_runner.h"
+#include "pictures/png_writing.h"
 
 using namespace dotlane::test;
 

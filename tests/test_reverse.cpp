@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "back/c_reader.h"
+#include "back/guess.h"
 #include "cli_runner.h"
-#include "reverse/c_reader.h"
-#include "reverse/guess.h"
 
 using namespace dotlane;
 using namespace dotlane::test;

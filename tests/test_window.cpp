@@ -11,8 +11,8 @@
 
 #include "cli_runner.h"
 #include "hostile_files.h"
-#include "import/import.h"
-#include "ui/clickable_label.h"
+#include "pictures/import.h"
+#include "window/clickable_label.h"
 #include "window_fixture.h"
 
 using namespace dotlane;

@@ -8,9 +8,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "back/render.h"
 #include "cli_runner.h"
-#include "reverse/bmp_writer.h"
-#include "reverse/render.h"
+#include "pictures/bmp_writer.h"
 #include "window_fixture.h"
 
 using namespace dotlane;

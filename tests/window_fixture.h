@@ -10,11 +10,11 @@
 #include <memory>
 
 #include "bmp_fixture.h"
-#include "ui/controls.h"
-#include "ui/dialogs.h"
-#include "ui/form1.h"
-#include "ui/listing_box.h"
-#include "ui/picture_box.h"
+#include "window/controls.h"
+#include "window/dialogs.h"
+#include "window/form1.h"
+#include "window/listing_box.h"
+#include "window/picture_box.h"
 
 namespace dotlane::test {
 

@@ -1,4 +1,4 @@
-#include "commands.h"
+#include "cli/commands.h"
 
 #include <cerrno>
 #include <cstring>
@@ -7,14 +7,16 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "array_input.h"
-#include "picture_input.h"
-#include "picture_output.h"
-#include "reverse/bmp_writer.h"
-#include "reverse/hex_reader.h"
-#include "reverse/render.h"
+#include "back/array_input.h"
+#include "back/hex_reader.h"
+#include "back/render.h"
+#include "cli/array_files.h"
+#include "cli/picture_output.h"
+#include "cli/support.h"
+#include "engine/convert.h"
+#include "pictures/bmp_writer.h"
+#include "pictures/picture_input.h"
 #include "shared/text.h"
-#include "support.h"
 #include "version.h"
 
 namespace dotlane::cli {
@@ -37,7 +39,7 @@ int listing_command(const std::vector<std::string>& args, std::ostream& out, std
                 << (sed1565 ? "pages-lsb" : "rows-msb") << " " << shell_word(a.operands[0]) << "\n";
         return kBadInput;
     }
-    return emit(window_listing(*file, sed1565, a.has("--invert-colors")).text, a, out, err);
+    return emit(engine::window_listing(*file, sed1565, a.has("--invert-colors")).text, a, out, err);
 }
 
 int info_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -90,7 +92,8 @@ int render_command(const std::vector<std::string>& args, std::istream& in, std::
     }
     // Only what can be painted is read: the entries past W x P are neither stored nor checked.
     ListingReader reader(std::size_t(size.width) * std::size_t(size.pages), kMaxGap);
-    if (!read_input(a.operands.empty() ? "-" : a.operands[0], in, reader, err)) return kBadInput;
+    FileInput input(a.operands.empty() ? "-" : a.operands[0], in);
+    if (!read_input(input.pieces(), input.name(), reader, err)) return kBadInput;
     const ListingRead listing = reader.take();
     if (listing.error) {
         err << *listing.error << "\n";

@@ -5,22 +5,20 @@
 #include <ostream>
 #include <unistd.h>
 
-#include "bundle.h"
-#include "c_names.h"
-#include "commands.h"
-#include "convert.h"
-#include "depfile.h"
-#include "preview.h"
-#include "shared/output_file.h"
+#include "cli/commands.h"
+#include "cli/file_pictures.h"
+#include "cli/preview.h"
+#include "cli/support.h"
+#include "engine/convert_plan.h"
 #include "shared/text.h"
-#include "styles.h"
+#include "write/depfile.h"
+#include "write/output_file.h"
 
 namespace dotlane::cli {
 
-namespace {
+using engine::Plan;
 
-// The options of the arrays of several pictures; only --depfile serves every style.
-const std::vector<std::string> kBundleOptions = {"--table", "--header", "--source", "--compress"};
+namespace {
 
 // Raw bytes would only garble a terminal, so they go to a file or a pipe.
 bool raw_to_terminal(const Arguments& a, std::ostream& out) {
@@ -40,30 +38,6 @@ int write_file(const std::string& path, std::string_view text, std::ostream& err
     return kOk;
 }
 
-CArray array_of(const Conversion& c, const std::string& name) {
-    return {.name = name,
-            .source = c.path,
-            .file_size = c.file_size,
-            .width = c.width,
-            .height = c.height,
-            .rows = c.rows,
-            .layout = c.layout,
-            .layout_description = c.description,
-            .invert = c.invert,
-            .bytes = c.listing.bytes,
-            .target = c.target};
-}
-
-// What the command writes, chosen before any picture is read so that wrong usage costs
-// nothing.
-struct Plan {
-    Style style = Style::hex;
-    bool bundle = false; // C arrays through bundle.h
-    std::vector<std::string> names;
-    std::optional<std::string> header, source, depfile, output;
-    PreviewOptions preview;
-};
-
 // Two outputs in one file would leave only the one written last. "-" is standard output.
 std::optional<std::string> shared_output(const Plan& plan) {
     std::vector<std::pair<const char*, std::string>> files;
@@ -82,79 +56,6 @@ std::optional<std::string> shared_output(const Plan& plan) {
                        " name one file, \"" + printable_name(files[j].second) +
                        "\"; each output needs its own";
     return std::nullopt;
-}
-
-// The style: --style, else --c-array's, else the target's; several pictures or an option of
-// the arrays ask for C, else the bare listing.
-std::variant<Plan, int> plan_of(const Arguments& a, std::ostream& out, std::ostream& err) {
-    Plan plan;
-    const auto c_array = a.value("--c-array");
-    const auto style_text = a.value("--style");
-    const auto chosen = style_named(style_text.value_or("c"));
-    if (!chosen)
-        return usage(err, "unknown style \"" + *style_text + "\"; the styles are " + kStyleNames);
-    if (c_array && ((style_text && *chosen != Style::c) || a.value("--name")))
-        return usage(err, "--c-array NAME is --style c --name NAME; give one or the other");
-    const bool several = a.operands.size() > 1;
-    bool arrays_asked = false;
-    for (const std::string& option : kBundleOptions)
-        arrays_asked = arrays_asked || a.value(option);
-    const auto target = a.value("--target");
-    const Target* const named_target = target ? target_named(*target) : nullptr;
-    plan.style = style_text || c_array     ? *chosen
-                 : named_target            ? *style_named(named_target->style)
-                 : several || arrays_asked ? Style::c
-                                           : Style::hex;
-    const bool c_family = c_flavour(plan.style).has_value();
-    const bool frames = a.has("--frames");
-    if (arrays_asked && !c_family)
-        return usage(err, "--table, --header, --source and --compress write C arrays: they take "
-                          "--style c, arduino or u8g2");
-    if (several && (plan.style == Style::hex || plan.style == Style::bin))
-        return usage(err, "--style hex and bin list one picture; several pictures take a style "
-                          "that declares arrays: c, arduino, u8g2, python or asm");
-    if (frames && (plan.style == Style::python || plan.style == Style::assembly))
-        return usage(err, "--frames writes C arrays (--style c, arduino or u8g2), the bare "
-                          "listing or the raw bytes");
-    plan.bundle = c_family && (several || frames || arrays_asked);
-
-    std::vector<std::string> given = a.all("--name");
-    if (c_array) {
-        if (several) return usage(err, "--c-array names one picture; give --name once for each");
-        given = {*c_array};
-    }
-    if (!given.empty() && given.size() != a.operands.size())
-        return usage(err, "give --name once for each picture, or not at all");
-    ArrayNames names = array_names(
-        a.operands, given, c_array ? "--c-array" : "--name",
-        {plan.style, a.value("--compress").has_value(), a.value("--table"), a.value("--header")},
-        a.value("--name-prefix"));
-    if (names.error) return usage(err, *names.error);
-    plan.names = std::move(names.names);
-
-    plan.header = a.value("--header");
-    plan.source = a.value("--source");
-    plan.depfile = a.value("--depfile");
-    plan.output = a.value("-o");
-    if (plan.header.has_value() != plan.source.has_value())
-        return usage(err, "--header and --source go together");
-    if (plan.header && plan.output)
-        return usage(err, "give -o, or --header and --source, not both");
-    if (plan.depfile && !plan.header && (!plan.output || *plan.output == "-"))
-        return usage(err, "--depfile needs -o FILE or --header and --source");
-    if (const auto compress = a.value("--compress"); compress && *compress != "rle")
-        return usage(err, "--compress takes rle, not \"" + *compress + "\"");
-    if (plan.style == Style::bin && !plan.header && raw_to_terminal(a, out))
-        return usage(err, "--style bin writes raw bytes, which a terminal cannot show; give -o "
-                          "FILE or send standard output to a file or a pipe");
-    auto preview = preview_options(a, err);
-    if (std::holds_alternative<int>(preview)) return std::get<int>(preview);
-    plan.preview = std::get<PreviewOptions>(preview);
-    if (plan.preview.path && (several || frames))
-        return usage(err, "--preview shows one picture, so it takes neither several pictures "
-                          "nor --frames");
-    if (const auto clash = shared_output(plan)) return usage(err, *clash);
-    return plan;
 }
 
 // Where the text goes: the file of -o, or the source and the header, each staged beside its
@@ -195,55 +96,15 @@ struct Outputs {
     }
 };
 
-// Each picture's text is written as soon as its bytes are made, and both let go before the
-// next picture is read; only the first is kept, for the preview, which takes one picture.
-std::variant<std::optional<Conversion>, int> write_pictures(const Plan& plan, const Arguments& a,
-                                                            const Request& request,
-                                                            Outputs& outputs, std::ostream& err) {
-    const auto to_main = [&](std::string_view text) { outputs.main.write(text); };
-    const BundleOptions options{a.value("--compress").has_value(), a.value("--table"),
-                                c_flavour(plan.style).value_or(kPlainC)};
-    std::optional<BundleWriter> bundle;
-    if (plan.bundle && plan.header)
-        bundle.emplace(
-            options, to_main, [&](std::string_view text) { outputs.header.write(text); },
-            *plan.header);
-    else if (plan.bundle)
-        bundle.emplace(options, to_main);
-    std::optional<Conversion> first;
-    for (std::size_t i = 0; i < a.operands.size(); ++i) {
-        auto c = convert_file(a.operands[i], request, plan.style == Style::hex, err);
-        if (!c) return kBadInput;
-        const auto& bytes = c->listing.bytes;
-        if (plan.style == Style::hex)
-            to_main(c->listing.text);
-        else if (plan.style == Style::bin)
-            to_main({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
-        else if (bundle)
-            bundle->add({array_of(*c, plan.names[i]), c->delays});
-        else
-            to_main(declaration_in_run(plan.style, array_of(*c, plan.names[i]), i == 0));
-        if (i == 0 && plan.preview.path) first = std::move(c);
-    }
-    if (bundle) bundle->finish();
-    return first;
-}
-
 } // namespace
 
 int convert_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::vector<std::string> flags = kConvertFlags, valued = kConvertValued;
-    flags.push_back("--frames");
-    valued.insert(valued.end(), kBundleOptions.begin(), kBundleOptions.end());
-    valued.insert(valued.end(), {"--depfile", "--name-prefix"});
-    const Arguments a = parse(args, flags, valued);
+    const auto table = engine::convert_options();
+    const Arguments a = parse(args, engine::flag_names(table), engine::valued_names(table));
     if (a.error) return usage(err, *a.error);
-    auto planned = plan_of(a, out, err);
-    if (std::holds_alternative<int>(planned)) return std::get<int>(planned);
+    auto planned = engine::plan_convert(a, raw_to_terminal(a, out), shared_output);
+    if (auto* problem = std::get_if<engine::Outcome>(&planned)) return usage(err, *problem->error);
     const Plan& plan = std::get<Plan>(planned);
-    auto request = conversion_request(a, err);
-    if (std::holds_alternative<int>(request)) return std::get<int>(request);
-    if (a.operands.empty()) return usage(err, "give a picture file");
 
     // The rule is made first, so a name it cannot hold stops the run before any output.
     std::vector<std::string> written;
@@ -261,12 +122,18 @@ int convert_command(const std::vector<std::string>& args, std::ostream& out, std
         err << *refused << "\n";
         return kBadInput;
     }
-    auto made = write_pictures(plan, a, std::get<Request>(request), outputs, err);
-    if (std::holds_alternative<int>(made)) return std::get<int>(made);
+    FilePictures pictures;
+    const engine::ConvertSinks sinks{[&](std::string_view text) { outputs.main.write(text); },
+                                     [&](std::string_view text) { outputs.header.write(text); }};
+    auto made = engine::write_pictures(plan, pictures, sinks, plan.preview.path.has_value(), false);
+    if (auto* problem = std::get_if<engine::Outcome>(&made)) {
+        err << *problem->error << "\n";
+        return kBadInput;
+    }
     // The picture is made before any output is put in place, so a preview that cannot be made
     // leaves the listing unwritten too.
     std::optional<std::vector<std::uint8_t>> png;
-    if (const auto& first = std::get<std::optional<Conversion>>(made)) {
+    if (const auto& first = std::get<engine::Written>(made).first) {
         auto made_png = preview_png(*first, plan.preview);
         if (std::holds_alternative<std::string>(made_png)) {
             err << std::get<std::string>(made_png) << "\n";

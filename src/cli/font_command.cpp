@@ -6,143 +6,21 @@
 #include <ostream>
 #include <unistd.h>
 
-#include "commands.h"
-#include "font_outputs.h"
-#include "fonts/characters.h"
-#include "fonts/font_reader.h"
-#include "preview.h"
+#include "back/terminal_text.h"
+#include "cli/commands.h"
+#include "cli/preview.h"
+#include "cli/support.h"
+#include "engine/font.h"
 #include "shared/text.h"
 
 namespace dotlane::cli {
 
 namespace {
 
-constexpr const char* kTargetNames = "adafruit-gfx, u8g2, micropython, rows-msb, rows-lsb, "
-                                     "pages-lsb or pages-msb";
-
-struct FontRequest {
-    FontPlan plan;
-    fonts::RenderOptions render;
-    std::vector<char32_t> codes;
-    bool skip_missing = false;
-    std::optional<std::u32string> preview_text;
-    PreviewOptions preview;
-};
-
-std::optional<std::string> choose_target(const Arguments& a, FontPlan& plan) {
-    const auto target = a.value("--target");
-    if (!target) return "give --target: " + std::string(kTargetNames);
-    const auto style = a.value("--style");
-    const auto layout = a.value("--layout");
-    if (*target == "adafruit-gfx" || *target == "micropython") {
-        const bool gfx = *target == "adafruit-gfx";
-        plan.format = gfx ? FontFormat::gfx : FontFormat::python;
-        if (style && *style != (gfx ? "arduino" : "python"))
-            return *target + " writes its own " + (gfx ? "GFXfont declarations" : "module") +
-                   "; --style is for the layouts' cells";
-        if (layout && gfx) return "adafruit-gfx packs its glyphs one way; --layout is not for it";
-        if (layout) {
-            const auto chosen = bit_layout_named(*layout);
-            if (!chosen || *chosen == BitLayout::pages_msb)
-                return "micropython takes --layout rows-msb (MONO_HLSB), rows-lsb (MONO_HMSB) or "
-                       "pages-lsb (MONO_VLSB), not \"" +
-                       *layout + "\"";
-            plan.layout = *chosen;
-        }
-        return std::nullopt;
-    }
-    if (*target == "u8g2") {
-        plan.format = FontFormat::u8g2;
-        if ((style && *style != "u8g2") || layout)
-            return std::string("u8g2 writes its own font format; --style and --layout are for "
-                               "the layouts' cells");
-        return std::nullopt;
-    }
-    const auto cells = bit_layout_named(*target);
-    if (!cells) return "unknown target \"" + *target + "\"; the targets are " + kTargetNames;
-    plan.format = FontFormat::cells;
-    plan.layout = *cells;
-    const auto chosen = style_named(style.value_or("c"));
-    if (!chosen) return "unknown style \"" + *style + "\"; the styles are " + kStyleNames;
-    plan.style = *chosen;
-    return std::nullopt;
-}
-
-std::optional<std::string> choose_rendering(const Arguments& a, fonts::RenderOptions& render) {
-    if (const auto size = a.value("--size")) {
-        const auto n = whole_number(*size);
-        if (!n || *n < fonts::kMinSize || *n > fonts::kMaxSize)
-            return "--size takes a pixel size from " + std::to_string(fonts::kMinSize) + " to " +
-                   std::to_string(fonts::kMaxSize) + ", not \"" + *size + "\"";
-        render.size = int(*n);
-    }
-    if (const auto hinting = a.value("--hinting")) {
-        if (*hinting != "mono" && *hinting != "none")
-            return "--hinting takes mono or none, not \"" + *hinting + "\"";
-        render.hinting = *hinting == "none" ? fonts::Hinting::none : fonts::Hinting::mono;
-    }
-    render.antialias = a.has("--antialias");
-    if (const auto threshold = a.value("--threshold")) {
-        if (!render.antialias) return std::string("--threshold goes with --antialias");
-        const auto n = whole_number(*threshold);
-        if (!n || *n < 1 || *n > 255)
-            return "--threshold takes a grey level from 1 to 255, not \"" + *threshold + "\"";
-        render.threshold = int(*n);
-    }
-    return std::nullopt;
-}
-
-std::optional<std::string> choose_characters(const Arguments& a, FontRequest& r) {
-    const auto chars = a.value("--chars"), text = a.value("--text");
-    if (chars && text) return std::string("give --chars or --text, not both");
-    const fonts::Characters codes = text    ? fonts::characters_of_text(*text)
-                                    : chars ? fonts::parse_ranges(*chars)
-                                            : fonts::parse_ranges("32-126");
-    if (const auto* problem = std::get_if<std::string>(&codes)) return *problem;
-    r.codes = std::get<std::vector<char32_t>>(codes);
-    if (const auto missing = a.value("--missing")) {
-        if (*missing != "fail" && *missing != "skip")
-            return "--missing takes fail or skip, not \"" + *missing + "\"";
-        r.skip_missing = *missing == "skip";
-    }
-    if (const auto line = a.value("--preview-text")) {
-        if (!a.value("--preview")) return std::string("--preview-text goes with --preview OUT.png");
-        r.preview_text = fonts::decode_utf8(*line);
-        if (!r.preview_text) return std::string("--preview-text is not valid UTF-8");
-    } else if (a.value("--preview")) {
-        r.preview_text = std::u32string(
-            r.codes.begin(),
-            r.codes.begin() + std::min<std::ptrdiff_t>(std::ptrdiff_t(r.codes.size()), 64));
-    }
-    return std::nullopt;
-}
-
-std::variant<FontRequest, int> font_request(const Arguments& a, std::ostream& err) {
-    FontRequest r;
-    if (a.operands.size() != 1) return usage(err, "give exactly one font file");
-    std::optional<std::string> problem = choose_target(a, r.plan);
-    if (!problem) problem = choose_rendering(a, r.render);
-    if (!problem) problem = choose_characters(a, r);
-    if (problem) return usage(err, *problem);
-    r.plan.source = a.operands[0];
-    // "6x13.pcf.gz" is named as "6x13.pcf" would be.
-    std::string path = a.operands[0];
-    if (path.size() > 3 && path.ends_with(".gz")) path.resize(path.size() - 3);
-    r.plan.name = a.value("--name").value_or(default_name(path));
-    if (r.plan.format != FontFormat::python)
-        if (auto bad = name_problem(r.plan.format == FontFormat::gfx ? Style::c : r.plan.style,
-                                    r.plan.name))
-            return usage(err, *bad);
-    auto preview = preview_options(a, err);
-    if (std::holds_alternative<int>(preview)) return std::get<int>(preview);
-    r.preview = std::get<PreviewOptions>(preview);
-    return r;
-}
-
 std::optional<std::vector<std::uint8_t>> font_bytes(const std::string& path, std::ostream& err) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        err << "dotlane-cli: cannot open " << quoted_name(path) << "\n";
+        err << "cannot open " << quoted_name(path) << "\n";
         return std::nullopt;
     }
     std::vector<std::uint8_t> bytes;
@@ -150,95 +28,95 @@ std::optional<std::vector<std::uint8_t>> font_bytes(const std::string& path, std
     while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
         bytes.insert(bytes.end(), buffer, buffer + file.gcount());
         if (bytes.size() > fonts::kMaxFontBytes) {
-            err << "dotlane-cli: " << quoted_name(path) << " is larger than 64 MiB, more than "
-                << "any font for a small display\n";
+            err << quoted_name(path) << " is larger than 64 MiB, more than any font for a small "
+                << "display\n";
             return std::nullopt;
         }
     }
     if (file.bad()) {
-        err << "dotlane-cli: cannot read " << quoted_name(path) << "\n";
+        err << "cannot read " << quoted_name(path) << "\n";
         return std::nullopt;
     }
     return bytes;
 }
 
-// Every lacking character in one message, the first 24 by name.
-void tell_missing(const std::vector<char32_t>& missing, const std::string& path, bool skipped,
-                  std::ostream& err) {
-    err << "dotlane-cli: " << quoted_name(path) << " lacks " << missing.size() << " of the "
-        << "characters asked for:";
-    for (std::size_t i = 0; i < missing.size() && i < 24; ++i)
-        err << (i ? ", " : " ") << fonts::code_name(missing[i]);
-    if (missing.size() > 24) err << " and " << missing.size() - 24 << " more";
-    err << (skipped ? "; they are left out\n"
-                    : "; nothing is written (--missing skip leaves them out)\n");
-}
-
-std::variant<std::vector<std::uint8_t>, std::string> preview_of(const Bitmap& line,
-                                                                const PreviewOptions& options) {
-    if (line.width == 0 || line.height == 0)
-        return std::string("the preview text holds no character of the font");
+// The preview line as a one-picture conversion, which preview's PNG and terminal text take.
+Conversion line_conversion(const Bitmap& line) {
     Conversion c;
     c.width = line.width;
     c.height = line.height;
     c.rows = line.height;
     c.listing.bytes = layout_bytes(line, BitLayout::rows_msb);
-    return preview_png(c, options);
+    return c;
+}
+
+// The font read and made, its warning said; nullopt (with the status) when it was refused.
+std::variant<engine::FontMade, int> made_font(const Arguments& a, const std::string& path,
+                                              bool preview_asked, std::ostream& err) {
+    auto request = engine::plan_font(a, path, preview_asked);
+    if (auto* problem = std::get_if<engine::Outcome>(&request)) return fault(*problem, err);
+    const auto bytes = font_bytes(path, err);
+    if (!bytes) return kBadInput;
+    engine::FontMade made = engine::make_font(std::get<engine::FontRequest>(request), *bytes, path);
+    if (!made.ok()) return fault(made, err);
+    if (made.warning) err << *made.warning << "\n";
+    return made;
 }
 
 } // namespace
 
 int font_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const Arguments a = parse(args, {"--antialias"},
-                              {"--target", "--size", "--chars", "--text", "--name", "-o", "--style",
-                               "--layout", "--missing", "--threshold", "--hinting", "--preview",
-                               "--preview-text", "--preview-scale", "--preview-look"});
+    const auto table = engine::font_options();
+    const Arguments a = parse(args, engine::flag_names(table), engine::valued_names(table));
     if (a.error) return usage(err, *a.error);
-    auto requested = font_request(a, err);
-    if (std::holds_alternative<int>(requested)) return std::get<int>(requested);
-    const FontRequest& r = std::get<FontRequest>(requested);
+    if (a.operands.size() != 1) return usage(err, "give exactly one font file");
     // Raw cells would only garble a terminal, as convert's raw bytes would.
     const auto* descriptor = dynamic_cast<const DescriptorOutput*>(out.rdbuf());
-    if (r.plan.format == FontFormat::cells && r.plan.style == Style::bin &&
-        a.value("-o").value_or("-") == "-" && descriptor && ::isatty(descriptor->fd()))
+    if (a.value("--style") == "bin" && a.value("-o").value_or("-") == "-" && descriptor &&
+        ::isatty(descriptor->fd()))
         return usage(err, "--style bin writes raw bytes, which a terminal cannot show; give -o "
                           "FILE or send standard output to a file or a pipe");
-
-    const auto bytes = font_bytes(a.operands[0], err);
-    if (!bytes) return kBadInput;
-    FontPlan plan = r.plan;
-    plan.file_size = bytes->size();
-    fonts::FontRead read = fonts::read_font(*bytes, r.codes, r.render, quoted_name(a.operands[0]));
-    if (read.error) {
-        err << "dotlane-cli: " << *read.error << "\n";
-        return kBadInput;
-    }
-    if (!read.missing.empty()) {
-        tell_missing(read.missing, a.operands[0], r.skip_missing, err);
-        if (!r.skip_missing) return kBadInput;
-    }
-    if (read.set.glyphs.empty()) {
-        err << "dotlane-cli: no character asked for is in " << quoted_name(a.operands[0])
-            << "; nothing is written\n";
-        return kBadInput;
-    }
-    auto made = font_output(read.set, plan, r.preview_text);
-    if (const auto* problem = std::get_if<std::string>(&made)) {
-        err << "dotlane-cli: " << *problem << "\n";
-        return kBadInput;
-    }
-    const FontOutput& output = std::get<FontOutput>(made);
+    const auto preview = engine::preview_options(a);
+    if (auto* problem = std::get_if<engine::Outcome>(&preview)) return fault(*problem, err);
+    const auto& options = std::get<engine::PreviewOptions>(preview);
+    auto made = made_font(a, a.operands[0], options.path.has_value(), err);
+    if (const int* status = std::get_if<int>(&made)) return *status;
+    const engine::FontMade& font = std::get<engine::FontMade>(made);
     std::optional<std::vector<std::uint8_t>> png;
-    if (output.preview) {
-        auto drawn = preview_of(*output.preview, r.preview);
+    if (font.preview) {
+        auto drawn = preview_png(line_conversion(*font.preview), options);
         if (const auto* problem = std::get_if<std::string>(&drawn)) {
-            err << "dotlane-cli: " << *problem << "\n";
+            err << *problem << "\n";
             return kBadInput;
         }
         png = std::move(std::get<std::vector<std::uint8_t>>(drawn));
     }
-    if (const int status = emit(output.data, a, out, err)) return status;
-    return png ? write_preview(*png, *r.preview.path, out, err) : kOk;
+    if (const int status = emit(font.data, a, out, err)) return status;
+    return png ? write_preview(*png, *options.path, out, err) : kOk;
+}
+
+// preview --font FONT: the preview line in the terminal, read back from the data the font's
+// options would write, which is not written.
+int font_preview_command(const std::vector<std::string>& args, std::ostream& out,
+                         std::ostream& err) {
+    std::vector<engine::OptionSpec> table(engine::font_options().begin(),
+                                          engine::font_options().end());
+    std::erase_if(table, [](const engine::OptionSpec& s) {
+        return s.name == "o" || s.name.starts_with("preview") || s.name == "style" ||
+               s.name == "compress";
+    });
+    table.push_back({"font", engine::ValueKind::file, "", "the font file"});
+    table.push_back({"preview-text", engine::ValueKind::text, "", "the line drawn"});
+    table.push_back({"ascii", engine::ValueKind::flag, "", "# and . instead of blocks"});
+    const Arguments a = parse(args, engine::flag_names(table), engine::valued_names(table));
+    if (a.error) return usage(err, *a.error);
+    if (!a.operands.empty())
+        return usage(err, "preview --font takes no picture; --preview-text gives the line");
+    auto made = made_font(a, *a.value("--font"), true, err);
+    if (const int* status = std::get_if<int>(&made)) return *status;
+    const Bitmap& line = *std::get<engine::FontMade>(made).preview;
+    out << terminal_text(line, a.has("--ascii"));
+    return check_output(out, err);
 }
 
 } // namespace dotlane::cli

@@ -4,7 +4,7 @@
 // two ways. docs/dotlane-cli.1 says the same for man.
 #include <string>
 
-#include "support.h"
+#include "cli/support.h"
 
 namespace dotlane::cli {
 
@@ -181,7 +181,7 @@ Options:
 
 constexpr const char* kPreparation =
     R"(
-Preparation (in this order; the README states the arithmetic of each step):
+Preparation (in this order; docs/preparation.md states the arithmetic of each step):
   --background white|black   the colour alpha is laid over and the canvas is filled
                    with (default white)
   --rotate 0|90|180|270      turn the picture clockwise

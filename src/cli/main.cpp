@@ -3,8 +3,8 @@
 #include <new>
 #include <unistd.h>
 
-#include "commands.h"
-#include "support.h"
+#include "cli/commands.h"
+#include "cli/support.h"
 
 int main(int argc, char* argv[]) {
     // A standard descriptor the caller closed would go to the first file opened, and a

@@ -1,10 +1,10 @@
-#include "picture_output.h"
+#include "cli/picture_output.h"
 
 #include <ostream>
 
-#include "reverse/bmp_writer.h"
+#include "cli/support.h"
+#include "pictures/bmp_writer.h"
 #include "shared/text.h"
-#include "support.h"
 
 namespace dotlane::cli {
 
@@ -14,16 +14,6 @@ bool names_png(const std::string& path) {
     for (char& c : end)
         c = char(c | 0x20);
     return end == ".png";
-}
-
-std::variant<int, std::string> picture_scale(const std::optional<std::string>& text,
-                                             const std::string& option, int fallback) {
-    if (!text) return fallback;
-    const auto scale = whole_number(*text);
-    if (!scale || *scale < 1 || *scale > kMaxScale)
-        return option + " takes a whole number from 1 to " + std::to_string(kMaxScale) +
-               ", not \"" + *text + "\"";
-    return int(*scale);
 }
 
 bool enlarge(std::vector<std::uint8_t>& cells, int& width, int& height, int scale,

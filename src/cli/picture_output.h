@@ -8,7 +8,8 @@
 #include <variant>
 #include <vector>
 
-#include "png_writing.h"
+#include "engine/options.h"
+#include "pictures/png_writing.h"
 #include "shared/picture.h"
 
 namespace dotlane::cli {
@@ -25,12 +26,8 @@ bool names_png(const std::string& path);
 // The most pixels a picture dotlane-cli draws may have, enlarged: 4097 x 4097, about 16 MiB
 // of palette indices.
 inline constexpr std::uint64_t kMaxPicturePixels = 4097 * 4097;
-inline constexpr int kMaxScale = 16;
-
-// The scale `option` gives (1 to kMaxScale), `fallback` when it is absent, or the usage
-// message when it is no such number.
-std::variant<int, std::string> picture_scale(const std::optional<std::string>& text,
-                                             const std::string& option, int fallback);
+using engine::kMaxScale;
+using engine::picture_scale;
 
 // Each cell of a width x height picture, row-major, made a scale x scale square; false,
 // with the message on `err`, when that would pass kMaxPicturePixels (`option` named there).

@@ -1,11 +1,11 @@
-#include "support.h"
+#include "cli/support.h"
 
 #include <cerrno>
 #include <cstring>
 #include <ostream>
 
-#include "shared/output_file.h"
 #include "shared/text.h"
+#include "write/output_file.h"
 
 namespace dotlane::cli {
 
@@ -49,17 +49,10 @@ int usage(std::ostream& err, const std::string& problem) {
     return kUsage;
 }
 
-std::string shell_word(const std::string& path) {
-    // "./" keeps a name that begins with "-" from reading as an option.
-    const std::string shown = (path.starts_with('-') ? "./" : "") + printable_name(path);
-    const bool plain = !shown.empty() && std::all_of(shown.begin(), shown.end(), [](char c) {
-        return is_word_char(c) || std::string_view("./+-=:,@%").find(c) != std::string_view::npos;
-    });
-    if (plain) return shown;
-    std::string quoted = "'";
-    for (char c : shown)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
+int fault(const engine::Outcome& problem, std::ostream& err) {
+    if (problem.fault == engine::Fault::usage) return usage(err, *problem.error);
+    err << *problem.error << "\n";
+    return kBadInput;
 }
 
 std::optional<LoadedFile> load(const std::string& path, std::ostream& err) {
@@ -69,12 +62,6 @@ std::optional<LoadedFile> load(const std::string& path, std::ostream& err) {
         return std::nullopt;
     }
     return file;
-}
-
-Listing window_listing(const LoadedFile& file, bool sed1565, bool invert) {
-    const ImportResult r = import_bmp(file, {invert, invert}, sed1565 ? kSed1565Part : kT6963cPart);
-    if (sed1565) return Listing{sed1565_listing(r.sed1565), r.sed1565};
-    return Listing{t6963c_listing(r.t6963c, file.header.geometry), r.t6963c};
 }
 
 int emit(std::string_view data, const Arguments& args, std::ostream& out, std::ostream& err) {

@@ -11,35 +11,14 @@
 #include <string_view>
 #include <vector>
 
-#include "import/import.h"
+#include "engine/options.h"
+#include "pictures/import.h"
 
 namespace dotlane::cli {
 
 enum Status { kOk = 0, kBadInput = 1, kUsage = 2 };
 
-// Options and operands of one command line.
-struct Arguments {
-    std::map<std::string, std::string> values;              // "--width" -> "128"
-    std::vector<std::pair<std::string, std::string>> given; // every valued option, in order
-    std::vector<std::string> flags;
-    std::vector<std::string> operands;
-    std::optional<std::string> error;
-    bool has(const std::string& flag) const {
-        return std::find(flags.begin(), flags.end(), flag) != flags.end();
-    }
-    std::optional<std::string> value(const std::string& option) const {
-        const auto found = values.find(option);
-        if (found == values.end()) return std::nullopt;
-        return found->second;
-    }
-    // Every value of an option that may be given more than once.
-    std::vector<std::string> all(const std::string& option) const {
-        std::vector<std::string> found;
-        for (const auto& [name, value] : given)
-            if (name == option) found.push_back(value);
-        return found;
-    }
-};
+using engine::Arguments;
 
 // `flags` stand alone; `valued` options take the next argument, or the text after "=".
 Arguments parse(const std::vector<std::string>& args, const std::vector<std::string>& flags,
@@ -54,21 +33,11 @@ std::string font_help();
 // Says what is wrong with the command line; run() adds where the command's options stand.
 int usage(std::ostream& err, const std::string& problem);
 
-// A file name as a shell reads it in a suggested command line, control bytes escaped as
-// in every message (a name that holds them is to be typed anew anyway).
-std::string shell_word(const std::string& path);
+// Says what the engine refused: wrong usage as usage() does, bad input as it stands.
+int fault(const engine::Outcome& problem, std::ostream& err);
 
 // Loads and checks a BMP file; prints the window's message and returns nullopt if refused.
 std::optional<LoadedFile> load(const std::string& path, std::ostream& err);
-
-// A listing's text and the bytes it lists.
-struct Listing {
-    std::string text;
-    std::vector<std::uint8_t> bytes;
-};
-
-// One of the window's listings of an accepted file, with "Invert Colors" set so.
-Listing window_listing(const LoadedFile& file, bool sed1565, bool invert);
 
 // Writes `data` to the file of "-o" (see write_file_whole), else (or for "-o -") to `out`,
 // which is flushed and checked.

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "reverse/unpack.h"
+#include "layout/unpack.h"
 
 namespace dotlane::fonts {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "glyphs.h"
-#include "import/layouts.h"
+#include "layout/layouts.h"
 
 namespace dotlane::fonts {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "characters.h"
-#include "reverse/unpack.h"
+#include "layout/unpack.h"
 
 namespace dotlane::fonts {
 

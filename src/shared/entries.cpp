@@ -1,4 +1,4 @@
-#include "entries.h"
+#include "shared/entries.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "text.h"
+#include "shared/text.h"
 
 #include <algorithm>
 
@@ -45,6 +45,19 @@ std::string printable_name(std::string_view name) {
 
 std::string quoted_name(std::string_view name) {
     return "\"" + printable_name(name) + "\"";
+}
+
+std::string shell_word(const std::string& path) {
+    // "./" keeps a name that begins with "-" from reading as an option.
+    const std::string shown = (path.starts_with('-') ? "./" : "") + printable_name(path);
+    const bool plain = !shown.empty() && std::all_of(shown.begin(), shown.end(), [](char c) {
+        return is_word_char(c) || std::string_view("./+-=:,@%").find(c) != std::string_view::npos;
+    });
+    if (plain) return shown;
+    std::string quoted = "'";
+    for (char c : shown)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
 }
 
 } // namespace dotlane

@@ -23,4 +23,8 @@ std::string printable_name(std::string_view name);
 // The same between double quotes, as every message names a file.
 std::string quoted_name(std::string_view name);
 
+// A file name as a shell reads it in a suggested command line, control bytes escaped as
+// in every message (a name that holds them is to be typed anew anyway).
+std::string shell_word(const std::string& path);
+
 } // namespace dotlane

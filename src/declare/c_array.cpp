@@ -1,0 +1,119 @@
+#include "declare/c_array.h"
+
+#include <algorithm>
+
+#include "shared/entries.h"
+#include "shared/text.h"
+
+namespace dotlane {
+
+namespace {
+
+// The keywords of C23 and C++23 and C++'s alternative tokens, which cannot name the array
+// in either language; the underscore-and-capital ones of C (_Bool, _BitInt...) fall under
+// the reserved names. "main" would clash with the program, and "linux" and "unix" are
+// macros of the GNU dialects, the compilers' default.
+constexpr std::string_view kRefused =
+    " "
+    "alignas alignof and and_eq asm auto bitand bitor bool break case catch char "
+    "char8_t char16_t char32_t class compl concept const consteval constexpr constinit "
+    "const_cast continue co_await co_return co_yield decltype default delete do double "
+    "dynamic_cast else enum explicit export extern false float for friend goto if "
+    "inline int long mutable namespace new noexcept not not_eq nullptr operator or "
+    "or_eq private protected public register reinterpret_cast requires restrict return "
+    "short signed sizeof static static_assert static_cast struct switch template this "
+    "thread_local throw true try typedef typeid typename typeof typeof_unqual union "
+    "unsigned using virtual void volatile wchar_t while xor xor_eq main linux unix ";
+
+bool is_letter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
+// The last part of the path, made safe inside a C comment: printable ASCII without "*" or
+// "\", and no "0x" where a word starts.
+std::string comment_safe_name(const std::string& path) {
+    const auto slash = path.rfind('/');
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string safe;
+    for (std::size_t i = 0; i < base.size(); ++i) {
+        const char c = base[i];
+        const bool printable = c >= ' ' && c <= '~' && c != '*' && c != '\\';
+        safe += printable ? c : '_';
+        const bool word_start = i == 0 || !is_word_char(base[i - 1]);
+        if (c == '0' && word_start && i + 1 < base.size() && (base[i + 1] | 0x20) == 'x')
+            safe += '_';
+    }
+    return safe;
+}
+
+} // namespace
+
+std::optional<std::string> c_name_problem(std::string_view name) {
+    const std::string quoted = "\"" + std::string(name) + "\"";
+    if (name.empty() || !is_letter(name[0]) || !std::all_of(name.begin(), name.end(), is_word_char))
+        return "--c-array needs a C identifier (a letter or \"_\", then letters, digits or "
+               "\"_\"); " +
+               quoted + " is not one";
+    if (kRefused.find(" " + std::string(name) + " ") != std::string_view::npos)
+        return "--c-array needs a C identifier; " + quoted +
+               " is a keyword of C or C++ or would clash with the program";
+    // Reserved for the compiler and its library in both languages. A final "_" would make
+    // NAME_width hold "__".
+    if ((name[0] == '_' && name.size() > 1 && name[1] >= 'A' && name[1] <= 'Z') ||
+        name.find("__") != std::string_view::npos || name.back() == '_')
+        return "--c-array needs a C identifier; " + quoted +
+               " is reserved (it begins with \"_\" and a capital, holds \"__\" or ends with "
+               "\"_\", here or in " +
+               std::string(name) + "_width)";
+    return std::nullopt;
+}
+
+std::vector<std::string> comment_lines(const CArray& a) {
+    std::vector<std::string> lines = {
+        comment_safe_name(a.source) + ", " + std::to_string(a.file_size) +
+            " bytes: " + std::to_string(a.width) + " x " + std::to_string(a.height) + " pixels",
+        "layout " + a.layout + ": " + a.layout_description,
+        std::string("a set bit is a ") + (a.invert ? "light" : "dark") + " pixel"};
+    if (a.target) {
+        std::string reader(a.target->reader);
+        for (auto at = reader.find("NAME"); at != std::string::npos; at = reader.find("NAME", at))
+            reader.replace(at, 4, a.name);
+        lines.push_back("for " + std::string(a.target->name) + ": " + reader);
+        lines.push_back("on the glass a set bit " + std::string(a.target->set_bit));
+    }
+    return lines;
+}
+
+std::string c_comment(const CArray& a, const std::vector<std::string>& more) {
+    std::vector<std::string> lines = comment_lines(a);
+    lines.insert(lines.end(), more.begin(), more.end());
+    std::string text = "/* ";
+    for (const std::string& line : lines)
+        text += (text.size() > 3 ? "\n * " : "") + line;
+    return text + " */\n";
+}
+
+void append_byte_lines(std::string& text, std::span<const std::uint8_t> bytes) {
+    text.reserve(text.size() + bytes.size() * (kEntryWidth + 1) + bytes.size() / 16 * 4 + 8);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        text += i % 16 == 0 ? "\n    " : " ";
+        text += entry(bytes[i]);
+    }
+    text += "\n";
+}
+
+std::string c_declaration(const CArray& a, const CFlavour& flavour) {
+    std::string text = c_comment(a) + std::string(flavour.include);
+    text += "#define " + a.name + "_width " + std::to_string(a.width) + "\n";
+    text += "#define " + a.name + "_height " + std::to_string(a.rows) + "\n";
+    text +=
+        std::string(flavour.type) + " " + a.name + "[]" + std::string(flavour.attribute) + " = {";
+    append_byte_lines(text, a.bytes);
+    return text + "};\n";
+}
+
+std::string c_array_text(const CArray& a) {
+    return c_declaration(a, kPlainC);
+}
+
+} // namespace dotlane

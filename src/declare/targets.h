@@ -1,0 +1,30 @@
+#pragma once
+// What --target names: a display controller or a library's draw call, and with it the byte
+// layout the call reads, the declaration it takes and what a set bit does on the glass. A user who
+// knows the call never has to know the layout.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "layout/layouts.h"
+
+namespace dotlane {
+
+// How the glass shows a set bit, for the preview's look.
+enum class Glass { lcd, oled };
+
+struct Target {
+    std::string_view name;
+    BitLayout layout;
+    std::string_view style; // the declaration the call takes, a --style name
+    Glass glass;
+    std::string_view reader;   // the call or controller commands that read the bytes
+    std::string_view set_bit;  // what a set bit does on the glass
+    std::string_view framebuf; // the MicroPython format constant, when there is one
+};
+
+const Target* target_named(std::string_view name);
+// Every target's name, split by ", ", for messages and the usage text.
+std::string target_names();
+
+} // namespace dotlane

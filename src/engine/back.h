@@ -1,0 +1,31 @@
+#pragma once
+// Bytes back into pictures: render, guess and check as the engine runs them, each from its
+// options and an input read in pieces. The front end reads and writes the files.
+#include <optional>
+#include <string>
+
+#include "back/array_input.h"
+#include "engine/convert.h"
+
+namespace dotlane::engine {
+
+// The source named by --input, --name and `path`; a problem with them is wrong usage.
+std::optional<std::string> array_source(const Arguments& a, const std::string& path,
+                                        ArraySource& source);
+
+// render --layout. `output_required`: the front end writes the picture to -o, which must be
+// given (checked among the options, in the command line's order).
+Rendered render_array(const Arguments& a, const Pieces& pieces, bool output_required);
+
+// guess; `text` is what dotlane-cli guess prints.
+Guessed guess_array(const Arguments& a, const Pieces& pieces);
+
+// check of the picture (the first operand) against the array `source` names, read from
+// `pieces`; the options are checked already.
+Checked check_array(const Arguments& a, ArraySource source, PictureSource& pictures,
+                    const Pieces& pieces);
+
+// The message of an output stream, without its last line feed.
+std::string message_of(const std::string& written);
+
+} // namespace dotlane::engine
