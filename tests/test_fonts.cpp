@@ -10,6 +10,8 @@
 #include "fonts/characters.h"
 #include "fonts/font_outputs.h"
 #include "fonts/font_reader.h"
+#include "fonts/font_sheet.h"
+#include "fonts/u8g2_font.h"
 
 namespace {
 
@@ -150,6 +152,18 @@ TEST(FontFormats, EveryFormatDrawsTheFontsOwnGlyphs) {
         const int cell = cells ? 7 : 0; // the widest: the ellipsis' 6, and 1 left of the pen
         EXPECT_EQ(ascii(drawn), ascii(tiny_line(text, drawn.width, drawn.height, cell)));
         EXPECT_EQ(drawn.width, cells ? 7 * int(text.size()) : gfx ? 27 : 33);
+        // render --font reads the declarations back: the same font, every glyph on the sheet.
+        if (gfx || row.format == fonts::FontFormat::u8g2) {
+            const auto found = find_source_font(std::get<fonts::FontOutput>(made).data, {});
+            ASSERT_TRUE(std::holds_alternative<SourceFont>(found));
+            const SourceFont& font = std::get<SourceFont>(found);
+            const TextBox box{drawn.width, drawn.height, kTinyAscent};
+            EXPECT_EQ(ascii(gfx ? draw_gfx(*font.gfx, text, box) : draw_u8g2(font.u8g2, text, box)),
+                      ascii(drawn));
+            const auto sheet = font_sheet(font);
+            ASSERT_TRUE(std::holds_alternative<Sheet>(sheet));
+            EXPECT_EQ(std::get<Sheet>(sheet).glyphs, set.glyphs.size());
+        }
 
         const std::u32string digits = U"12:34 Hagjy";
         const auto from_pcf = fonts::font_output(fixed, plan, digits);
@@ -416,6 +430,9 @@ TEST(FontCommand, BadInputWritesNothing) {
         {"--text \"$(printf '\\344\\270\\200')\" --missing skip " + d + "tiny.bdf", 1,
          "no character asked for"},
         {"--size 100 --chars 0x2026 " + kDejaVu, 1, "adafruit-gfx takes codes up to 0xFF"},
+        {"--compress rle " + d + "tiny.bdf", 2, "adafruit-gfx has a format of its own"},
+        {"--compress rle --style python " + d + "tiny.bdf", 2, "it takes --style c, arduino"},
+        {"--compress lz4 " + d + "tiny.bdf", 2, "--compress takes rle"},
     };
     for (const auto& c : cases) {
         const bool gfx = c.message.find("adafruit") != std::string::npos;
@@ -424,6 +441,51 @@ TEST(FontCommand, BadInputWritesNothing) {
         EXPECT_EQ(run.status, c.status) << c.args << "\n" << run.err;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << c.args << "\n" << run.err;
         EXPECT_FALSE(std::filesystem::exists(d + "out.h")) << c.args;
+    }
+}
+
+// Fonts in C source as compilers read them: comments, casts, string literals, signs; and
+// damaged declarations refused with what is wrong.
+TEST(FontSource, DeclarationsReadAsTheCompilerReadsThem) {
+    const std::string gfx_tail =
+        "const GFXfont F PROGMEM = {(uint8_t *)B, (GFXglyph *)G, 0x41, 0x42, 9};\n";
+    const struct {
+        std::string source;
+        std::string name_or_error; // the font's name, or a part of the message
+        std::size_t glyphs = 0;
+    } cases[] = {
+        {"const uint8_t B[] = {0xF0, 0b1001 /* } */, 07};\n// 0x7B '{'\n"
+         "const GFXglyph G[] = {{0, 2, 2, 3, 0, -2}, /* '}' */ {1, 4, 2, 5, -1, -2}};\n" +
+             gfx_tail,
+         "F", 2},
+        {"const uint8_t f[36] U8G2_FONT_SECTION(\"f\") =\n"
+         "  \"\\1\\0\\2\\2\\3\\3\\2\\2\\3\\1\\1\\0\\0\\1\\0\\1\\0\\0\\0\\0\\0\\0\\7\"\n"
+         "  \"A\\5\\x89\\x9a\\0\\0\\0\\0\\4\\377\\377\\0\\0\";\n",
+         "f", 1},
+        {"const uint8_t B[] = {0xF0};\nconst GFXglyph G[] = {{0, 2, 2, 3, 0, -2}, {1, 4, 2, 5, -1, "
+         "-2}};\n" +
+             gfx_tail,
+         "past the end of B"},
+        {"const uint8_t B[] = {0xF0, 1};\nconst GFXglyph G[] = {{0, 2, 2, 3, 0, -2}};\n" + gfx_tail,
+         "G holds 1 glyphs where F reads 2"},
+        {"const uint8_t B[] = {0x1F0};\n" + gfx_tail, "are not both declared"},
+        {"const uint8_t x[] = {1, 2};\n", "no GFXfont and no u8g2 font"},
+        {"/* never closed", "a comment is not closed"},
+        {"const uint8_t f[] U8G2_FONT_SECTION(\"f\") = \"\\x100\";", "string literal"},
+    };
+    for (const auto& c : cases) {
+        const auto found = find_source_font(c.source, {});
+        if (!c.glyphs) {
+            ASSERT_TRUE(std::holds_alternative<std::string>(found)) << c.source;
+            EXPECT_NE(std::get<std::string>(found).find(c.name_or_error), std::string::npos)
+                << std::get<std::string>(found);
+            continue;
+        }
+        ASSERT_TRUE(std::holds_alternative<SourceFont>(found)) << std::get<std::string>(found);
+        EXPECT_EQ(std::get<SourceFont>(found).name, c.name_or_error);
+        const auto sheet = font_sheet(std::get<SourceFont>(found));
+        ASSERT_TRUE(std::holds_alternative<Sheet>(sheet)) << std::get<std::string>(sheet);
+        EXPECT_EQ(std::get<Sheet>(sheet).glyphs, c.glyphs);
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include "back/terminal_text.h"
 #include "cli/commands.h"
+#include "cli/picture_output.h"
 #include "cli/preview.h"
 #include "cli/support.h"
 #include "engine/font.h"
@@ -50,7 +51,8 @@ Conversion line_conversion(const Bitmap& line) {
     return c;
 }
 
-// The font read and made, its warning said; nullopt (with the status) when it was refused.
+// The font read and made, its warning said; the status when it was refused.
+
 std::variant<engine::FontMade, int> made_font(const Arguments& a, const std::string& path,
                                               bool preview_asked, std::ostream& err) {
     auto request = engine::plan_font(a, path, preview_asked);
@@ -117,6 +119,32 @@ int font_preview_command(const std::vector<std::string>& args, std::ostream& out
     const Bitmap& line = *std::get<engine::FontMade>(made).preview;
     out << terminal_text(line, a.has("--ascii"));
     return check_output(out, err);
+}
+
+// render --font FILE.h OUT.png: the glyphs of the font the C source declares, in a sheet.
+int font_sheet_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Arguments a = parse(args, {}, {"--font", "--name", "-o", "--render-scale"});
+    if (a.error) return usage(err, *a.error);
+    const auto path = a.value("-o")            ? a.value("-o")
+                      : a.operands.size() == 1 ? std::optional(a.operands[0])
+                                               : std::nullopt;
+    if (!path || a.operands.size() > (a.value("-o") ? 0u : 1u))
+        return usage(err, "render --font FILE.h takes one picture file to write: OUT.png or -o "
+                          "OUT.png");
+    const auto bytes = font_bytes(*a.value("--font"), err);
+    if (!bytes) return kBadInput;
+    const std::string text(bytes->begin(), bytes->end());
+    engine::FontSheet sheet = engine::font_sheet(a, text);
+    if (!sheet.ok()) {
+        if (sheet.fault == engine::Fault::input)
+            sheet.error = quoted_name(*a.value("--font")) + ": " + *sheet.error;
+        return fault(sheet, err);
+    }
+    if (!enlarge(sheet.bits.bits, sheet.bits.width, sheet.bits.height, sheet.scale,
+                 "--render-scale", err))
+        return kBadInput;
+    const auto file = bitmap_file(std::move(sheet.bits), false, *path, err);
+    return file ? emit_file(*file, *path, out, err) : kBadInput;
 }
 
 } // namespace dotlane::cli

@@ -212,6 +212,31 @@ FontMade make_font(const FontRequest& r, std::span<const std::uint8_t> font_file
     return made;
 }
 
+FontSheet font_sheet(const Arguments& a, std::string_view c_source) {
+    FontSheet made;
+    const auto scale = picture_scale(a.value("--render-scale"), "--render-scale", 1);
+    if (const auto* problem = std::get_if<std::string>(&scale)) {
+        made.error = *problem, made.fault = Fault::usage;
+        return made;
+    }
+    made.scale = std::get<int>(scale);
+    auto found = fonts::find_source_font(c_source, a.value("--name"));
+    if (const auto* problem = std::get_if<std::string>(&found)) {
+        made.error = *problem, made.fault = Fault::input;
+        return made;
+    }
+    const auto& font = std::get<fonts::SourceFont>(found);
+    made.name = font.name;
+    auto sheet = fonts::font_sheet(font);
+    if (const auto* problem = std::get_if<std::string>(&sheet)) {
+        made.error = *problem, made.fault = Fault::input;
+        return made;
+    }
+    made.bits = std::move(std::get<fonts::Sheet>(sheet).bits);
+    made.glyphs = std::get<fonts::Sheet>(sheet).glyphs;
+    return made;
+}
+
 FontMade font(const Options& options, std::span<const std::uint8_t> font_file,
               const std::string& file_name) {
     auto a = arguments_of(kFont, options);

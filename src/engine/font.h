@@ -13,6 +13,7 @@
 #include "engine/options.h"
 #include "fonts/font_outputs.h"
 #include "fonts/font_reader.h"
+#include "fonts/font_sheet.h"
 
 namespace dotlane::engine {
 
@@ -42,6 +43,16 @@ struct FontMade : Outcome {
 // The font made from `font_file`'s bytes; `file_name` names it in messages.
 FontMade make_font(const FontRequest& request, std::span<const std::uint8_t> font_file,
                    const std::string& file_name);
+
+// render --font: every glyph of the GFXfont or u8g2 font that C source declares ("name"
+// picks one of several), in a sheet under their code points; "render-scale" as for render.
+struct FontSheet : Outcome {
+    Bitmap bits;
+    std::size_t glyphs = 0;
+    std::string name; // the font drawn
+    int scale = 1;
+};
+FontSheet font_sheet(const Arguments& a, std::string_view c_source);
 
 // Both in one, for a front end without a command line: options named without dashes.
 FontMade font(const Options& options, std::span<const std::uint8_t> font_file,

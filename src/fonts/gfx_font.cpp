@@ -88,7 +88,7 @@ std::string gfx_text(const GfxFont& font, const std::string& name, const std::st
 
 Bitmap draw_gfx(const GfxFont& font, std::u32string_view text, const TextBox& box) {
     Bitmap canvas(box.width, box.height);
-    int cursor = 0;
+    int cursor = box.pen;
     for (const char32_t c : text) {
         if (c < font.first || c > font.last) continue;
         const GfxGlyph& g = font.glyphs[c - font.first];

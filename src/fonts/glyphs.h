@@ -33,9 +33,10 @@ struct GlyphSet {
 };
 
 // Where a line of text is drawn: `width` x `height` pixels, the baseline `baseline` rows from
-// the top, the pen starting at the left edge.
+// the top, the pen starting `pen` columns from the left edge (ink left of the pen shows then).
 struct TextBox {
     int width = 0, height = 0, baseline = 0;
+    int pen = 0;
 };
 
 // The box a line of `text` needs: the sum of the advances (and any ink past them) wide, the

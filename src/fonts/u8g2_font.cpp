@@ -266,7 +266,7 @@ Bitmap draw_u8g2(const std::vector<std::uint8_t>& font, std::u32string_view text
     const auto byte = [&](std::size_t i) { return i < font.size() ? font[i] : 0; };
     const auto word = [&](std::size_t i) { return std::size_t(byte(i) << 8 | byte(i + 1)); };
     const Fields f{byte(2), byte(3), byte(4), byte(5), byte(6), byte(7), byte(8)};
-    int pen = 0;
+    int pen = box.pen;
     for (const char32_t c : text) {
         std::size_t at = kHeader, data = 0;
         if (c <= 0xFF) {
