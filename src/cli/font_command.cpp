@@ -104,8 +104,7 @@ int font_preview_command(const std::vector<std::string>& args, std::ostream& out
     std::vector<engine::OptionSpec> table(engine::font_options().begin(),
                                           engine::font_options().end());
     std::erase_if(table, [](const engine::OptionSpec& s) {
-        return s.name == "o" || s.name.starts_with("preview") || s.name == "style" ||
-               s.name == "compress";
+        return s.name.starts_with("preview") || s.name == "style" || s.name == "compress";
     });
     table.push_back({"font", engine::ValueKind::file, "", "the font file"});
     table.push_back({"preview-text", engine::ValueKind::text, "", "the line drawn"});
@@ -117,8 +116,7 @@ int font_preview_command(const std::vector<std::string>& args, std::ostream& out
     auto made = made_font(a, *a.value("--font"), true, err);
     if (const int* status = std::get_if<int>(&made)) return *status;
     const Bitmap& line = *std::get<engine::FontMade>(made).preview;
-    out << terminal_text(line, a.has("--ascii"));
-    return check_output(out, err);
+    return emit(terminal_text(line, a.has("--ascii")), a, out, err);
 }
 
 // render --font FILE.h OUT.png: the glyphs of the font the C source declares, in a sheet.
@@ -155,6 +153,7 @@ std::string font_help() {
     return R"(Usage: dotlane-cli font --target T [--size N] [--chars RANGES | --text TEXT]
                         [--missing fail|skip] [--hinting mono|none]
                         [--antialias [--threshold N]] [--style S] [--layout L]
+                        [--compress rle]
                         [--name NAME] [--preview OUT.png [--preview-text TEXT]
                         [--preview-scale N] [--preview-look LOOK]] [-o OUT] FONT
 
@@ -187,6 +186,8 @@ Options:
   --hinting none   outlines as they are, without hinting
   --antialias      FreeType's grey rendering, a pixel set from --threshold N (1 to 255,
                    default 128) on
+  --compress rle   (cells in --style c, arduino or u8g2) run-length encoded, with the
+                   decoder's C text and NAME_decoded_size, as convert --compress rle
   --name NAME      the declarations' name (default: the font file's name)
   --preview OUT.png  also draw a line of text from the data written, read back as the
                    draw call reads it; --preview-text TEXT is the line (default: the
