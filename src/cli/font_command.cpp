@@ -13,6 +13,7 @@
 #include "cli/support.h"
 #include "engine/font.h"
 #include "shared/text.h"
+#include "write/output_file.h"
 
 namespace dotlane::cli {
 
@@ -93,7 +94,18 @@ int font_command(const std::vector<std::string>& args, std::ostream& out, std::o
         }
         png = std::move(std::get<std::vector<std::uint8_t>>(drawn));
     }
-    if (const int status = emit(font.data, a, out, err)) return status;
+    // A file that already holds the data is left untouched, so a build does not compile
+    // again what includes it.
+    const auto path = a.value("-o");
+    if (path && *path != "-") {
+        const auto* data = reinterpret_cast<const std::uint8_t*>(font.data.data());
+        if (const auto error = write_file_unless_same(*path, {data, font.data.size()})) {
+            err << *error << "\n";
+            return kBadInput;
+        }
+    } else if (const int status = emit(font.data, a, out, err)) {
+        return status;
+    }
     return png ? write_preview(*png, *options.path, out, err) : kOk;
 }
 
