@@ -1,11 +1,13 @@
 // The font reader over arbitrary bytes, as the font command gives it a file's bytes: every
 // answer is glyphs within their set's ascent and descent, or a refusal with its reason;
 // the glyphs then go through every format and its decoder, which must draw the set's own line.
+// The bytes are also read as C source declaring a font, as render --font reads a header.
 #include <cstdint>
 
 #include "fonts/cell_table.h"
 #include "fonts/font_outputs.h"
 #include "fonts/font_reader.h"
+#include "fonts/font_sheet.h"
 #include "fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -19,6 +21,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         options.hinting = data[0] & 0x80 ? fonts::Hinting::none : fonts::Hinting::mono;
         ++data;
         --size;
+    }
+    // The same bytes as C source for render --font: a font found draws its sheet, within
+    // its bound, or is refused with why.
+    const auto found = fonts::find_source_font({reinterpret_cast<const char*>(data), size}, {});
+    if (const auto* font = std::get_if<fonts::SourceFont>(&found)) {
+        const auto sheet = fonts::font_sheet(*font);
+        if (const auto* drawn = std::get_if<fonts::Sheet>(&sheet))
+            FUZZ_CHECK(drawn->bits.width <= 4096 * 4096 / std::max(drawn->bits.height, 1));
     }
     const fonts::FontRead read = fonts::read_font({data, size}, codes, options, "fuzz");
     if (read.error) {

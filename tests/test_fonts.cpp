@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli_runner.h"
+#include "engine/font.h"
 #include "fonts/characters.h"
 #include "fonts/font_outputs.h"
 #include "fonts/font_reader.h"
@@ -486,6 +487,71 @@ TEST(FontSource, DeclarationsReadAsTheCompilerReadsThem) {
         const auto sheet = font_sheet(std::get<SourceFont>(found));
         ASSERT_TRUE(std::holds_alternative<Sheet>(sheet)) << std::get<std::string>(sheet);
         EXPECT_EQ(std::get<Sheet>(sheet).glyphs, c.glyphs);
+    }
+}
+
+// render --font and preview --font: what they draw, and what they refuse with nothing written.
+TEST(FontCommand, SheetsAndTerminalLines) {
+    TempDir dir;
+    const std::string d = dir.path().string() + "/",
+                      bdf = dir.write("tiny.bdf", bytes_of(tiny_bdf()));
+    dir.write("plain.h", bytes_of("const unsigned char x[] = {1, 2};\n"));
+    ASSERT_EQ(run_cli("font --target u8g2 --missing skip -o " + d + "u8g2.h " + bdf).status, 0);
+    const struct {
+        std::string args;
+        int status;
+        std::string out_or_message; // standard output when 0, else a part of the message
+    } cases[] = {
+        {"preview --ascii --font " + bdf + " --target rows-msb --text Hi --preview-text iH", 0,
+         "..........\n..........\n#....#..#.\n.....#..#.\n#....####.\n#....#..#.\n"
+         "#....#..#.\n..........\n..........\n"},
+        {"render --font " + d + "u8g2.h " + d + "out.png", 0, ""},
+        {"render --font " + d + "plain.h " + d + "out.png", 1, "no GFXfont and no u8g2 font"},
+        {"render --font " + d + "none.h " + d + "out.png", 1, "cannot open"},
+        {"render --font " + d + "u8g2.h", 2, "takes one picture file to write"},
+        {"render --font " + d + "u8g2.h --name other " + d + "out.png", 1, "no GFXfont or u8g2"},
+        {"preview --font " + bdf + " --target rows-msb --text Hi --preview-text j", 1,
+         "the preview text holds no character"},
+        {"preview --font " + bdf + " --target rows-msb " + bdf, 2, "takes no picture"},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove(d + "out.png");
+        const auto run = run_cli(c.args);
+        EXPECT_EQ(run.status, c.status) << c.args << "\n" << run.err;
+        if (c.status == 0) {
+            EXPECT_EQ(run.out, c.out_or_message) << c.args;
+            continue;
+        }
+        EXPECT_NE(run.err.find(c.out_or_message), std::string::npos) << c.args << "\n" << run.err;
+        EXPECT_FALSE(std::filesystem::exists(d + "out.png")) << c.args;
+    }
+    EXPECT_TRUE(std::filesystem::exists(d + "u8g2.h"));
+}
+
+// The engine's font call, as a front end without a command line gives it options: the very
+// text the command writes, or its refusal with the command's message and kind.
+TEST(FontCommand, TheEngineCallWritesWhatTheCommandDoes) {
+    TempDir dir;
+    const std::string bdf = dir.write("tiny.bdf", bytes_of(tiny_bdf()));
+    const auto bytes = bytes_of(tiny_bdf());
+    const std::pair<engine::Options, std::string> runs[] = {
+        {{{"target", "u8g2"}, {"missing", "skip"}}, "--target u8g2 --missing skip"},
+        {{{"target", "pages-lsb"}, {"text", "Hi:"}, {"compress", "rle"}, {"style", "arduino"}},
+         "--target pages-lsb --text Hi: --compress rle --style arduino"},
+        {{{"target", "u8g2"}, {"text", "Hi"}, {"compress", "rle"}},
+         "--target u8g2 --text Hi --compress rle"},
+        {{{"target", "rows-msb"}, {"chars", "65"}}, "--target rows-msb --chars 65"},
+        {{{"target", "rows-msb"}, {"colour", "red"}}, "--target rows-msb --colour red"},
+    };
+    for (const auto& [options, args] : runs) {
+        const engine::FontMade made = engine::font(options, bytes, bdf);
+        const auto cli = run_cli("font " + args + " " + bdf);
+        EXPECT_EQ(made.ok() ? 0 : made.fault == engine::Fault::usage ? 2 : 1, cli.status) << args;
+        if (made.ok()) {
+            EXPECT_EQ(made.data, cli.out) << args;
+            continue;
+        }
+        EXPECT_NE(cli.err.find(*made.error), std::string::npos) << args << "\n" << cli.err;
     }
 }
 
