@@ -4,6 +4,7 @@
 #include "font_fixture.h"
 #include "fonts/characters.h"
 #include "fonts/font_sheet.h"
+#include "fonts/u8g2_font.h"
 
 namespace {
 
@@ -110,6 +111,14 @@ TEST(FontSource, DeclarationsReadAsTheCompilerReadsThem) {
         ASSERT_TRUE(std::holds_alternative<Sheet>(sheet)) << std::get<std::string>(sheet);
         EXPECT_EQ(std::get<Sheet>(sheet).glyphs, c.glyphs);
     }
+    // A u8g2 header whose field widths no font of the format has (1 to 8 bits) draws nothing,
+    // where reading 40-bit fields would shift past an int; the sound one draws its pixel.
+    std::vector<std::uint8_t> one =
+        std::get<SourceFont>(find_source_font(cases[1].source, {})).u8g2;
+    const TextBox box{4, 4, 3, 1};
+    EXPECT_EQ(ascii(draw_u8g2(one, U"A", box)), "....\n....\n.#..\n....\n");
+    one[4] = 40;
+    EXPECT_EQ(ascii(draw_u8g2(one, U"A", box)), "....\n....\n....\n....\n");
 }
 
 // render --font and preview --font: what they draw, and what they refuse with nothing written.

@@ -1,6 +1,7 @@
 // The font command: a font file (TrueType, OpenType, BDF, PCF, gzip-compressed too) made into
 // the font data of a draw call, or into cells in one of the layouts; the characters it lacks
-// named in one message; and a line of text drawn back from the data written.
+// named in one message; and a line of text drawn back from the data written. preview --font
+// draws that line in the terminal, render --font the glyphs of a font header in a sheet.
 #include <fstream>
 #include <iterator>
 #include <ostream>
@@ -53,7 +54,6 @@ Conversion line_conversion(const Bitmap& line) {
 }
 
 // The font read and made, its warning said; the status when it was refused.
-
 std::variant<engine::FontMade, int> made_font(const Arguments& a, const std::string& path,
                                               bool preview_asked, std::ostream& err) {
     auto request = engine::plan_font(a, path, preview_asked);

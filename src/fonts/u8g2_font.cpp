@@ -35,22 +35,29 @@ private:
 
 class BitReader {
 public:
-    BitReader(const std::vector<std::uint8_t>& bytes, std::size_t at) : bytes_(bytes), at_(at) {}
+    // The bits of bytes[at, end), end past the bytes or not.
+    BitReader(const std::vector<std::uint8_t>& bytes, std::size_t at, std::size_t end)
+        : bytes_(bytes), at_(at), end_(std::min(end, bytes.size())) {}
     unsigned get(int count) {
         unsigned value = 0;
         for (int i = 0; i < count; ++i, ++bit_) {
             const std::size_t byte = at_ + bit_ / 8;
-            if (byte >= bytes_.size()) return value;
+            if (byte >= end_) {
+                overrun_ = true;
+                return value;
+            }
             value |= unsigned((bytes_[byte] >> (bit_ % 8)) & 1) << i;
         }
         return value;
     }
     int get_signed(int count) { return int(get(count)) - (1 << (count - 1)); }
-    bool exhausted() const { return at_ + bit_ / 8 >= bytes_.size(); }
+    // Whether a read asked for bits past the end.
+    bool exhausted() const { return overrun_; }
 
 private:
     const std::vector<std::uint8_t>& bytes_;
-    std::size_t at_, bit_ = 0;
+    std::size_t at_, end_, bit_ = 0;
+    bool overrun_ = false;
 };
 
 int unsigned_bits(int high) {
@@ -266,14 +273,18 @@ Bitmap draw_u8g2(const std::vector<std::uint8_t>& font, std::u32string_view text
     const auto byte = [&](std::size_t i) { return i < font.size() ? font[i] : 0; };
     const auto word = [&](std::size_t i) { return std::size_t(byte(i) << 8 | byte(i + 1)); };
     const Fields f{byte(2), byte(3), byte(4), byte(5), byte(6), byte(7), byte(8)};
+    // Every field of a font this format can hold is 1 to 8 bits wide (a glyph's sizes and
+    // places are bytes); wider ones are damage, whose values no int arithmetic would hold.
+    for (const int width : {f.bits0, f.bits1, f.w, f.h, f.x, f.y, f.d})
+        if (width < 1 || width > 8) return canvas;
     int pen = box.pen;
     for (const char32_t c : text) {
-        std::size_t at = kHeader, data = 0;
+        std::size_t at = kHeader, data = 0, end = 0;
         if (c <= 0xFF) {
             at += c >= 'a' ? word(19) : c >= 'A' ? word(17) : 0;
             for (; at + 1 < font.size() && byte(at + 1) != 0; at += byte(at + 1))
                 if (char32_t(byte(at)) == c) {
-                    data = at + 2;
+                    data = at + 2, end = at + byte(at + 1);
                     break;
                 }
         } else {
@@ -285,12 +296,13 @@ Bitmap draw_u8g2(const std::vector<std::uint8_t>& font, std::u32string_view text
             for (; at + 2 < font.size() && word(at) != 0;
                  at += std::max<std::size_t>(byte(at + 2), 1))
                 if (word(at) == c) {
-                    data = at + 3;
+                    data = at + 3, end = at + byte(at + 2);
                     break;
                 }
         }
         if (!data) continue;
-        BitReader in(font, data);
+        // A glyph's bits end with its record, as its length says.
+        BitReader in(font, data, end);
         const int w = int(in.get(f.w)), h = int(in.get(f.h));
         const int x = in.get_signed(f.x), y = in.get_signed(f.y), d = in.get_signed(f.d);
         const int left = pen + x, top = box.baseline - (h + y);
