@@ -26,6 +26,7 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/DotlaneConfigVersion.cmak
 install(FILES ${PROJECT_BINARY_DIR}/DotlaneConfig.cmake
               ${PROJECT_BINARY_DIR}/DotlaneConfigVersion.cmake
               ${PROJECT_SOURCE_DIR}/cmake/DotlaneBitmaps.cmake
+              ${PROJECT_SOURCE_DIR}/cmake/DotlaneFonts.cmake
         DESTINATION ${DOTLANE_CMAKE_DIR})
 
 set(CPACK_GENERATOR DEB)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang into build-fuzz/ and runs each for a bounded time.
 # Usage: scripts/fuzz.sh [SECONDS] [TARGET...]   (default 60 s each; targets:
-# import listing cli picture). New inputs gather in fuzz/corpus-work/<target>/; an input
+# import listing cli picture font). New inputs gather in fuzz/corpus-work/<target>/; an input
 # that breaks the engine is written to fuzz/corpus-work/findings/ and stops the run with a
 # non-zero status.
 set -euo pipefail
@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-((${#targets[@]})) || targets=(import listing cli picture)
+((${#targets[@]})) || targets=(import listing cli picture font)
 
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDOTLANE_BUILD_FUZZERS=ON \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null

@@ -9,6 +9,8 @@ packages=(
   qt6-base-dev libgl-dev            # the window
   libpng-dev libjpeg62-turbo-dev    # dotlane-cli's picture decoders: PNG, JPEG,
   libgif-dev libwebp-dev            # GIF and WebP
+  libfreetype-dev zlib1g-dev        # the font command: FreeType, and .pcf.gz unpacked
+  fonts-dejavu-core xfonts-base     # its tests' outline and bitmap fonts
   libgtest-dev libbenchmark-dev     # tests and figures
   python3-pil hyperfine             # the samples' expected listings, the Python reference
   imagemagick time                  # a peer to measure against, and peak memory

@@ -2,7 +2,8 @@
 # examples/cmake built against Dotlane installed under PREFIX (any prefix, not only the
 # configured one), with Make and with Ninja: it prints its pictures; touching one picture
 # converts it again and compiles nothing, changing one picture or one target's options remakes
-# that target and what includes its header, nothing else.    cmake_example.sh PREFIX
+# that target and what includes its header, nothing else; the same for the font, whose
+# options remake its header only when it comes out otherwise.    cmake_example.sh PREFIX
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 tmp=$(mktemp -d)
@@ -24,7 +25,8 @@ generators=("Unix Makefiles")
 command -v ninja >/dev/null && generators+=(Ninja)
 for generator in "${generators[@]}"; do
   rm -rf "$tmp/build"
-  cp "$root"/samples/{icon_17x13,example_3x9,logo_128x64}.bmp "$tmp/pictures"
+  cp "$root"/samples/{icon_17x13,example_3x9,logo_128x64}.bmp "$root/samples/digits_5x7.bdf" \
+    "$tmp/pictures"
   configure "$1"
   made >/dev/null
   "$tmp/build/firmware" >"$tmp/out"
@@ -41,6 +43,14 @@ splash: 128 x 64, 1024 bytes
 #..
 ..#
 .#.
+..#....###...........#..#####.
+.##...#...#..##.....##..#.....
+..#.......#..##....#.#..####..
+..#......#........#..#......#.
+..#.....#....##...#####.....#.
+..#....#.....##......#..#...#.
+.###..#####..........#...###..
+..............................
 OUT
   check "$(made)" "" "a build with nothing changed"
   # Converted again to the same arrays, the header and source stay as they were.
@@ -54,5 +64,13 @@ OUT
   check "$(made)" "dotlane-cli: splash main.c.o splash.c.o " "an option of the splash screen"
   configure "$1" -DSPLASH_OPTIONS=--invert-colors
   check "$(made)" "" "configuring again"
+  # The font made again: to the same header with an option that changes nothing, to
+  # another with other characters.
+  configure "$1" -DDIGITS_OPTIONS=--missing=fail
+  check "$(made)" "dotlane-cli: digits " "an option that leaves the font as it was"
+  configure "$1" -DDIGITS=32,48-58
+  check "$(made)" "dotlane-cli: digits main.c.o " "other characters of the font"
+  touch "$tmp/pictures/digits_5x7.bdf"
+  check "$(made)" "dotlane-cli: digits " "touching the font"
 done
 echo "cmake example: built against $1 with ${generators[*]}, remade only what changed"

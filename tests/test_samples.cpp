@@ -62,7 +62,10 @@ TEST(Samples, EveryManifestRow) {
           {"preview", "--preview-look", "--name-prefix"},
           {"render", "--render-scale", "--diff-scale"},
           {"guess", "--render-scale", "--preview-look"},
-          {"check", "--diff-scale", "--render-scale"}}) {
+          {"check", "--diff-scale", "--render-scale"},
+          {"font", "--compress rle", "--allow-extra"},
+          {"preview", "--font FONT", "--depfile"},
+          {"render", "--font FILE.h", "--diff-scale"}}) {
         const CliRun help = run_cli(std::string(command) + " --help");
         EXPECT_EQ(help.status, 0) << command;
         EXPECT_EQ(help.out.rfind(std::string("Usage: dotlane-cli ") + command, 0), 0) << command;

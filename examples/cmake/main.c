@@ -1,7 +1,9 @@
 /* Stands in for a firmware: prints the size of every bitmap, then one picture with # and .
- * as a display of pages of 8 rows (bit 0 the top row) would show it. */
+ * as a display of pages of 8 rows (bit 0 the top row) would show it, then a time in the
+ * clock's font, whose cells are a byte a row, bit 7 the left pixel. */
 #include <stdio.h>
 
+#include "digits.h"
 #include "icons.h"
 #include "splash.h"
 
@@ -18,7 +20,8 @@ static void show(const unsigned char *pages, int width, int height)
 int main(void)
 {
     unsigned char screen[example_3x9_decoded_size];
-    int i;
+    const char *time = "12:45";
+    int i, x, y;
     for (i = 0; i < icons_count; ++i)
         printf("icon %d: %u x %u, %lu bytes compressed\n", i, icons[i].width, icons[i].height,
                icons[i].size);
@@ -26,5 +29,12 @@ int main(void)
            (unsigned long)sizeof splash_logo_128x64);
     dotlane_rle_decode(example_3x9, sizeof example_3x9, screen, sizeof screen);
     show(screen, example_3x9_width, 9);
+    for (y = 0; y < digits_cell_height; ++y) {
+        for (i = 0; time[i]; ++i)
+            for (x = 0; x < digits_cell_width; ++x)
+                putchar(digits[(time[i] - digits_first) * digits_cell_bytes + y] << x & 0x80 ? '#'
+                                                                                               : '.');
+        putchar('\n');
+    }
     return 0;
 }

@@ -77,6 +77,9 @@ bool first_render_form(const Arguments& a) {
 
 int render_command(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                    std::ostream& err) {
+    for (const std::string& arg : args)
+        if (arg == "--font" || arg.starts_with("--font="))
+            return font_sheet_command(args, out, err);
     const Arguments a = parse(args, {"--allow-extra"},
                               {"--width", "--pages", "-o", "--layout", "--height", "--ink",
                                "--input", "--name", "--render-scale"});
@@ -122,6 +125,7 @@ int command_status(const std::string& command, const std::vector<std::string>& r
     if (command == "convert") return convert_command(rest, out, err);
     if (command == "preview") return preview_command(rest, out, err);
     if (command == "guess") return guess_command(rest, in, out, err);
+    if (command == "font") return font_command(rest, out, err);
     return check_command(rest, in, out, err);
 }
 

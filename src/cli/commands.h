@@ -17,6 +17,14 @@ int convert_command(const std::vector<std::string>& args, std::ostream& out, std
 // The preview command: the bits convert would list, drawn in the terminal (preview.cpp).
 int preview_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// The font command: a font file as font data for a draw call, or cells (font_command.cpp).
+int font_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// preview --font: a line of a font's text in the terminal, as its target's data draws it.
+int font_preview_command(const std::vector<std::string>& args, std::ostream& out,
+                         std::ostream& err);
+// render --font: the glyphs of a font in C source as a sheet.
+int font_sheet_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 // render with --layout, and guess (reverse_commands.cpp); check (check_command.cpp).
 int render_layout_command(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                           std::ostream& err);

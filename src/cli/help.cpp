@@ -22,6 +22,7 @@ Commands:
   t6963c    the window's T6963C listing of a 1-bit BMP file
   sed1565   the window's SED1565 listing of a 1-bit BMP file
   info      the header dump and the geometry of a 1-bit BMP file
+  font      make a font file (TrueType, OpenType, BDF, PCF) into font data for a display
 
 "dotlane-cli COMMAND --help" shows a command's options; "dotlane-cli --version" the
 version; "man dotlane-cli" the manual.
@@ -48,10 +49,13 @@ constexpr const char* kRender =
                           [--input c|bin] [--name NAME] [--allow-extra]
                           [--render-scale N] -o OUT [INPUT]
        dotlane-cli render --width W --pages P -o OUT.bmp [LISTING]
+       dotlane-cli render --font FILE.h [--name NAME] [--render-scale N] OUT
 
 Paints bytes of layout L (below) from INPUT (standard input when absent or "-") into OUT:
 a PNG file when OUT ends in .png, else a 1-bit BMP file. t6963c may take W and H from
 its listing's first line. The second form paints a page-major listing as the window does.
+The third draws every glyph of the GFXfont or u8g2 font that C source FILE.h declares
+(--name picks one of several) in a sheet, each under its code point in hexadecimal.
 
 Options:
   --layout L       the layout of the bytes: rows-msb, rows-lsb, pages-lsb, pages-msb,
@@ -165,6 +169,8 @@ constexpr const char* kPreview =
     R"(Usage: dotlane-cli preview (--layout L | --target T) [--invert-colors] [PREPARATION]
                            [--frames] [--ascii] [--preview OUT.png] [--preview-scale N]
                            [--preview-look LOOK] [-o OUT] FILE
+       dotlane-cli preview --font FONT --target T [FONT OPTIONS] [--preview-text TEXT]
+                           [--ascii] [-o OUT]
 
 Draws in the terminal the bits convert lists, as the display reads them back from the
 bytes: two rows a line in half blocks (a set bit drawn), or with --ascii one row a line
@@ -176,6 +182,9 @@ Options:
   --frames         every frame of an animation, one after another, each under a line
                    giving its number and delay (not with --preview)
   --ascii          "#" and "." instead of half blocks
+  --font FONT      (second form) a line of TEXT as target T's draw call shows it from
+                   the data the font command makes of FONT with the same options
+                   (dotlane-cli font --help); the data itself is not written
 )";
 
 constexpr const char* kPreparation =
@@ -276,6 +285,7 @@ std::optional<std::string> command_help(const std::string& command) {
     if (command == "convert")
         return kConvert + output + kLeftUntouched + kPreparation + kLayouts + exit;
     if (command == "preview") return kPreview + output + kPreparation + kLayouts + exit;
+    if (command == "font") return font_help() + output + kLayouts + exit;
     return std::nullopt;
 }
 

@@ -27,6 +27,8 @@ Arguments parse(const std::vector<std::string>& args, const std::vector<std::str
 // The overview of --help; a command's own options, or nullopt for no such command (help.cpp).
 const char* usage_text();
 std::optional<std::string> command_help(const std::string& command);
+// The font command's own options (font_command.cpp).
+std::string font_help();
 
 // Says what is wrong with the command line; run() adds where the command's options stand.
 int usage(std::ostream& err, const std::string& problem);

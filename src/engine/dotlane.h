@@ -13,6 +13,9 @@
 //   declare   src/declare   bytes as text: styles, C arrays, targets, bundles, RLE, names
 //   write     src/write     whole-file output put in place at once, Make's dependency rule
 //   back      src/back      listings and C arrays read back, rendered, guessed, checked
+//   fonts     src/fonts     font files read with FreeType, written in the draw calls' formats
+//                           and read back from C source; its call is engine/font.h, in the
+//                           dotlane_fonts library, which alone brings FreeType
 //
 // src/engine (this header) runs the stages in order; src/digits holds the window's digit
 // arithmetic; src/shared what every stage uses. The stages that transform pictures and bytes
