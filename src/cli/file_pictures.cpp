@@ -14,7 +14,8 @@ engine::SourcePicture source_of(InputPicture&& in) {
     read.error = std::move(in.error);
     if (in.bmp) read.checked = std::make_shared<const LoadedFile>(std::move(*in.bmp));
     if (in.grey) {
-        read.grey = {in.grey->width, in.grey->height, in.grey->pixels, nullptr};
+        read.grey = {in.grey->width, in.grey->height, in.grey->pixels, nullptr,
+                     in.grey->channels};
         read.grey.owner = std::shared_ptr<const void>(std::move(in.grey));
     }
     return read;
@@ -24,6 +25,10 @@ engine::SourcePicture source_of(InputPicture&& in) {
 
 engine::SourcePicture FilePictures::read(const std::string& path, int background) {
     return source_of(read_picture(path, background));
+}
+
+engine::SourcePicture FilePictures::read_colour(const std::string& path) {
+    return source_of(read_picture(path, 255, 4));
 }
 
 engine::SourcePicture FilePictures::read_frames(const std::string& path, int background,

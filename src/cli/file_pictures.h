@@ -10,6 +10,7 @@ public:
     engine::SourcePicture read(const std::string& path, int background) override;
     engine::SourcePicture read_frames(const std::string& path, int background,
                                       const engine::FrameSink& each) override;
+    engine::SourcePicture read_colour(const std::string& path) override;
 };
 
 } // namespace dotlane::cli

@@ -64,12 +64,13 @@ void GreyRelease::operator()(DotlaneGrey* grey) const {
     delete grey;
 }
 
-InputPicture read_picture(const std::string& path, int background) {
+InputPicture read_picture(const std::string& path, int background, int channels) {
     InputPicture in;
     const int fd = open_unless_bmp(path, in);
     if (fd < 0) return in;
     auto grey = std::make_unique<DotlaneGrey>();
     grey->background = background;
+    grey->channels = channels;
     const int status =
         dotlane_read_grey(fd, printable_name(path).c_str(), kMaxConvertSide, grey.get());
     ::close(fd);

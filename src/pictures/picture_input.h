@@ -36,7 +36,8 @@ struct InputPicture {
 
 // For pictures that are not 1-bit BMP files, the grey: the luminance (299 R + 587 G + 114 B)
 // / 1000, rounded, of the pixel laid over `background` (255 white, 0 black) by its alpha.
-InputPicture read_picture(const std::string& path, int background);
+// With `channels` 4, the colours instead, RGBA a pixel (a 1-bit BMP file still in `bmp`).
+InputPicture read_picture(const std::string& path, int background, int channels = 1);
 
 // The frames of an animation (a still picture is one), composed as a viewer shows them: each
 // frame's grey, as read_picture makes it, is handed to `each` with its delay in ms and is

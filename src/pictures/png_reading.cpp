@@ -30,6 +30,7 @@ struct PngReading {
     int colours = 256;        // palette entries, past which an index is refused
     bool reading_end = false; // the chunks after the picture
     bool one_byte = false;    // rows of one sample a pixel, mapped through `table`
+    bool keep_rgba = false;   // the RGBA rows kept as they are, for the colour layouts
     std::uint8_t table[256] = {};
     std::uint8_t* grey = nullptr;
     std::uint8_t* rows = nullptr; // RGBA, one row, or all of them when interlaced
@@ -114,13 +115,15 @@ bool png_rows(PngReading* r) {
         for (png_uint_32 y = 0; y < r->height; ++y) {
             if (r->warning[0]) return false;
             // Interlaced one-byte rows gather in the grey itself, mapped once whole.
-            std::uint8_t* row = !whole        ? (r->one_byte ? r->grey + w * y : r->rows)
+            std::uint8_t* row = r->keep_rgba  ? r->grey + w * 4 * y
+                                : !whole      ? (r->one_byte ? r->grey + w * y : r->rows)
                                 : r->one_byte ? r->grey + w * y
                                               : r->rows + w * bytes * y;
             png_read_row(r->png, row, nullptr);
-            if (!whole && !png_grey_row(r, row, r->grey + w * y)) png_error(r->png, kPastPalette);
+            if (!whole && !r->keep_rgba && !png_grey_row(r, row, r->grey + w * y))
+                png_error(r->png, kPastPalette);
         }
-    if (whole)
+    if (whole && !r->keep_rgba)
         for (png_uint_32 y = 0; y < r->height; ++y) {
             const std::uint8_t* row = r->one_byte ? r->grey + w * y : r->rows + w * bytes * y;
             if (!png_grey_row(r, row, r->grey + w * y)) png_error(r->png, kPastPalette);
@@ -185,13 +188,14 @@ int read_png(Source& source, const char* name, int max_side, DotlaneGrey* out) {
     if (r->width > png_uint_32(max_side) || r->height > png_uint_32(max_side))
         return fail(out, too_large(name, r->width, r->height, max_side));
     if (r->warning[0]) return fail(out, refusal(name, r->warning));
-    r->one_byte =
-        r->depth <= 8 && (r->colour == PNG_COLOR_TYPE_GRAY || r->colour == PNG_COLOR_TYPE_PALETTE);
+    r->keep_rgba = out->channels == 4;
+    r->one_byte = !r->keep_rgba && r->depth <= 8 &&
+                  (r->colour == PNG_COLOR_TYPE_GRAY || r->colour == PNG_COLOR_TYPE_PALETTE);
     if (r->one_byte) png_table(r.get());
     r->grey = grey_pixels(name, max_side, r->width, r->height, out);
     if (!r->grey) return 1;
     const std::size_t w = r->width;
-    if (!r->one_byte) {
+    if (!r->one_byte && !r->keep_rgba) {
         const std::size_t rows = r->interlace != PNG_INTERLACE_NONE ? r->height : 1;
         r->rows = static_cast<std::uint8_t*>(std::malloc(4 * w * rows));
         if (!r->rows) return fail(out, out_of_memory(name));

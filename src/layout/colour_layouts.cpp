@@ -1,0 +1,104 @@
+#include "layout/colour_layouts.h"
+
+namespace dotlane {
+
+namespace {
+
+constexpr ColourLayout kColourLayouts[] = {
+    {"grey2-msb", true, {2, 0, 0}, 2, false,
+     "rows from the top, 2 bits a pixel, 4 pixels a byte, the first in bits 7-6"},
+    {"grey2-lsb", true, {2, 0, 0}, 2, true,
+     "rows from the top, 2 bits a pixel, 4 pixels a byte, the first in bits 1-0"},
+    {"grey4-msb", true, {4, 0, 0}, 4, false,
+     "rows from the top, 4 bits a pixel, 2 pixels a byte, the first in the high nibble"},
+    {"grey4-lsb", true, {4, 0, 0}, 4, true,
+     "rows from the top, 4 bits a pixel, 2 pixels a byte, the first in the low nibble"},
+    {"grey8", true, {8, 0, 0}, 8, false, "rows from the top, a byte a pixel, 0 black"},
+    {"rgb565", false, {5, 6, 5}, 16, false,
+     "rows from the top, RGB565 in 2 bytes a pixel, the high byte first (R4-R0 G5-G3)"},
+    {"rgb565-le", false, {5, 6, 5}, 16, true,
+     "rows from the top, RGB565 in 2 bytes a pixel, the low byte first (G2-G0 B4-B0)"},
+    {"rgb332", false, {3, 3, 2}, 8, false, "rows from the top, a byte a pixel, RRRGGGBB"},
+    {"rgb888", false, {8, 8, 8}, 24, false, "rows from the top, 3 bytes a pixel: R, G, B"},
+};
+
+} // namespace
+
+const ColourLayout* colour_layout_named(std::string_view name) {
+    for (const ColourLayout& l : kColourLayouts)
+        if (l.name == name) return &l;
+    return nullptr;
+}
+
+std::string colour_layout_names() {
+    std::string names;
+    for (const ColourLayout& l : kColourLayouts)
+        names += (names.empty() ? "" : ", ") + std::string(l.name);
+    return names;
+}
+
+std::size_t colour_row_bytes(const ColourLayout& layout, int width) {
+    return (std::size_t(width) * std::size_t(layout.pixel_bits) + 7) / 8;
+}
+
+void pack_row(const ColourLayout& l, const std::uint8_t* levels, int width, std::uint8_t* out) {
+    if (l.grey && l.pixel_bits < 8) {
+        const int n = l.pixel_bits, per = 8 / n;
+        for (std::size_t i = 0; i < colour_row_bytes(l, width); ++i)
+            out[i] = 0;
+        for (int x = 0; x < width; ++x) {
+            const int slot = x % per, shift = l.low_first ? slot * n : 8 - n - slot * n;
+            out[x / per] = std::uint8_t(out[x / per] | levels[x] << shift);
+        }
+        return;
+    }
+    for (int x = 0; x < width; ++x) {
+        const std::uint8_t* v = levels + (l.grey ? x : 3 * x);
+        switch (l.pixel_bits) {
+        case 8:
+            out[x] = l.grey ? v[0] : std::uint8_t(v[0] << 5 | v[1] << 2 | v[2]);
+            break;
+        case 16: {
+            const unsigned word = unsigned(v[0]) << 11 | unsigned(v[1]) << 5 | v[2];
+            out[2 * x + (l.low_first ? 1 : 0)] = std::uint8_t(word >> 8);
+            out[2 * x + (l.low_first ? 0 : 1)] = std::uint8_t(word);
+            break;
+        }
+        default:
+            out[3 * x] = v[0], out[3 * x + 1] = v[1], out[3 * x + 2] = v[2];
+        }
+    }
+}
+
+void unpack_row(const ColourLayout& l, const std::uint8_t* bytes, int width,
+                std::uint8_t* levels) {
+    if (l.grey && l.pixel_bits < 8) {
+        const int n = l.pixel_bits, per = 8 / n;
+        for (int x = 0; x < width; ++x) {
+            const int slot = x % per, shift = l.low_first ? slot * n : 8 - n - slot * n;
+            levels[x] = std::uint8_t(bytes[x / per] >> shift & ((1 << n) - 1));
+        }
+        return;
+    }
+    for (int x = 0; x < width; ++x) {
+        std::uint8_t* v = levels + (l.grey ? x : 3 * x);
+        switch (l.pixel_bits) {
+        case 8:
+            if (l.grey)
+                v[0] = bytes[x];
+            else
+                v[0] = bytes[x] >> 5, v[1] = bytes[x] >> 2 & 7, v[2] = bytes[x] & 3;
+            break;
+        case 16: {
+            const unsigned high = bytes[2 * x + (l.low_first ? 1 : 0)];
+            const unsigned word = high << 8 | bytes[2 * x + (l.low_first ? 0 : 1)];
+            v[0] = std::uint8_t(word >> 11), v[1] = word >> 5 & 63, v[2] = word & 31;
+            break;
+        }
+        default:
+            v[0] = bytes[3 * x], v[1] = bytes[3 * x + 1], v[2] = bytes[3 * x + 2];
+        }
+    }
+}
+
+} // namespace dotlane

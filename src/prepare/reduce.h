@@ -1,0 +1,42 @@
+#pragma once
+// From colours (RGBA, 8 bits a channel) to the levels a layout of more than one bit keeps:
+// one grey level a pixel, or a red, green and blue level. Integer arithmetic throughout, as
+// docs/colour.md writes it, so another program reproduces every level exactly. A row at a
+// time: error diffusion keeps only the rows its shares reach.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "prepare/prepare.h"
+
+namespace dotlane {
+
+struct Reduction {
+    std::array<int, 3> bits{8, 8, 8}; // a channel's bits; grey uses bits[0]
+    bool grey = false;
+    bool round = false; // the nearest level, else the top bits (ignored when dithered)
+    Dither dither = Dither::none;
+    int background = 255; // what transparent pixels lie over, each channel alike
+};
+
+class Reducer {
+public:
+    Reducer(const Reduction& reduction, int width);
+    // The next row's levels: `width` of them for grey, else 3 a pixel (R, G, B).
+    void row(const std::uint8_t* rgba, std::uint8_t* levels);
+    int channels() const { return reduction_.grey ? 1 : 3; }
+
+private:
+    Reduction reduction_;
+    int width_;
+    int y_ = 0;
+    std::vector<int> error_; // three rows of errors, each with a margin of 2 either side
+};
+
+// The 8-bit value a level of `bits` bits stands for: k 255 / (2^bits - 1), rounded.
+inline int level_value(int level, int bits) {
+    const int top = (1 << bits) - 1;
+    return (level * 255 + top / 2) / top;
+}
+
+} // namespace dotlane
