@@ -21,6 +21,8 @@ struct Target {
     std::string_view reader;   // the call or controller commands that read the bytes
     std::string_view set_bit;  // what a set bit does on the glass
     std::string_view framebuf; // the MicroPython format constant, when there is one
+    // A layout of more than one bit (colour_layouts.h) instead of `layout`, when not empty.
+    std::string_view colour_layout{};
 };
 
 const Target* target_named(std::string_view name);

@@ -1,6 +1,7 @@
 #include "prepare/reduce.h"
 
 #include <algorithm>
+#include <span>
 
 namespace dotlane {
 
@@ -43,7 +44,7 @@ void Reducer::row(const std::uint8_t* rgba, std::uint8_t* levels) {
     const bool diffused = rows[0] != nullptr;
     const int n = r.dither == Dither::bayer4 ? 4 : 8;
     const bool ordered = r.dither == Dither::bayer4 || r.dither == Dither::bayer8;
-    const auto& spread = r.dither == Dither::atkinson ? std::span<const Share>(kAtkinson)
+    const auto spread = r.dither == Dither::atkinson ? std::span<const Share>(kAtkinson)
                                                       : std::span<const Share>(kFloydSteinberg);
     const int shift = r.dither == Dither::atkinson ? 3 : 4, half = 1 << (shift - 1);
     for (int x = 0; x < width_; ++x, rgba += 4) {
