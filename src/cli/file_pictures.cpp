@@ -14,8 +14,7 @@ engine::SourcePicture source_of(InputPicture&& in) {
     read.error = std::move(in.error);
     if (in.bmp) read.checked = std::make_shared<const LoadedFile>(std::move(*in.bmp));
     if (in.grey) {
-        read.grey = {in.grey->width, in.grey->height, in.grey->pixels, nullptr,
-                     in.grey->channels};
+        read.grey = {in.grey->width, in.grey->height, in.grey->pixels, nullptr, in.grey->channels};
         read.grey.owner = std::shared_ptr<const void>(std::move(in.grey));
     }
     return read;

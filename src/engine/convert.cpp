@@ -3,8 +3,8 @@
 #include "engine/convert.h"
 
 #include "engine/convert_colour.h"
-#include "pictures/listings.h"
 #include "layout/unpack.h"
+#include "pictures/listings.h"
 #include "prepare/prepare.h"
 #include "shared/entries.h"
 #include "shared/text.h"
@@ -221,8 +221,8 @@ Bitmap shown_bits(const Conversion& c) {
         Bitmap bits(c.width, c.height);
         for (std::size_t i = 0; i < bits.bits.size(); ++i) {
             const Colour p = colours.pixels[i];
-            bits.bits[i] = 299 * (p & 0xFF) + 587 * (p >> 8 & 0xFF) + 114 * (p >> 16 & 0xFF) <
-                           128000;
+            bits.bits[i] =
+                299 * (p & 0xFF) + 587 * (p >> 8 & 0xFF) + 114 * (p >> 16 & 0xFF) < 128000;
         }
         return bits;
     }

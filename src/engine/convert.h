@@ -53,7 +53,7 @@ struct Request {
     std::optional<BitLayout> bit_layout; // none for the window's two listings
     PreparationChoice choice;
     const Target* target = nullptr;
-    bool frames = false; // every frame of an animation
+    bool frames = false;                  // every frame of an animation
     const ColourLayout* colour = nullptr; // a layout of more than one bit, with its reduction
     Reduction reduction;
 };

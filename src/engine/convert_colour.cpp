@@ -10,8 +10,8 @@ namespace {
 
 // The options that make black and white, which a layout of levels has no use for; the
 // canvas options would need the colours turned and scaled, which convert does not do yet.
-constexpr const char* kOneBitOnly[] = {"--threshold", "--ink", "--rotate", "--flip",
-                                       "--size",      "--fit"};
+constexpr const char* kOneBitOnly[] = {"--threshold", "--ink",  "--rotate",
+                                       "--flip",      "--size", "--fit"};
 
 // A 1-bit BMP file's colours as RGBA, each pixel its palette colour.
 std::vector<std::uint8_t> bmp_rgba(const LoadedFile& file, int& width, int& height) {
@@ -36,8 +36,8 @@ std::optional<std::string> colour_request(const Arguments& a, Request& r) {
     for (const char* option : kOneBitOnly)
         if (a.value(option))
             return std::string(option) + " applies to the layouts of one bit; " +
-                   std::string(l.name) + " keeps " +
-                   (l.grey ? "grey levels" : "colours") + ", and takes --dither, --reduce and "
+                   std::string(l.name) + " keeps " + (l.grey ? "grey levels" : "colours") +
+                   ", and takes --dither, --reduce and "
                    "--background";
     if (a.has("--invert-colors"))
         return "--invert-colors applies to the layouts of one bit; " + std::string(l.name) +
@@ -78,8 +78,8 @@ std::variant<Conversion, Outcome> convert_colour(const std::string& path, const 
         rgba = held.data();
         if (!c.file_size) c.file_size = read.checked->size;
     } else {
-        if (read.grey.channels != 4) return input_error("\"" + printable_name(path) +
-                                                        "\" was read without its colours.");
+        if (read.grey.channels != 4)
+            return input_error("\"" + printable_name(path) + "\" was read without its colours.");
         c.width = read.grey.width;
         c.height = read.grey.height;
     }
@@ -110,8 +110,9 @@ Picture shown_colours(const Conversion& c) {
         for (int x = 0; x < c.width; ++x) {
             int rgb[3];
             for (int k = 0; k < 3; ++k)
-                rgb[k] = l.grey ? level_value(levels[std::size_t(x)], l.bits[0])
-                                : level_value(levels[std::size_t(3 * x + k)], l.bits[std::size_t(k)]);
+                rgb[k] = l.grey
+                             ? level_value(levels[std::size_t(x)], l.bits[0])
+                             : level_value(levels[std::size_t(3 * x + k)], l.bits[std::size_t(k)]);
             picture.set(x, y, Colour(rgb[0] | rgb[1] << 8 | rgb[2] << 16));
         }
     }

@@ -5,18 +5,42 @@ namespace dotlane {
 namespace {
 
 constexpr ColourLayout kColourLayouts[] = {
-    {"grey2-msb", true, {2, 0, 0}, 2, false,
+    {"grey2-msb",
+     true,
+     {2, 0, 0},
+     2,
+     false,
      "rows from the top, 2 bits a pixel, 4 pixels a byte, the first in bits 7-6"},
-    {"grey2-lsb", true, {2, 0, 0}, 2, true,
+    {"grey2-lsb",
+     true,
+     {2, 0, 0},
+     2,
+     true,
      "rows from the top, 2 bits a pixel, 4 pixels a byte, the first in bits 1-0"},
-    {"grey4-msb", true, {4, 0, 0}, 4, false,
+    {"grey4-msb",
+     true,
+     {4, 0, 0},
+     4,
+     false,
      "rows from the top, 4 bits a pixel, 2 pixels a byte, the first in the high nibble"},
-    {"grey4-lsb", true, {4, 0, 0}, 4, true,
+    {"grey4-lsb",
+     true,
+     {4, 0, 0},
+     4,
+     true,
      "rows from the top, 4 bits a pixel, 2 pixels a byte, the first in the low nibble"},
     {"grey8", true, {8, 0, 0}, 8, false, "rows from the top, a byte a pixel, 0 black"},
-    {"rgb565", false, {5, 6, 5}, 16, false,
+    {"rgb565",
+     false,
+     {5, 6, 5},
+     16,
+     false,
      "rows from the top, RGB565 in 2 bytes a pixel, the high byte first (R4-R0 G5-G3)"},
-    {"rgb565-le", false, {5, 6, 5}, 16, true,
+    {"rgb565-le",
+     false,
+     {5, 6, 5},
+     16,
+     true,
      "rows from the top, RGB565 in 2 bytes a pixel, the low byte first (G2-G0 B4-B0)"},
     {"rgb332", false, {3, 3, 2}, 8, false, "rows from the top, a byte a pixel, RRRGGGBB"},
     {"rgb888", false, {8, 8, 8}, 24, false, "rows from the top, 3 bytes a pixel: R, G, B"},
@@ -70,8 +94,7 @@ void pack_row(const ColourLayout& l, const std::uint8_t* levels, int width, std:
     }
 }
 
-void unpack_row(const ColourLayout& l, const std::uint8_t* bytes, int width,
-                std::uint8_t* levels) {
+void unpack_row(const ColourLayout& l, const std::uint8_t* bytes, int width, std::uint8_t* levels) {
     if (l.grey && l.pixel_bits < 8) {
         const int n = l.pixel_bits, per = 8 / n;
         for (int x = 0; x < width; ++x) {

@@ -21,10 +21,10 @@ namespace dotlane {
 
 struct ColourLayout {
     std::string_view name;
-    bool grey;                // one level a pixel, else R, G, B
-    std::array<int, 3> bits;  // a level's bits, grey in the first
-    int pixel_bits;           // 2, 4, 8, 16 or 24
-    bool low_first;           // grey: the first pixel in the low bits; rgb565: the low byte first
+    bool grey;               // one level a pixel, else R, G, B
+    std::array<int, 3> bits; // a level's bits, grey in the first
+    int pixel_bits;          // 2, 4, 8, 16 or 24
+    bool low_first;          // grey: the first pixel in the low bits; rgb565: the low byte first
     std::string_view description;
 };
 

@@ -81,8 +81,8 @@ int read_pnm(Source& source, const char* name, int max_side, DotlaneGrey* out) {
             }
             if (rgba) { // a PBM's 1 is black; a PGM's one sample is each channel
                 for (int c = 0; c < 3; ++c)
-                    g[4 * x + c] = std::uint8_t(bitmap ? (v[0] ? 0 : 255)
-                                                       : scaled(v[colour ? c : 0]));
+                    g[4 * x + c] =
+                        std::uint8_t(bitmap ? (v[0] ? 0 : 255) : scaled(v[colour ? c : 0]));
                 g[4 * x + 3] = 255;
                 continue;
             }

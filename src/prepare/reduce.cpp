@@ -28,8 +28,8 @@ int bayer(int x, int y, int n) {
 } // namespace
 
 Reducer::Reducer(const Reduction& reduction, int width) : reduction_(reduction), width_(width) {
-    const bool diffused = reduction.dither == Dither::floyd_steinberg ||
-                          reduction.dither == Dither::atkinson;
+    const bool diffused =
+        reduction.dither == Dither::floyd_steinberg || reduction.dither == Dither::atkinson;
     if (diffused) error_.assign(3 * std::size_t(width + 2 * kMargin) * channels(), 0);
 }
 
@@ -45,7 +45,7 @@ void Reducer::row(const std::uint8_t* rgba, std::uint8_t* levels) {
     const int n = r.dither == Dither::bayer4 ? 4 : 8;
     const bool ordered = r.dither == Dither::bayer4 || r.dither == Dither::bayer8;
     const auto spread = r.dither == Dither::atkinson ? std::span<const Share>(kAtkinson)
-                                                      : std::span<const Share>(kFloydSteinberg);
+                                                     : std::span<const Share>(kFloydSteinberg);
     const int shift = r.dither == Dither::atkinson ? 3 : 4, half = 1 << (shift - 1);
     for (int x = 0; x < width_; ++x, rgba += 4) {
         const int a = rgba[3];

@@ -1,0 +1,56 @@
+// The targets whose bytes hold more than one bit a pixel: grey-level OLED controllers, the
+// colour TFT controllers in their 16-bit mode, and the library calls that draw grey and
+// colour arrays. Each names the commands or the call that reads the bytes, as the controller's
+// datasheet or the library's source states it.
+#include <array>
+
+#include "declare/targets.h"
+
+namespace dotlane {
+
+namespace {
+
+// The TFT controllers take RGB565 in 16-bit colour mode (3Ah 55h; 05h on the ST7735) the
+// high byte first: R4-R0 G5-G3, then G2-G0 B4-B0.
+constexpr std::string_view kTftWindow =
+    "column address 2Ah 0 W-1, row address 2Bh 0 H-1, memory write 2Ch, then every byte in "
+    "order";
+
+constexpr std::string_view kLevel = "is the pixel's level, 0 black";
+constexpr std::string_view kColour = "is the pixel's colour";
+
+constexpr std::array<Target, 8> kColourTargets{{
+    {"ssd1322", BitLayout::rows_msb, "c", Glass::oled,
+     "column address 15h (4 pixels a column; the 256 columns of most 256 x 64 modules start "
+     "at 1Ch), row address 75h 0 H-1, write RAM 5Ch, then every byte in order, the high "
+     "nibble the left pixel",
+     kLevel, "", "grey4-msb"},
+    {"ssd1327", BitLayout::rows_msb, "c", Glass::oled,
+     "column address 15h 0 W/2-1 (2 pixels a column), row address 75h 0 H-1, then every byte "
+     "in order, the high nibble the left pixel (remap A0h 51h)",
+     kLevel, "", "grey4-msb"},
+    {"st7735", BitLayout::rows_msb, "c", Glass::tft,
+     "colour mode 3Ah 05h, column address 2Ah 0 W-1, row address 2Bh 0 H-1, memory write 2Ch, "
+     "then every byte in order",
+     kColour, "", "rgb565"},
+    {"st7789", BitLayout::rows_msb, "c", Glass::tft, kTftWindow, kColour, "", "rgb565"},
+    {"ili9341", BitLayout::rows_msb, "c", Glass::tft, kTftWindow, kColour, "", "rgb565"},
+    {"adafruit-gfx-rgb565", BitLayout::rows_msb, "arduino", Glass::tft,
+     "display.drawRGBBitmap(x, y, NAME, NAME_width, NAME_height), a uint16_t array in PROGMEM",
+     kColour, "", "rgb565-le", true},
+    {"adafruit-gfx-grey", BitLayout::rows_msb, "arduino", Glass::oled,
+     "display.drawGrayscaleBitmap(x, y, NAME, NAME_width, NAME_height), a byte a pixel", kLevel, "",
+     "grey8"},
+    {"tft-espi", BitLayout::rows_msb, "arduino", Glass::tft,
+     "tft.setSwapBytes(true); tft.pushImage(x, y, NAME_width, NAME_height, NAME): the "
+     "uint16_t values swapped to the high byte first as they are sent",
+     kColour, "", "rgb565-le", true},
+}};
+
+} // namespace
+
+std::span<const Target> colour_targets() {
+    return kColourTargets;
+}
+
+} // namespace dotlane
