@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "back/render.h"
+#include "engine/convert_colour.h"
 #include "engine/convert_plan.h"
 #include "pictures/picture_source.h"
 #include "shared/text.h"
@@ -62,6 +63,7 @@ Converted convert(const Options& options, const std::vector<std::string>& pictur
     const Conversion& first = *w.first;
     result.bytes = std::move(w.bytes);
     result.shown = shown_bits(first);
+    if (first.colour) result.colours = shown_colours(first);
     result.width = first.width;
     result.height = first.height;
     result.layout = first.layout;

@@ -216,16 +216,7 @@ std::variant<Conversion, Outcome> convert_picture(const Arguments& a, bool bare,
 }
 
 Bitmap shown_bits(const Conversion& c) {
-    if (c.colour) { // the dark half of the colours, for what shows only black and white
-        const Picture colours = shown_colours(c);
-        Bitmap bits(c.width, c.height);
-        for (std::size_t i = 0; i < bits.bits.size(); ++i) {
-            const Colour p = colours.pixels[i];
-            bits.bits[i] =
-                299 * (p & 0xFF) + 587 * (p >> 8 & 0xFF) + 114 * (p >> 16 & 0xFF) < 128000;
-        }
-        return bits;
-    }
+    if (c.colour) return dark_half(shown_colours(c)); // for what shows only black and white
     return unpack_bits(c.listing.bytes, c.reads_as, c.width, c.height, c.rows_from_bottom);
 }
 

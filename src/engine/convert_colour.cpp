@@ -99,6 +99,15 @@ std::variant<Conversion, Outcome> convert_colour(const std::string& path, const 
     return c;
 }
 
+Bitmap dark_half(const Picture& colours) {
+    Bitmap bits(colours.width, colours.height);
+    for (std::size_t i = 0; i < bits.bits.size(); ++i) {
+        const Colour p = colours.pixels[i];
+        bits.bits[i] = 299 * (p & 0xFF) + 587 * (p >> 8 & 0xFF) + 114 * (p >> 16 & 0xFF) < 128000;
+    }
+    return bits;
+}
+
 Picture shown_colours(const Conversion& c) {
     const ColourLayout& l = *c.colour;
     Picture picture(c.width, c.height, kWhite);

@@ -21,4 +21,8 @@ std::variant<Conversion, Outcome> convert_colour(const std::string& name, const 
 // The colours the display shows from the bytes (0x00BBGGRR), each level spread over 0..255.
 Picture shown_colours(const Conversion& conversion);
 
+// 1 where a colour is darker than middle grey (luminance under 128), for what shows only black
+// and white: the terminal, a 1-bit picture.
+Bitmap dark_half(const Picture& colours);
+
 } // namespace dotlane::engine

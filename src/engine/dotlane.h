@@ -177,10 +177,11 @@ enum class Look { lcd, oled, epaper };
 struct Converted : Outcome {
     std::vector<std::uint8_t> bytes; // every picture's (every frame's) bytes, one after another
     Bitmap shown;                    // the first picture's bits as the display reads them back
-    int width = 0, height = 0;       // the first picture's pixels
-    std::string layout;              // as the "layout" option names it
-    Look look = Look::lcd;   // "preview-look", else the target's glass; lcd without a target
-    std::vector<int> delays; // ms, one a frame, with "frames"
+    Picture colours; // a layout of more than one bit: the first picture's colours read back
+    int width = 0, height = 0; // the first picture's pixels
+    std::string layout;        // as the "layout" option names it
+    Look look = Look::lcd;     // "preview-look", else the target's glass; lcd without a target
+    std::vector<int> delays;   // ms, one a frame, with "frames"
 };
 
 // Converts `pictures` (names `source` knows) with `options` and writes the text dotlane-cli's
@@ -227,7 +228,10 @@ private:
 // "height" or "pages", "ink", "input", "name", "allow-extra", "render-scale". `warning` is set when
 // the array holds fewer bytes than the picture takes (the rest stays clear).
 struct Rendered : Outcome {
-    Bitmap bits;
+    Bitmap bits; // for a layout of more than one bit, the dark half of `colours`
+    // A layout of more than one bit: the colours the display shows, each level spread over
+    // 0 to 255 (0x00BBGGRR); empty for the layouts of one bit.
+    Picture colours;
     bool light_ink = false;
     int scale = 1; // "render-scale": screen pixels a pixel, for a front end that draws it
     std::optional<std::string> warning;
