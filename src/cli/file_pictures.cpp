@@ -14,7 +14,7 @@ engine::SourcePicture source_of(InputPicture&& in) {
     read.error = std::move(in.error);
     if (in.bmp) read.checked = std::make_shared<const LoadedFile>(std::move(*in.bmp));
     if (in.grey) {
-        read.grey = {in.grey->width, in.grey->height, in.grey->pixels, nullptr, in.grey->channels};
+        read.grey = {in.grey->width, in.grey->height, in.grey->pixels, nullptr};
         read.grey.owner = std::shared_ptr<const void>(std::move(in.grey));
     }
     return read;
@@ -26,8 +26,9 @@ engine::SourcePicture FilePictures::read(const std::string& path, int background
     return source_of(read_picture(path, background));
 }
 
-engine::SourcePicture FilePictures::read_colour(const std::string& path) {
-    return source_of(read_picture(path, 255, 4));
+engine::SourcePicture FilePictures::read_colour(const std::string& path,
+                                                const engine::ColourRows& rows) {
+    return source_of(read_colour_rows(path, rows));
 }
 
 engine::SourcePicture FilePictures::read_frames(const std::string& path, int background,

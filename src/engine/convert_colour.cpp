@@ -63,36 +63,51 @@ std::variant<Conversion, Outcome> convert_colour(const std::string& path, const 
     c.layout = r.layout;
     c.target = r.target;
     c.colour = r.colour;
-    SourcePicture read = source.read_colour(path);
+    const ColourLayout& l = *r.colour;
+    std::optional<Reducer> reducer;
+    std::vector<std::uint8_t> levels;
+    std::size_t row_bytes = 0;
+    // Each row reduced and packed as it comes, so the colours are never held whole; the grey
+    // layouts take the grey the one-bit layouts read, the same values with a quarter of the
+    // work.
+    const auto take = [&](int width, int height, int y, const std::uint8_t* pixels, bool grey) {
+        if (!reducer) {
+            c.width = width;
+            c.height = height;
+            reducer.emplace(r.reduction, width);
+            levels.resize(std::size_t(width) * std::size_t(reducer->channels()));
+            row_bytes = colour_row_bytes(l, width);
+            c.listing.bytes.resize(row_bytes * std::size_t(height));
+        }
+        if (grey)
+            reducer->grey_row(pixels, levels.data());
+        else
+            reducer->row(pixels, levels.data());
+        pack_row(l, levels.data(), width, c.listing.bytes.data() + row_bytes * std::size_t(y));
+    };
+    const ColourRows each = [&](int width, int height, int y, const std::uint8_t* rgba) {
+        take(width, height, y, rgba, false);
+    };
+    SourcePicture read =
+        l.grey ? source.read(path, r.reduction.background) : source.read_colour(path, each);
+    for (int y = 0; read.grey.pixels && y < read.grey.height; ++y)
+        take(read.grey.width, read.grey.height, y,
+             read.grey.pixels + std::size_t(y) * std::size_t(read.grey.width), true);
+    read.grey = {};
     if (read.error) return input_error(*read.error);
     c.file_size = read.file_size;
-    std::vector<std::uint8_t> held;
-    const std::uint8_t* rgba = read.grey.pixels;
     if (!read.checked && !read.bmp_file.empty()) {
         LoadedFile file = check_bmp_bytes(std::move(read.bmp_file));
         if (!file.accepted()) return input_error(file.message());
         read.checked = std::make_shared<const LoadedFile>(std::move(file));
     }
     if (read.checked) {
-        held = bmp_rgba(*read.checked, c.width, c.height);
-        rgba = held.data();
+        int width = 0, height = 0;
+        const std::vector<std::uint8_t> rgba = bmp_rgba(*read.checked, width, height);
+        for (int y = 0; y < height; ++y)
+            each(width, height, y, rgba.data() + std::size_t(y) * std::size_t(width) * 4);
         if (!c.file_size) c.file_size = read.checked->size;
-    } else {
-        if (read.grey.channels != 4)
-            return input_error("\"" + printable_name(path) + "\" was read without its colours.");
-        c.width = read.grey.width;
-        c.height = read.grey.height;
     }
-    const ColourLayout& l = *r.colour;
-    const std::size_t row_bytes = colour_row_bytes(l, c.width);
-    Reducer reducer(r.reduction, c.width);
-    std::vector<std::uint8_t> levels(std::size_t(c.width) * std::size_t(reducer.channels()));
-    c.listing.bytes.resize(row_bytes * std::size_t(c.height));
-    for (int y = 0; y < c.height; ++y) {
-        reducer.row(rgba + std::size_t(y) * std::size_t(c.width) * 4, levels.data());
-        pack_row(l, levels.data(), c.width, c.listing.bytes.data() + row_bytes * std::size_t(y));
-    }
-    read.grey = {};
     if (bare) c.listing.text = entry_lines(c.listing.bytes, "\n", true);
     c.rows = c.height;
     c.description = l.description;
@@ -132,21 +147,23 @@ Picture shown_colours(const Conversion& c) {
 
 namespace dotlane::engine {
 
-SourcePicture PictureSource::read_colour(const std::string& name) {
+SourcePicture PictureSource::read_colour(const std::string& name, const ColourRows&) {
     SourcePicture read;
     read.error = "\"" + printable_name(name) + "\" cannot be read in colour here.";
     return read;
 }
 
-// The held pixels are RGBA already: read checks the name and the size, and the first frame's
-// colours are handed over as they are.
-SourcePicture MemoryPictures::read_colour(const std::string& name) {
+// read checks the name and the size; the first frame's rows are then handed over as held.
+SourcePicture MemoryPictures::read_colour(const std::string& name, const ColourRows& rows) {
     SourcePicture read = this->read(name, 255);
     if (read.error || !read.bmp_file.empty()) return read;
+    read.grey = {};
     for (const Held& held : held_)
         if (held.name == name) {
-            auto pixels = std::make_shared<std::vector<std::uint8_t>>(held.frames.front());
-            read.grey = {held.width, held.height, pixels->data(), pixels, 4};
+            const std::size_t stride = std::size_t(held.width) * 4;
+            for (int y = 0; y < held.height; ++y)
+                rows(held.width, held.height, y,
+                     held.frames.front().data() + stride * std::size_t(y));
             break;
         }
     return read;

@@ -92,13 +92,10 @@ Outcome unknown_option(std::span<const OptionSpec> table, const Options& options
 // One byte a pixel, row-major from the top left, 0 black and 255 white: each pixel's
 // luminance (299 R + 587 G + 114 B + 500) / 1000 laid over the background by its alpha.
 // `owner` keeps the pixels alive (the decoder's buffer, or a vector).
-// Read for the layouts of more than one bit (PictureSource::read_colour), `channels` is 4:
-// R, G, B and A a pixel, the alpha not laid over anything.
 struct Grey {
     int width = 0, height = 0;
     const std::uint8_t* pixels = nullptr;
     std::shared_ptr<const void> owner;
-    int channels = 1;
 };
 
 // A picture as a front end read it: either a BMP file's bytes, which the engine imports
@@ -118,6 +115,10 @@ struct SourcePicture {
 // stops the reading with that message.
 using FrameSink = std::function<std::optional<std::string>(const Grey& frame, int delay_ms)>;
 
+// Each row of a picture read in colour, from the top: `width` pixels of R, G, B and A (not
+// premultiplied), gone once the call returns.
+using ColourRows = std::function<void(int width, int height, int y, const std::uint8_t* rgba)>;
+
 // Where the engine gets its pictures: `name` is as the request gave it (a path for
 // dotlane-cli). `background` is the grey (255 white, 0 black) transparent pixels lie over.
 class PictureSource {
@@ -128,9 +129,10 @@ public:
     // are returned (and `each` is not called).
     virtual SourcePicture read_frames(const std::string& name, int background,
                                       const FrameSink& each) = 0;
-    // The picture's colours, RGBA (`grey` of 4 channels), or a 1-bit BMP file's bytes; a
+    // The picture's colours, each row handed to `rows` as it is decoded, so a large picture
+    // is never held in colour; or a 1-bit BMP file's bytes (and `rows` is not called). A
     // source that keeps no colours answers with why.
-    virtual SourcePicture read_colour(const std::string& name);
+    virtual SourcePicture read_colour(const std::string& name, const ColourRows& rows);
 };
 
 // Pictures held in memory, for front ends without files: BMP file bytes, or RGBA pixels
@@ -147,7 +149,7 @@ public:
     SourcePicture read(const std::string& name, int background) override;
     SourcePicture read_frames(const std::string& name, int background,
                               const FrameSink& each) override;
-    SourcePicture read_colour(const std::string& name) override;
+    SourcePicture read_colour(const std::string& name, const ColourRows& rows) override;
 
 private:
     struct Held {

@@ -1,5 +1,7 @@
 #include "layout/colour_layouts.h"
 
+#include <algorithm>
+
 namespace dotlane {
 
 namespace {
@@ -66,6 +68,12 @@ std::size_t colour_row_bytes(const ColourLayout& layout, int width) {
 }
 
 void pack_row(const ColourLayout& l, const std::uint8_t* levels, int width, std::uint8_t* out) {
+    if (l.grey && l.pixel_bits == 4 && width % 2 == 0) { // the common case, two at a time
+        const int high = l.low_first ? 1 : 0;
+        for (int x = 0; x < width; x += 2)
+            out[x / 2] = std::uint8_t(levels[x + high] << 4 | levels[x + 1 - high]);
+        return;
+    }
     if (l.grey && l.pixel_bits < 8) {
         const int n = l.pixel_bits, per = 8 / n;
         for (std::size_t i = 0; i < colour_row_bytes(l, width); ++i)
@@ -76,20 +84,17 @@ void pack_row(const ColourLayout& l, const std::uint8_t* levels, int width, std:
         }
         return;
     }
-    for (int x = 0; x < width; ++x) {
-        const std::uint8_t* v = levels + (l.grey ? x : 3 * x);
-        switch (l.pixel_bits) {
-        case 8:
-            out[x] = l.grey ? v[0] : std::uint8_t(v[0] << 5 | v[1] << 2 | v[2]);
-            break;
-        case 16: {
-            const unsigned word = unsigned(v[0]) << 11 | unsigned(v[1]) << 5 | v[2];
-            out[2 * x + (l.low_first ? 1 : 0)] = std::uint8_t(word >> 8);
-            out[2 * x + (l.low_first ? 0 : 1)] = std::uint8_t(word);
-            break;
-        }
-        default:
-            out[3 * x] = v[0], out[3 * x + 1] = v[1], out[3 * x + 2] = v[2];
+    if (l.grey || l.pixel_bits == 24) { // the levels are the bytes
+        std::copy(levels, levels + colour_row_bytes(l, width), out);
+    } else if (l.pixel_bits == 8) {
+        for (int x = 0; x < width; ++x, levels += 3)
+            out[x] = std::uint8_t(levels[0] << 5 | levels[1] << 2 | levels[2]);
+    } else {
+        const int high = l.low_first ? 1 : 0;
+        for (int x = 0; x < width; ++x, levels += 3, out += 2) {
+            const unsigned word = unsigned(levels[0]) << 11 | unsigned(levels[1]) << 5 | levels[2];
+            out[high] = std::uint8_t(word >> 8);
+            out[1 - high] = std::uint8_t(word);
         }
     }
 }

@@ -36,8 +36,13 @@ struct InputPicture {
 
 // For pictures that are not 1-bit BMP files, the grey: the luminance (299 R + 587 G + 114 B)
 // / 1000, rounded, of the pixel laid over `background` (255 white, 0 black) by its alpha.
-// With `channels` 4, the colours instead, RGBA a pixel (a 1-bit BMP file still in `bmp`).
-InputPicture read_picture(const std::string& path, int background, int channels = 1);
+InputPicture read_picture(const std::string& path, int background);
+
+// The colours instead, each row from the top handed to `each` (R, G, B, A a pixel) as the
+// decoder makes it, or after the reading for the formats decoded whole; a 1-bit BMP file is
+// read into `bmp` and `each` is not called.
+using RowSink = std::function<void(int width, int height, int y, const std::uint8_t* rgba)>;
+InputPicture read_colour_rows(const std::string& path, const RowSink& each);
 
 // The frames of an animation (a still picture is one), composed as a viewer shows them: each
 // frame's grey, as read_picture makes it, is handed to `each` with its delay in ms and is

@@ -14,6 +14,11 @@ struct DotlaneGrey {
     // kept and not laid over the background, for the layouts of more than one bit. The readers
     // that keep no colours (see dotlane_reads_colour) refuse it.
     int channels = 1;
+    // With channels 4, a reader that decodes row by row (PNG) hands each row to `row` from
+    // the top, RGBA, gone once it returns, and keeps no pixels (`pixels` stays null); the
+    // others fill `pixels` as ever. Given by the caller, with `context` passed on.
+    void (*row)(void* context, int width, int height, int y, const std::uint8_t* rgba) = nullptr;
+    void* context = nullptr;
     int width = 0;
     int height = 0;
     std::uint8_t* pixels = nullptr;

@@ -24,13 +24,22 @@ public:
     Reducer(const Reduction& reduction, int width);
     // The next row's levels: `width` of them for grey, else 3 a pixel (R, G, B).
     void row(const std::uint8_t* rgba, std::uint8_t* levels);
+    // The same from greys already laid over the background (grey layouts only): the reading
+    // of one-bit layouts gives exactly these.
+    void grey_row(const std::uint8_t* grey, std::uint8_t* levels);
     int channels() const { return reduction_.grey ? 1 : 3; }
 
 private:
+    void reduce(std::uint8_t* levels); // values_ to levels
     Reduction reduction_;
     int width_;
     int y_ = 0;
-    std::vector<int> error_; // three rows of errors, each with a margin of 2 either side
+    std::vector<int> values_; // the row's values over the background
+    std::vector<int> error_;  // three rows of errors, each with a margin of 2 either side
+    // For each channel and value 0..255: the nearest level, the top bits, and how far the
+    // value lies from its nearest level's value, so no pixel divides.
+    std::array<std::array<std::uint8_t, 256>, 3> nearest_{}, top_bits_{};
+    std::array<std::array<int, 256>, 3> off_{};
 };
 
 // The 8-bit value a level of `bits` bits stands for: k 255 / (2^bits - 1), rounded.
