@@ -84,7 +84,8 @@ std::variant<std::vector<std::uint8_t>, std::string> preview_png(const Conversio
                " pixels, more than dotlane-cli makes (4097 x 4097); give a smaller "
                "--preview-scale.";
     const bool oled = c.target && c.target->glass == Glass::oled;
-    const Look* look = &kLooks[oled ? 2 : 0];
+    const bool paper = c.target && c.target->glass == Glass::epaper;
+    const Look* look = &kLooks[oled ? 2 : paper ? 4 : 0];
     for (const Look& known : kLooks)
         if (known.name == options.look) look = &known;
     if (c.colour) return colour_preview(c, *look, options);

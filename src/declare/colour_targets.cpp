@@ -19,7 +19,14 @@ constexpr std::string_view kTftWindow =
 constexpr std::string_view kLevel = "is the pixel's level, 0 black";
 constexpr std::string_view kColour = "is the pixel's colour";
 
-constexpr std::array<Target, 8> kColourTargets{{
+// GxEPD2's drawImage(black, colour, ...) sends the black plane as it is to the panel's
+// black-and-white RAM (a set bit white) and the colour plane inverted to its colour RAM (a set
+// bit the colour): in both planes a clear bit is the ink.
+constexpr std::string_view kThreeColour =
+    "display.drawImage(NAME, NAME + (NAME_width + 7) / 8 * NAME_height, x, y, NAME_width, "
+    "NAME_height, false, false, true): the black plane, then the colour plane";
+
+constexpr std::array<Target, 10> kColourTargets{{
     {"ssd1322", BitLayout::rows_msb, "c", Glass::oled,
      "column address 15h (4 pixels a column; the 256 columns of most 256 x 64 modules start "
      "at 1Ch), row address 75h 0 H-1, write RAM 5Ch, then every byte in order, the high "
@@ -45,6 +52,10 @@ constexpr std::array<Target, 8> kColourTargets{{
      "tft.setSwapBytes(true); tft.pushImage(x, y, NAME_width, NAME_height, NAME): the "
      "uint16_t values swapped to the high byte first as they are sent",
      kColour, "", "rgb565-le", true},
+    {"gxepd2-bwr", BitLayout::rows_msb, "arduino", Glass::epaper, kThreeColour,
+     "is paper, a clear bit the plane's ink (black, red)", "", "planes-bwr"},
+    {"gxepd2-bwy", BitLayout::rows_msb, "arduino", Glass::epaper, kThreeColour,
+     "is paper, a clear bit the plane's ink (black, yellow)", "", "planes-bwy"},
 }};
 
 } // namespace

@@ -12,7 +12,7 @@
 namespace dotlane {
 
 // How the glass shows a set bit, for the preview's look.
-enum class Glass { lcd, oled, tft };
+enum class Glass { lcd, oled, tft, epaper };
 
 struct Target {
     std::string_view name;

@@ -70,7 +70,8 @@ Converted convert(const Options& options, const std::vector<std::string>& pictur
     const std::string& look = std::get<Plan>(planned).preview.look;
     const bool oled = look.empty() ? first.target && first.target->glass == Glass::oled
                                    : look.starts_with("oled");
-    result.look = look == "epaper" ? Look::epaper : oled ? Look::oled : Look::lcd;
+    const bool paper = look.empty() && first.target && first.target->glass == Glass::epaper;
+    result.look = look == "epaper" || paper ? Look::epaper : oled ? Look::oled : Look::lcd;
     result.delays = first.delays;
     return result;
 }

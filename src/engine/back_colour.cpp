@@ -49,8 +49,7 @@ Rendered render_colour(const Arguments& a, const ColourLayout& layout, const Pie
     if (const auto problem = array_source(a, a.operands.empty() ? "-" : a.operands[0], source))
         return wrong(*problem);
     source.words = layout.pixel_bits == 16 && layout.low_first;
-    const std::size_t row_bytes = colour_row_bytes(layout, width);
-    const std::size_t expected = row_bytes * std::size_t(height);
+    const std::size_t expected = colour_byte_count(layout, width, height);
     const bool allow_extra = a.has("--allow-extra");
     std::ostringstream err;
     auto array = read_array(source, pieces, expected,
@@ -95,8 +94,8 @@ Checked check_colour(const Arguments& a, const Conversion& converted, ArraySourc
     if (!array) return failed<Checked>(input_error(message_of(err.str())));
     std::vector<std::uint8_t> have = array->bytes;
     have.resize(expected.size(), 0);
-    const int w = converted.width, h = converted.height, ch = l.grey ? 1 : 3;
-    const std::size_t row_bytes = colour_row_bytes(l, w);
+    const int w = converted.width, h = converted.height, ch = l.grey || l.colours ? 1 : 3;
+    const std::size_t row_bytes = colour_row_bytes(l, w), plane = row_bytes * std::size_t(h);
     std::vector<std::uint8_t> want_row(std::size_t(w) * std::size_t(ch)), have_row(want_row);
     Checked checked;
     checked.width = w;
@@ -104,8 +103,8 @@ Checked check_colour(const Arguments& a, const Conversion& converted, ArraySourc
     checked.diff.assign(std::size_t(w) * std::size_t(h), 0);
     std::ostringstream first;
     for (int y = 0; y < h; ++y) {
-        unpack_row(l, expected.data() + row_bytes * std::size_t(y), w, want_row.data());
-        unpack_row(l, have.data() + row_bytes * std::size_t(y), w, have_row.data());
+        unpack_row(l, expected.data() + row_bytes * std::size_t(y), w, want_row.data(), plane);
+        unpack_row(l, have.data() + row_bytes * std::size_t(y), w, have_row.data(), plane);
         for (int x = 0; x < w; ++x) {
             bool same = true;
             for (int k = 0; k < ch; ++k)

@@ -51,6 +51,11 @@ std::optional<std::string> colour_request(const Arguments& a, Request& r) {
     r.reduction.round = reduce == "round";
     r.reduction.dither = r.choice.preparation.dither;
     r.reduction.background = r.choice.preparation.background;
+    r.reduction.colours = l.colours;
+    r.reduction.palette = l.palette;
+    if (reduce && l.colours)
+        return "--reduce applies to levels; " + std::string(l.name) +
+               " takes each pixel's nearest colour of its palette";
     if (reduce && r.reduction.dither != Dither::none)
         return "--reduce and --dither exclude each other: a dither takes the nearest level";
     return std::nullopt;
@@ -77,13 +82,14 @@ std::variant<Conversion, Outcome> convert_colour(const std::string& path, const 
             reducer.emplace(r.reduction, width);
             levels.resize(std::size_t(width) * std::size_t(reducer->channels()));
             row_bytes = colour_row_bytes(l, width);
-            c.listing.bytes.resize(row_bytes * std::size_t(height));
+            c.listing.bytes.resize(colour_byte_count(l, width, height));
         }
         if (grey)
             reducer->grey_row(pixels, levels.data());
         else
             reducer->row(pixels, levels.data());
-        pack_row(l, levels.data(), width, c.listing.bytes.data() + row_bytes * std::size_t(y));
+        pack_row(l, levels.data(), width, c.listing.bytes.data() + row_bytes * std::size_t(y),
+                 row_bytes * std::size_t(height));
     };
     const ColourRows each = [&](int width, int height, int y, const std::uint8_t* rgba) {
         take(width, height, y, rgba, false);
@@ -127,16 +133,20 @@ Picture shown_colours(const Conversion& c) {
     const ColourLayout& l = *c.colour;
     Picture picture(c.width, c.height, kWhite);
     const std::size_t row_bytes = colour_row_bytes(l, c.width);
-    std::vector<std::uint8_t> levels(std::size_t(c.width) * (l.grey ? 1 : 3));
+    const std::size_t plane = row_bytes * std::size_t(c.height);
+    if (c.listing.bytes.size() < colour_byte_count(l, c.width, c.height)) return picture;
+    std::vector<std::uint8_t> levels(std::size_t(c.width) * (l.grey || l.colours ? 1 : 3));
     for (int y = 0; y < c.height; ++y) {
-        if (row_bytes * std::size_t(y + 1) > c.listing.bytes.size()) break;
-        unpack_row(l, c.listing.bytes.data() + row_bytes * std::size_t(y), c.width, levels.data());
+        unpack_row(l, c.listing.bytes.data() + row_bytes * std::size_t(y), c.width, levels.data(),
+                   plane);
         for (int x = 0; x < c.width; ++x) {
             int rgb[3];
-            for (int k = 0; k < 3; ++k)
-                rgb[k] = l.grey
-                             ? level_value(levels[std::size_t(x)], l.bits[0])
-                             : level_value(levels[std::size_t(3 * x + k)], l.bits[std::size_t(k)]);
+            for (int k = 0; k < 3; ++k) {
+                const std::size_t at =
+                    l.grey || l.colours ? std::size_t(x) : std::size_t(3 * x + k);
+                rgb[k] = l.colours ? l.palette[levels[at]][std::size_t(k)]
+                                   : level_value(levels[at], l.bits[l.grey ? 0 : std::size_t(k)]);
+            }
             picture.set(x, y, Colour(rgb[0] | rgb[1] << 8 | rgb[2] << 16));
         }
     }

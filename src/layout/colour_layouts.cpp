@@ -46,6 +46,26 @@ constexpr ColourLayout kColourLayouts[] = {
      "rows from the top, RGB565 in 2 bytes a pixel, the low byte first (G2-G0 B4-B0)"},
     {"rgb332", false, {3, 3, 2}, 8, false, "rows from the top, a byte a pixel, RRRGGGBB"},
     {"rgb888", false, {8, 8, 8}, 24, false, "rows from the top, 3 bytes a pixel: R, G, B"},
+    {"planes-bwr",
+     false,
+     {8, 8, 8},
+     1,
+     false,
+     "black, white or red: the black plane then the red one, each rows from the top, bit 7 "
+     "the leftmost pixel, a clear bit the ink",
+     3,
+     {{{0, 0, 0}, {255, 255, 255}, {255, 0, 0}}},
+     2},
+    {"planes-bwy",
+     false,
+     {8, 8, 8},
+     1,
+     false,
+     "black, white or yellow: the black plane then the yellow one, each rows from the top, bit "
+     "7 the leftmost pixel, a clear bit the ink",
+     3,
+     {{{0, 0, 0}, {255, 255, 255}, {255, 255, 0}}},
+     2},
 };
 
 } // namespace
@@ -67,7 +87,26 @@ std::size_t colour_row_bytes(const ColourLayout& layout, int width) {
     return (std::size_t(width) * std::size_t(layout.pixel_bits) + 7) / 8;
 }
 
-void pack_row(const ColourLayout& l, const std::uint8_t* levels, int width, std::uint8_t* out) {
+std::size_t colour_byte_count(const ColourLayout& layout, int width, int height) {
+    return colour_row_bytes(layout, width) * std::size_t(height) * std::size_t(layout.planes);
+}
+
+void pack_row(const ColourLayout& l, const std::uint8_t* levels, int width, std::uint8_t* out,
+              std::size_t plane_size) {
+    if (l.planes == 2) { // index 0 black, 1 white, 2 the colour; a set bit is paper
+        std::uint8_t* ink = out + plane_size;
+        for (int x = 0; x < width; x += 8) {
+            std::uint8_t black = 0xFF, colour = 0xFF;
+            for (int k = 0; k < 8 && x + k < width; ++k) {
+                black ^= std::uint8_t((levels[x + k] == 0) << (7 - k));
+                colour ^= std::uint8_t((levels[x + k] == 2) << (7 - k));
+            }
+            const int last = width - x < 8 ? 8 - (width - x) : 0; // the bits past the row: 0
+            out[x / 8] = std::uint8_t(black >> last << last);
+            ink[x / 8] = std::uint8_t(colour >> last << last);
+        }
+        return;
+    }
     if (l.grey && l.pixel_bits == 4 && width % 2 == 0) { // the common case, two at a time
         const int high = l.low_first ? 1 : 0;
         for (int x = 0; x < width; x += 2)
@@ -99,7 +138,17 @@ void pack_row(const ColourLayout& l, const std::uint8_t* levels, int width, std:
     }
 }
 
-void unpack_row(const ColourLayout& l, const std::uint8_t* bytes, int width, std::uint8_t* levels) {
+void unpack_row(const ColourLayout& l, const std::uint8_t* bytes, int width, std::uint8_t* levels,
+                std::size_t plane_size) {
+    if (l.planes == 2) { // black ink wins where both planes have it
+        for (int x = 0; x < width; ++x) {
+            const int bit = 7 - x % 8;
+            const bool black = !(bytes[x / 8] >> bit & 1);
+            const bool colour = !(bytes[plane_size + std::size_t(x / 8)] >> bit & 1);
+            levels[x] = black ? 0 : colour ? 2 : 1;
+        }
+        return;
+    }
     if (l.grey && l.pixel_bits < 8) {
         const int n = l.pixel_bits, per = 8 / n;
         for (int x = 0; x < width; ++x) {

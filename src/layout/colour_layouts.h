@@ -12,6 +12,10 @@
 //                         them on a little-endian processor
 //   rgb332                8 bits, R in the top 3, G 3, B 2
 //   rgb888                3 bytes: R, G, B
+//   planes-bwr, planes-bwy  three-colour e-paper: each pixel black, white, or red (yellow),
+//                         in two planes of rows-msb bits, the black plane then the colour
+//                         one, a clear bit the ink (black, or the colour), as the panels'
+//                         black-and-white RAM and inverted colour RAM take them
 #include <array>
 #include <cstdint>
 #include <string>
@@ -26,18 +30,26 @@ struct ColourLayout {
     int pixel_bits;          // 2, 4, 8, 16 or 24
     bool low_first;          // grey: the first pixel in the low bits; rgb565: the low byte first
     std::string_view description;
+    // A palette's colours (R, G, B), the level a pixel's index into it; `planes` of one bit
+    // a pixel each. None for the levels of channels.
+    int colours = 0;
+    std::array<std::array<int, 3>, 3> palette{};
+    int planes = 1;
 };
 
 const ColourLayout* colour_layout_named(std::string_view name);
 // Every name, ", " between them.
 std::string colour_layout_names();
 
+// The bytes of a row in one plane, and of the whole picture.
 std::size_t colour_row_bytes(const ColourLayout& layout, int width);
+std::size_t colour_byte_count(const ColourLayout& layout, int width, int height);
 
-// One row of levels (one a pixel for grey, else R, G, B) into its bytes, and back.
+// One row of levels (one a pixel for grey and palettes, else R, G, B) into its bytes, and
+// back; `bytes` is the row in the first plane, the next plane `plane_size` bytes on.
 void pack_row(const ColourLayout& layout, const std::uint8_t* levels, int width,
-              std::uint8_t* bytes);
+              std::uint8_t* bytes, std::size_t plane_size = 0);
 void unpack_row(const ColourLayout& layout, const std::uint8_t* bytes, int width,
-                std::uint8_t* levels);
+                std::uint8_t* levels, std::size_t plane_size = 0);
 
 } // namespace dotlane

@@ -70,10 +70,11 @@ void atkinson(const int* values, int width, int* const rows[3], const Tables& t,
 } // namespace
 
 Reducer::Reducer(const Reduction& reduction, int width)
-    : reduction_(reduction), width_(width), values_(std::size_t(width) * std::size_t(channels())) {
+    : reduction_(reduction), width_(width),
+      values_(std::size_t(width) * (reduction.grey ? 1u : 3u)) {
     const bool diffused =
         reduction.dither == Dither::floyd_steinberg || reduction.dither == Dither::atkinson;
-    if (diffused) error_.assign(3 * std::size_t(width + 2 * kMargin) * channels(), 0);
+    if (diffused) error_.assign(3 * std::size_t(width + 2 * kMargin) * 3, 0);
     for (int c = 0; c < channels(); ++c) {
         const int bits = reduction.bits[std::size_t(c)], top = (1 << bits) - 1;
         for (int v = 0; v < 256; ++v) {
@@ -106,8 +107,69 @@ void Reducer::row(const std::uint8_t* rgba, std::uint8_t* levels) {
     reduce(levels);
 }
 
+// The palette's colour nearest a pixel's R, G, B: the least sum of squared differences, a tie
+// going to the earlier colour.
+static std::uint8_t nearest_colour(const Reduction& r, const int* v) {
+    int best = 0, least = 1 << 30;
+    for (int k = 0; k < r.colours; ++k) {
+        int d = 0;
+        for (int c = 0; c < 3; ++c) {
+            const int e = std::clamp(v[c], 0, 255) - r.palette[std::size_t(k)][std::size_t(c)];
+            d += e * e;
+        }
+        if (d < least) best = k, least = d;
+    }
+    return std::uint8_t(best);
+}
+
+// A palette's dithers: the diffusions share each channel's difference from the chosen
+// colour as they share a level's; Bayer moves each channel by t - 127 first.
+void Reducer::to_palette(std::uint8_t* levels) {
+    const Reduction& r = reduction_;
+    const int* values = values_.data();
+    const bool ordered = r.dither == Dither::bayer4 || r.dither == Dither::bayer8;
+    const int n = r.dither == Dither::bayer4 ? 4 : 8;
+    const std::size_t stride = std::size_t(width_ + 2 * kMargin) * 3;
+    int* rows[3] = {};
+    if (!error_.empty())
+        for (int k = 0; k < 3; ++k)
+            rows[k] = error_.data() + std::size_t((y_ + k) % 3) * stride + kMargin * 3;
+    for (int x = 0; x < width_; ++x) {
+        int v[3];
+        for (int c = 0; c < 3; ++c) {
+            v[c] = values[3 * x + c];
+            if (ordered) v[c] += (2 * bayer(x, y_, n) + 1) * 255 / (2 * n * n) - 127;
+            if (rows[0]) v[c] += rows[0][3 * x + c];
+        }
+        const std::uint8_t k = levels[x] = nearest_colour(r, v);
+        if (!rows[0]) continue;
+        for (int c = 0; c < 3; ++c) {
+            const int e = v[c] - r.palette[k][std::size_t(c)], i = 3 * x + c;
+            if (r.dither == Dither::atkinson) {
+                const int part = (e + 4) >> 3;
+                for (int at : {i + 3, i + 6})
+                    rows[0][at] += part;
+                for (int at : {i - 3, i, i + 3})
+                    rows[1][at] += part;
+                rows[2][i] += part;
+            } else {
+                rows[0][i + 3] += (7 * e + 8) >> 4;
+                rows[1][i - 3] += (3 * e + 8) >> 4;
+                rows[1][i] += (5 * e + 8) >> 4;
+                rows[1][i + 3] += (e + 8) >> 4;
+            }
+        }
+    }
+    if (rows[0]) std::fill(rows[0] - kMargin * 3, rows[0] - kMargin * 3 + stride, 0);
+}
+
 void Reducer::reduce(std::uint8_t* levels) {
     const Reduction& r = reduction_;
+    if (r.colours) {
+        to_palette(levels);
+        ++y_;
+        return;
+    }
     const int ch = channels();
     const int* values = values_.data();
     const int count = width_ * ch;

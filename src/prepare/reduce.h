@@ -17,6 +17,9 @@ struct Reduction {
     bool round = false; // the nearest level, else the top bits (ignored when dithered)
     Dither dither = Dither::none;
     int background = 255; // what transparent pixels lie over, each channel alike
+    // A palette instead of levels: each pixel the index of its nearest colour (R, G, B).
+    int colours = 0;
+    std::array<std::array<int, 3>, 3> palette{};
 };
 
 class Reducer {
@@ -27,10 +30,12 @@ public:
     // The same from greys already laid over the background (grey layouts only): the reading
     // of one-bit layouts gives exactly these.
     void grey_row(const std::uint8_t* grey, std::uint8_t* levels);
-    int channels() const { return reduction_.grey ? 1 : 3; }
+    // The levels a pixel: one for grey and palettes, else three.
+    int channels() const { return reduction_.grey || reduction_.colours ? 1 : 3; }
 
 private:
     void reduce(std::uint8_t* levels); // values_ to levels
+    void to_palette(std::uint8_t* levels);
     Reduction reduction_;
     int width_;
     int y_ = 0;
