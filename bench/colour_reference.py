@@ -24,6 +24,9 @@ LAYOUTS = {
     "rgb332": (False, (3, 3, 2), 8, False),
     "rgb888": (False, (8, 8, 8), 24, False),
 }
+# Three-colour e-paper: the palette, in index order; two planes of rows-msb bits.
+PALETTES = {"planes-bwr": [(0, 0, 0), (255, 255, 255), (255, 0, 0)],
+            "planes-bwy": [(0, 0, 0), (255, 255, 255), (255, 255, 0)]}
 
 
 def value_rows(path, grey, background=255):
@@ -77,6 +80,48 @@ def levels(rows, bits, reduce="truncate", dither=None):
     return out
 
 
+def nearest(palette, v):
+    """The palette's index nearest v: the least sum of squares, the earlier on a tie."""
+    clamped = [min(max(c, 0), 255) for c in v]
+    return min(range(len(palette)),
+               key=lambda k: (sum((a - b) ** 2 for a, b in zip(clamped, palette[k])), k))
+
+
+def palette_indices(rows, palette, dither=None):
+    h, w = len(rows), len(rows[0])
+    error = [[[0, 0, 0] for _ in range(w)] for _ in range(h)]
+    out = [[0] * w for _ in range(h)]
+    for y in range(h):
+        for x in range(w):
+            v = [rows[y][x][c] + error[y][x][c] for c in range(3)]
+            if dither in ("bayer4", "bayer8"):
+                m = BAYER4 if dither == "bayer4" else BAYER8
+                k = len(m)
+                v = [c + (2 * m[y % k][x % k] + 1) * 255 // (2 * k * k) - 127 for c in v]
+            out[y][x] = i = nearest(palette, v)
+            if dither in DIFFUSIONS:
+                spread, parts = DIFFUSIONS[dither]
+                for c in range(3):
+                    e = v[c] - palette[i][c]
+                    for dx, dy, share in spread:
+                        if 0 <= x + dx < w and y + dy < h:
+                            error[y + dy][x + dx][c] += (share * e + parts // 2) // parts
+    return out
+
+
+def planes(indices):
+    """The black plane then the colour plane, rows-msb, a clear bit the ink."""
+    data = bytearray()
+    for ink in (0, 2):
+        for row in indices:
+            line = bytearray((len(row) + 7) // 8)
+            for x, i in enumerate(row):
+                if i != ink:
+                    line[x // 8] |= 0x80 >> (x % 8)
+            data += line
+    return bytes(data)
+
+
 def pack(level_rows, layout):
     grey, bits, pixel_bits, low_first = LAYOUTS[layout]
     data = bytearray()
@@ -102,13 +147,16 @@ def pack(level_rows, layout):
 
 
 def layout_bytes(path, layout, reduce="truncate", dither=None, background=255):
+    if layout in PALETTES:
+        return planes(palette_indices(value_rows(path, False, background), PALETTES[layout],
+                                      dither))
     grey, bits, _, _ = LAYOUTS[layout]
     return pack(levels(value_rows(path, grey, background), bits, reduce, dither), layout)
 
 
 def main(argv):
     options = dict(zip(argv[1:-1:2], argv[2:-1:2]))
-    if len(argv) < 2 or argv[0] not in LAYOUTS or len(argv) % 2 or \
+    if len(argv) < 2 or argv[0] not in {**LAYOUTS, **PALETTES} or len(argv) % 2 or \
             set(options) - {"--reduce", "--dither", "--background"}:
         sys.stderr.write(__doc__)
         return 2

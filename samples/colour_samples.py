@@ -12,7 +12,8 @@ PRIMARIES = [(255, 0, 0), (0, 255, 0), (0, 0, 255), (0, 255, 255), (255, 0, 255)
 # The targets of more than one bit and the layout each lists.
 COLOUR_TARGETS = {"ssd1322": "grey4-msb", "ssd1327": "grey4-msb", "st7735": "rgb565",
                   "st7789": "rgb565", "ili9341": "rgb565", "adafruit-gfx-rgb565": "rgb565-le",
-                  "adafruit-gfx-grey": "grey8", "tft-espi": "rgb565-le"}
+                  "adafruit-gfx-grey": "grey8", "tft-espi": "rgb565-le",
+                  "gxepd2-bwr": "planes-bwr", "gxepd2-bwy": "planes-bwy"}
 
 DITHERS = ("floyd-steinberg", "atkinson", "bayer4", "bayer8")
 
@@ -56,7 +57,10 @@ def write_colour_samples(out, listing):
                 colour_reference.entry_lines(data))
         return name
 
-    names = {layout: golden(layout) for layout in colour_reference.LAYOUTS}
+    names = {layout: golden(layout)
+             for layout in list(colour_reference.LAYOUTS) + list(colour_reference.PALETTES)}
+    for dither in DITHERS:
+        golden("planes-bwr", "--dither " + dither)
     for layout in ("grey2-msb", "grey4-lsb", "rgb565", "rgb332"):
         golden(layout, "--reduce round")
         for dither in DITHERS:
