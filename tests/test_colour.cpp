@@ -64,7 +64,9 @@ std::vector<unsigned> entries(const std::string& text) {
 // Each target's format as its documentation gives it, read back to one value a pixel: the
 // 4-bit level (high nibble the left pixel), the 8-bit grey, or the RGB565 word (the high
 // byte first on the wire; the uint16_t value in an array).
-enum class Format { nibbles, grey8, wire565, words565 };
+// The e-paper planes: the black one, then the red one, rows-msb, a clear bit the ink; read
+// back as 0 black, 1 white, 2 red.
+enum class Format { nibbles, grey8, wire565, words565, planes };
 unsigned read_pixel(const std::vector<unsigned>& e, Format f, int x, int y) {
     switch (f) {
     case Format::nibbles:
@@ -74,6 +76,11 @@ unsigned read_pixel(const std::vector<unsigned>& e, Format f, int x, int y) {
         return e[std::size_t(y * kW + x)];
     case Format::wire565:
         return e[std::size_t(2 * (y * kW + x))] << 8 | e[std::size_t(2 * (y * kW + x) + 1)];
+    case Format::planes: {
+        const std::size_t at = std::size_t(y * ((kW + 7) / 8) + x / 8), plane = (kW + 7) / 8 * kH;
+        const unsigned bit = 0x80u >> (x % 8);
+        return !(e[at] & bit) ? 0 : !(e[plane + at] & bit) ? 2 : 1;
+    }
     }
     return 0;
 }
@@ -84,6 +91,18 @@ unsigned reduced(Format f, int x, int y) {
         return unsigned(grey_over_white(x, y)) >> 4;
     case Format::grey8:
         return unsigned(grey_over_white(x, y));
+    case Format::planes: { // the nearest of black, white and red, the earlier on a tie
+        const int palette[3][3] = {{0, 0, 0}, {255, 255, 255}, {255, 0, 0}};
+        unsigned best = 0;
+        int least = 1 << 30;
+        for (unsigned k = 0; k < 3; ++k) {
+            const int d = (r - palette[k][0]) * (r - palette[k][0]) +
+                          (g - palette[k][1]) * (g - palette[k][1]) +
+                          (b - palette[k][2]) * (b - palette[k][2]);
+            if (d < least) best = k, least = d;
+        }
+        return best;
+    }
     default:
         return unsigned((r & 0xF8) << 8 | (g & 0xFC) << 3 | b >> 3);
     }
@@ -97,6 +116,7 @@ TEST(Colour, EachTargetReadsAsThePictureReduced) {
         {"st7735", Format::wire565},    {"st7789", Format::wire565},
         {"ili9341", Format::wire565},   {"adafruit-gfx-rgb565", Format::words565},
         {"tft-espi", Format::words565}, {"adafruit-gfx-grey", Format::grey8},
+        {"gxepd2-bwr", Format::planes},
     };
     for (const auto& [target, format] : targets) {
         SCOPED_TRACE(target);
@@ -175,6 +195,7 @@ TEST(Colour, RefusesWhatDoesNotApplyAndWritesNothing) {
          "--reduce applies to the layouts of more than one bit"},
         {"convert --layout rgb565 --reduce nearest " + png, 2, "--reduce takes truncate or round"},
         {"convert --layout rgb565 --reduce round --dither bayer4 " + png, 2, "exclude each other"},
+        {"convert --target gxepd2-bwy --reduce round " + png, 2, "nearest colour of its palette"},
         {"convert --layout rgb555 " + png, 2, "of more than one bit grey2-msb"},
         {"convert --layout rgb565 " + jpg, 1, "is not a PNG, WebP or PNM file"},
         {"render --layout rgb565 --width 13 " + png, 2, "needs --width and --height"},
