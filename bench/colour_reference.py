@@ -23,14 +23,18 @@ LAYOUTS = {
     "rgb565-le": (False, (5, 6, 5), 16, True),
     "rgb332": (False, (3, 3, 2), 8, False),
     "rgb888": (False, (8, 8, 8), 24, False),
+    "a1": (True, (1,), 1, False),
+    "a8": (True, (8,), 8, False),
 }
+ALPHA = ("a1", "a8")
 # Three-colour e-paper: the palette, in index order; two planes of rows-msb bits.
 PALETTES = {"planes-bwr": [(0, 0, 0), (255, 255, 255), (255, 0, 0)],
             "planes-bwy": [(0, 0, 0), (255, 255, 255), (255, 255, 0)]}
 
 
-def value_rows(path, grey, background=255):
-    """Each pixel's values over the background: its luminance, or its R, G and B."""
+def value_rows(path, grey, background=255, alpha=False):
+    """Each pixel's values over the background: its luminance, or its R, G and B; or its
+    alpha alone."""
     with Image.open(path) as im:
         width, height = im.size
         rgba = im.convert("RGBA").tobytes()
@@ -39,6 +43,9 @@ def value_rows(path, grey, background=255):
         row = []
         for x in range(width):
             r, g, b, a = rgba[4 * (width * y + x) : 4 * (width * y + x) + 4]
+            if alpha:
+                row.append([a])
+                continue
             channels = [(299 * r + 587 * g + 114 * b + 500) // 1000] if grey else [r, g, b]
             row.append([(c * a + background * (255 - a) + 127) // 255 for c in channels])
         rows.append(row)
@@ -151,7 +158,8 @@ def layout_bytes(path, layout, reduce="truncate", dither=None, background=255):
         return planes(palette_indices(value_rows(path, False, background), PALETTES[layout],
                                       dither))
     grey, bits, _, _ = LAYOUTS[layout]
-    return pack(levels(value_rows(path, grey, background), bits, reduce, dither), layout)
+    return pack(levels(value_rows(path, grey, background, layout in ALPHA), bits, reduce, dither),
+                layout)
 
 
 def main(argv):

@@ -13,7 +13,8 @@ PRIMARIES = [(255, 0, 0), (0, 255, 0), (0, 0, 255), (0, 255, 255), (255, 0, 255)
 COLOUR_TARGETS = {"ssd1322": "grey4-msb", "ssd1327": "grey4-msb", "st7735": "rgb565",
                   "st7789": "rgb565", "ili9341": "rgb565", "adafruit-gfx-rgb565": "rgb565-le",
                   "adafruit-gfx-grey": "grey8", "tft-espi": "rgb565-le",
-                  "gxepd2-bwr": "planes-bwr", "gxepd2-bwy": "planes-bwy"}
+                  "gxepd2-bwr": "planes-bwr", "gxepd2-bwy": "planes-bwy",
+                  "adafruit-gfx-mask": "a1"}
 
 DITHERS = ("floyd-steinberg", "atkinson", "bayer4", "bayer8")
 

@@ -66,7 +66,8 @@ std::vector<unsigned> entries(const std::string& text) {
 // byte first on the wire; the uint16_t value in an array).
 // The e-paper planes: the black one, then the red one, rows-msb, a clear bit the ink; read
 // back as 0 black, 1 white, 2 red.
-enum class Format { nibbles, grey8, wire565, words565, planes };
+// Adafruit GFX's mask: rows-msb bits, a set bit drawn.
+enum class Format { nibbles, grey8, wire565, words565, planes, mask };
 unsigned read_pixel(const std::vector<unsigned>& e, Format f, int x, int y) {
     switch (f) {
     case Format::nibbles:
@@ -76,6 +77,8 @@ unsigned read_pixel(const std::vector<unsigned>& e, Format f, int x, int y) {
         return e[std::size_t(y * kW + x)];
     case Format::wire565:
         return e[std::size_t(2 * (y * kW + x))] << 8 | e[std::size_t(2 * (y * kW + x) + 1)];
+    case Format::mask:
+        return e[std::size_t(y * ((kW + 7) / 8) + x / 8)] >> (7 - x % 8) & 1;
     case Format::planes: {
         const std::size_t at = std::size_t(y * ((kW + 7) / 8) + x / 8), plane = (kW + 7) / 8 * kH;
         const unsigned bit = 0x80u >> (x % 8);
@@ -91,6 +94,8 @@ unsigned reduced(Format f, int x, int y) {
         return unsigned(grey_over_white(x, y)) >> 4;
     case Format::grey8:
         return unsigned(grey_over_white(x, y));
+    case Format::mask:
+        return colour_at(x, y).alpha() >= 128;
     case Format::planes: { // the nearest of black, white and red, the earlier on a tie
         const int palette[3][3] = {{0, 0, 0}, {255, 255, 255}, {255, 0, 0}};
         unsigned best = 0;
@@ -116,7 +121,7 @@ TEST(Colour, EachTargetReadsAsThePictureReduced) {
         {"st7735", Format::wire565},    {"st7789", Format::wire565},
         {"ili9341", Format::wire565},   {"adafruit-gfx-rgb565", Format::words565},
         {"tft-espi", Format::words565}, {"adafruit-gfx-grey", Format::grey8},
-        {"gxepd2-bwr", Format::planes},
+        {"gxepd2-bwr", Format::planes}, {"adafruit-gfx-mask", Format::mask},
     };
     for (const auto& [target, format] : targets) {
         SCOPED_TRACE(target);
@@ -196,6 +201,7 @@ TEST(Colour, RefusesWhatDoesNotApplyAndWritesNothing) {
         {"convert --layout rgb565 --reduce nearest " + png, 2, "--reduce takes truncate or round"},
         {"convert --layout rgb565 --reduce round --dither bayer4 " + png, 2, "exclude each other"},
         {"convert --target gxepd2-bwy --reduce round " + png, 2, "nearest colour of its palette"},
+        {"convert --layout a8 --background black " + png, 2, "keeps the alpha itself"},
         {"convert --layout rgb555 " + png, 2, "of more than one bit grey2-msb"},
         {"convert --layout rgb565 " + jpg, 1, "is not a PNG, WebP or PNM file"},
         {"render --layout rgb565 --width 13 " + png, 2, "needs --width and --height"},

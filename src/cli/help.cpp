@@ -126,9 +126,11 @@ Options:
                      st7735, st7789, ili9341           rgb565     c
                      adafruit-gfx-rgb565, tft-espi     rgb565-le  arduino (uint16_t)
                      adafruit-gfx-grey                 grey8      arduino
+                     adafruit-gfx-mask (alpha mask)    a1         arduino
+                     gxepd2-bwr, gxepd2-bwy            planes-bwr, planes-bwy  arduino
   --reduce R       (layouts of more than one bit: grey2-msb, grey2-lsb, grey4-msb,
-                   grey4-lsb, grey8, rgb565, rgb565-le, rgb332, rgb888) truncate keeps a
-                   channel's top bits (default), round the nearest level
+                   grey4-lsb, grey8, rgb565, rgb565-le, rgb332, rgb888, a1, a8) truncate
+                   keeps a channel's top bits (default), round the nearest level
   --style S        how the bytes are written (default hex, or the target's, or c for
                    several pictures):
                      hex      the bare listing

@@ -81,7 +81,8 @@ std::vector<std::string> comment_lines(const CArray& a) {
             reader.replace(at, 4, a.name);
         lines.push_back("for " + std::string(a.target->name) + ": " + reader);
         lines.push_back(a.target->colour_layout.empty() ||
-                                a.target->colour_layout.starts_with("planes")
+                                a.target->colour_layout.starts_with("planes") ||
+                                a.target->colour_layout == "a1"
                             ? "on the glass a set bit " + std::string(a.target->set_bit)
                             : "on the glass each value " + std::string(a.target->set_bit));
     }

@@ -26,7 +26,7 @@ constexpr std::string_view kThreeColour =
     "display.drawImage(NAME, NAME + (NAME_width + 7) / 8 * NAME_height, x, y, NAME_width, "
     "NAME_height, false, false, true): the black plane, then the colour plane";
 
-constexpr std::array<Target, 10> kColourTargets{{
+constexpr std::array<Target, 11> kColourTargets{{
     {"ssd1322", BitLayout::rows_msb, "c", Glass::oled,
      "column address 15h (4 pixels a column; the 256 columns of most 256 x 64 modules start "
      "at 1Ch), row address 75h 0 H-1, write RAM 5Ch, then every byte in order, the high "
@@ -45,6 +45,10 @@ constexpr std::array<Target, 10> kColourTargets{{
     {"adafruit-gfx-rgb565", BitLayout::rows_msb, "arduino", Glass::tft,
      "display.drawRGBBitmap(x, y, NAME, NAME_width, NAME_height), a uint16_t array in PROGMEM",
      kColour, "", "rgb565-le", true},
+    {"adafruit-gfx-mask", BitLayout::rows_msb, "arduino", Glass::tft,
+     "display.drawRGBBitmap(x, y, IMAGE, NAME, NAME_width, NAME_height): the mask of IMAGE, "
+     "whose colours --target adafruit-gfx-rgb565 lists",
+     "is drawn, a clear bit left as it was", "", "a1"},
     {"adafruit-gfx-grey", BitLayout::rows_msb, "arduino", Glass::oled,
      "display.drawGrayscaleBitmap(x, y, NAME, NAME_width, NAME_height), a byte a pixel", kLevel, "",
      "grey8"},

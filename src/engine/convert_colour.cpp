@@ -48,6 +48,10 @@ std::optional<std::string> colour_request(const Arguments& a, Request& r) {
         return "--reduce takes truncate or round, not \"" + *reduce + "\"";
     r.reduction.bits = l.bits;
     r.reduction.grey = l.grey;
+    r.reduction.alpha = l.alpha;
+    if (l.alpha && a.value("--background"))
+        return "--background does not apply to " + std::string(l.name) +
+               ", which keeps the alpha itself";
     r.reduction.round = reduce == "round";
     r.reduction.dither = r.choice.preparation.dither;
     r.reduction.background = r.choice.preparation.background;
@@ -94,8 +98,8 @@ std::variant<Conversion, Outcome> convert_colour(const std::string& path, const 
     const ColourRows each = [&](int width, int height, int y, const std::uint8_t* rgba) {
         take(width, height, y, rgba, false);
     };
-    SourcePicture read =
-        l.grey ? source.read(path, r.reduction.background) : source.read_colour(path, each);
+    SourcePicture read = l.grey && !l.alpha ? source.read(path, r.reduction.background)
+                                            : source.read_colour(path, each);
     for (int y = 0; read.grey.pixels && y < read.grey.height; ++y)
         take(read.grey.width, read.grey.height, y,
              read.grey.pixels + std::size_t(y) * std::size_t(read.grey.width), true);

@@ -12,6 +12,9 @@
 //                         them on a little-endian processor
 //   rgb332                8 bits, R in the top 3, G 3, B 2
 //   rgb888                3 bytes: R, G, B
+//   a1, a8                the alpha alone, 1 bit a pixel (bit 7 the leftmost, set where
+//                         the alpha is 128 or more) or a byte a pixel: a mask beside the
+//                         colours
 //   planes-bwr, planes-bwy  three-colour e-paper: each pixel black, white, or red (yellow),
 //                         in two planes of rows-msb bits, the black plane then the colour
 //                         one, a clear bit the ink (black, or the colour), as the panels'
@@ -35,6 +38,7 @@ struct ColourLayout {
     int colours = 0;
     std::array<std::array<int, 3>, 3> palette{};
     int planes = 1;
+    bool alpha = false; // the level is the pixel's alpha, not its grey
 };
 
 const ColourLayout* colour_layout_named(std::string_view name);

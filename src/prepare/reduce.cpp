@@ -96,7 +96,9 @@ void Reducer::row(const std::uint8_t* rgba, std::uint8_t* levels) {
     int* values = values_.data();
     for (int x = 0; x < width_; ++x, rgba += 4) {
         const int a = rgba[3];
-        if (r.grey) {
+        if (r.alpha) {
+            values[x] = a;
+        } else if (r.grey) {
             const int luminance = (299 * rgba[0] + 587 * rgba[1] + 114 * rgba[2] + 500) / 1000;
             values[x] = a == 255 ? luminance : (luminance * a + bg * (255 - a) + 127) / 255;
         } else {

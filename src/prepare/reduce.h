@@ -14,6 +14,7 @@ namespace dotlane {
 struct Reduction {
     std::array<int, 3> bits{8, 8, 8}; // a channel's bits; grey uses bits[0]
     bool grey = false;
+    bool alpha = false; // the pixel's alpha is its one value, not laid over anything
     bool round = false; // the nearest level, else the top bits (ignored when dithered)
     Dither dither = Dither::none;
     int background = 255; // what transparent pixels lie over, each channel alike
