@@ -14,7 +14,8 @@ COLOUR_TARGETS = {"ssd1322": "grey4-msb", "ssd1327": "grey4-msb", "st7735": "rgb
                   "st7789": "rgb565", "ili9341": "rgb565", "adafruit-gfx-rgb565": "rgb565-le",
                   "adafruit-gfx-grey": "grey8", "tft-espi": "rgb565-le",
                   "gxepd2-bwr": "planes-bwr", "gxepd2-bwy": "planes-bwy",
-                  "adafruit-gfx-mask": "a1"}
+                  "adafruit-gfx-mask": "a1", "lvgl9-rgb565": "rgb565-le", "lvgl9-l8": "grey8",
+                  "lvgl9-a8": "a8", "lvgl8-rgb565": "rgb565-le", "lvgl8-a8": "a8"}
 
 DITHERS = ("floyd-steinberg", "atkinson", "bayer4", "bayer8")
 

@@ -264,3 +264,57 @@ TEST(Colour, APreviewShowsTheGlassColours) {
 }
 
 } // namespace
+
+namespace {
+
+// LVGL's image types as its headers declare them (little-endian layout of the bit fields), so
+// the descriptors compile as they would against LVGL itself.
+constexpr const char* kLvglStub = R"(#include <stdint.h>
+#define LV_IMAGE_HEADER_MAGIC 0x19
+enum { LV_COLOR_FORMAT_L8 = 0x06, LV_COLOR_FORMAT_A8 = 0x0E, LV_COLOR_FORMAT_RGB565 = 0x12 };
+enum { LV_IMG_CF_TRUE_COLOR = 4, LV_IMG_CF_ALPHA_8BIT = 14 };
+typedef struct {
+    uint32_t magic : 8; uint32_t cf : 8; uint32_t flags : 16;
+    uint32_t w : 16; uint32_t h : 16; uint32_t stride : 16; uint32_t reserved_2 : 16;
+} lv_image_header_t;
+typedef struct {
+    lv_image_header_t header; uint32_t data_size; const uint8_t* data; const void* reserved;
+} lv_image_dsc_t;
+typedef struct {
+    uint32_t cf : 5; uint32_t always_zero : 3; uint32_t reserved : 2; uint32_t w : 11; uint32_t h : 11;
+} lv_img_header_t;
+typedef struct { lv_img_header_t header; uint32_t data_size; const uint8_t* data; } lv_img_dsc_t;
+)";
+
+TEST(Colour, LvglDescriptorsCompileAndDescribeTheirBytes) {
+    TempDir dir;
+    const std::string png = colour_png(dir);
+    dir.write("lvgl.h", as_bytes(kLvglStub));
+    // target, the format's value, the bytes a row
+    const std::tuple<const char*, int, int> rows[] = {{"lvgl9-rgb565", 0x12, 2 * kW},
+                                                      {"lvgl9-l8", 0x06, kW},
+                                                      {"lvgl9-a8", 0x0E, kW},
+                                                      {"lvgl8-rgb565", 4, 2 * kW},
+                                                      {"lvgl8-a8", 14, kW}};
+    for (const auto& [target, format, stride] : rows) {
+        SCOPED_TRACE(target);
+        const CliRun made = run_cli(std::string("convert --target ") + target + " " + png);
+        ASSERT_EQ(made.status, 0) << made.err;
+        const bool nine = std::string(target).starts_with("lvgl9");
+        const std::string main = made.out + "#include <stdio.h>\nint main(void) {\n printf(\"%u " +
+                                 "%u %u %u %u\", (unsigned)colours.header.cf, " +
+                                 "(unsigned)colours.header.w, (unsigned)colours.header.h, " +
+                                 "(unsigned)colours.data_size, (unsigned)" +
+                                 (nine ? "colours.header.stride" : "0") +
+                                 ");\n return colours.data != colours_map;\n}\n";
+        dir.write("image.c", as_bytes(main));
+        const CliRun run = run_shell("cd " + dir.path().string() +
+                                     " && cc -std=c99 -Wall -Wextra -Werror -I. -o image image.c "
+                                     "&& ./image");
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, std::to_string(format) + " 13 6 " + std::to_string(stride * kH) + " " +
+                               std::to_string(nine ? stride : 0));
+    }
+}
+
+} // namespace

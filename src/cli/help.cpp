@@ -128,6 +128,9 @@ Options:
                      adafruit-gfx-grey                 grey8      arduino
                      adafruit-gfx-mask (alpha mask)    a1         arduino
                      gxepd2-bwr, gxepd2-bwy            planes-bwr, planes-bwy  arduino
+                     lvgl9-rgb565, lvgl8-rgb565        rgb565-le  c (an LVGL image)
+                     lvgl9-l8                          grey8      c (an LVGL image)
+                     lvgl9-a8, lvgl8-a8                a8         c (an LVGL image)
   --reduce R       (layouts of more than one bit: grey2-msb, grey2-lsb, grey4-msb,
                    grey4-lsb, grey8, rgb565, rgb565-le, rgb332, rgb888, a1, a8) truncate
                    keeps a channel's top bits (default), round the nearest level

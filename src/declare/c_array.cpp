@@ -121,7 +121,38 @@ static void append_word_lines(std::string& text, std::span<const std::uint8_t> b
     text += "\n";
 }
 
+// The LVGL descriptor after its NAME_map: version 9's header holds a magic byte and the row's
+// bytes (stride), version 8's a field kept zero.
+static std::string lvgl_descriptor(const CArray& a) {
+    const Target& t = *a.target;
+    const std::string size = std::to_string(a.bytes.size());
+    const std::string head = "    .header.";
+    std::string text = "\n" +
+                       std::string(t.lvgl == 9 ? "const lv_image_dsc_t " : "const lv_img_dsc_t ") +
+                       a.name + " = {\n";
+    if (t.lvgl == 9) text += head + "magic = LV_IMAGE_HEADER_MAGIC,\n";
+    text += head + "cf = " + std::string(t.lvgl_format) + ",\n";
+    text += t.lvgl == 9 ? head + "flags = 0,\n"
+                        : head + "always_zero = 0,\n" + head + "reserved = 0,\n";
+    text += head + "w = " + std::to_string(a.width) + ",\n" + head +
+            "h = " + std::to_string(a.rows) + ",\n";
+    if (t.lvgl == 9)
+        text += head +
+                "stride = " + std::to_string(a.rows ? a.bytes.size() / std::size_t(a.rows) : 0) +
+                ",\n";
+    text += "    .data_size = " + size + ",\n    .data = " + a.name + "_map,\n};\n";
+    return text;
+}
+
 std::string c_declaration(const CArray& a, const CFlavour& flavour) {
+    if (a.target && a.target->lvgl && a.levels) {
+        std::string text = c_comment(a) + "#include \"lvgl.h\"\n";
+        text += "#define " + a.name + "_width " + std::to_string(a.width) + "\n";
+        text += "#define " + a.name + "_height " + std::to_string(a.rows) + "\n";
+        text += "const uint8_t " + a.name + "_map[] = {";
+        append_byte_lines(text, a.bytes);
+        return text + "};\n" + lvgl_descriptor(a);
+    }
     const bool plain = flavour.include.empty();
     std::string text =
         c_comment(a) + std::string(a.words && plain ? "#include <stdint.h>\n" : flavour.include);

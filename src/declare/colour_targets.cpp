@@ -26,7 +26,12 @@ constexpr std::string_view kThreeColour =
     "display.drawImage(NAME, NAME + (NAME_width + 7) / 8 * NAME_height, x, y, NAME_width, "
     "NAME_height, false, false, true): the black plane, then the colour plane";
 
-constexpr std::array<Target, 11> kColourTargets{{
+// LVGL 9 holds RGB565 as native uint16_t values, low byte first; LVGL 8's TRUE_COLOR is the
+// same with LV_COLOR_DEPTH 16 and LV_COLOR_16_SWAP 0.
+constexpr std::string_view kLvgl = "lv_image_set_src(image, &NAME) (LVGL 9)";
+constexpr std::string_view kLvgl8 = "lv_img_set_src(image, &NAME) (LVGL 8)";
+
+constexpr std::array<Target, 16> kColourTargets{{
     {"ssd1322", BitLayout::rows_msb, "c", Glass::oled,
      "column address 15h (4 pixels a column; the 256 columns of most 256 x 64 modules start "
      "at 1Ch), row address 75h 0 H-1, write RAM 5Ch, then every byte in order, the high "
@@ -56,6 +61,16 @@ constexpr std::array<Target, 11> kColourTargets{{
      "tft.setSwapBytes(true); tft.pushImage(x, y, NAME_width, NAME_height, NAME): the "
      "uint16_t values swapped to the high byte first as they are sent",
      kColour, "", "rgb565-le", true},
+    {"lvgl9-rgb565", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kColour, "", "rgb565-le", false,
+     9, "LV_COLOR_FORMAT_RGB565"},
+    {"lvgl9-l8", BitLayout::rows_msb, "c", Glass::oled, kLvgl, kLevel, "", "grey8", false, 9,
+     "LV_COLOR_FORMAT_L8"},
+    {"lvgl9-a8", BitLayout::rows_msb, "c", Glass::tft, kLvgl, "is the pixel's alpha", "", "a8",
+     false, 9, "LV_COLOR_FORMAT_A8"},
+    {"lvgl8-rgb565", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kColour, "", "rgb565-le", false,
+     8, "LV_IMG_CF_TRUE_COLOR"},
+    {"lvgl8-a8", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, "is the pixel's alpha", "", "a8",
+     false, 8, "LV_IMG_CF_ALPHA_8BIT"},
     {"gxepd2-bwr", BitLayout::rows_msb, "arduino", Glass::epaper, kThreeColour,
      "is paper, a clear bit the plane's ink (black, red)", "", "planes-bwr"},
     {"gxepd2-bwy", BitLayout::rows_msb, "arduino", Glass::epaper, kThreeColour,

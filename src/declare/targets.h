@@ -27,6 +27,10 @@ struct Target {
     // The call takes a uint16_t array: each entry a pixel's 16 bits, which the bytes hold low
     // byte first (rgb565-le).
     bool words{};
+    // An LVGL image: the bytes as NAME_map and a descriptor NAME of this LVGL version (8 or 9)
+    // and colour format.
+    int lvgl{};
+    std::string_view lvgl_format{};
 };
 
 // The targets of more than one bit a pixel (colour_targets.cpp).
