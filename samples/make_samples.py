@@ -20,6 +20,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "bench"))
 import reference  # noqa: E402
 from guess_set import guess_set  # noqa: E402
 from reverse_rows import reverse_rows  # noqa: E402
+from colour_samples import write_colour_samples  # noqa: E402
 
 # Letters 5 pixels wide and 7 high, drawn for these samples.
 GLYPHS = {
@@ -500,6 +501,7 @@ def write_samples(out):
                 reference.entry_lines(reference.layout_bytes(
                     reference.prepared_rows(os.path.join(out, file), **preparation(options)),
                     layout)))
+    manifest.extend(write_colour_samples(out, listing))
     listing("logo_128x64.info.txt", "info logo_128x64.bmp",
             info(open(os.path.join(out, "logo_128x64.bmp"), "rb").read()))
     write_guess_set(os.path.join(expected, "guess"))

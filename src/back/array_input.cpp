@@ -181,7 +181,7 @@ std::optional<ArrayBytes> held_c_array(std::string_view text, const ArraySource&
         if (decoded) decoded->head = array.head;
         return decoded;
     }
-    ListingRead read = read_c_array(text, source.name);
+    ListingRead read = read_c_array(text, source.name, source.words);
     if (read.error) {
         err << *read.error << "\n";
         return std::nullopt;

@@ -36,6 +36,7 @@ struct ArraySource {
     std::optional<std::string> name; // the C array of that name
     bool head = false; // a "rows,bytes per row," line of a T6963C listing may come first
     const char* command = "render"; // which command reads it, for the messages
+    bool words = false;             // a C array's entries are 16 bits, the low byte first
 };
 
 struct ArrayBytes {

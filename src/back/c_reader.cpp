@@ -16,7 +16,8 @@ int digit_value(char c) {
     return 99;
 }
 
-// The value of one literal, or nullopt when it is none; values over 255 are kept at 256.
+// The value of one literal, or nullopt when it is none; values over 0xFFFF are kept at
+// 0x10000.
 std::optional<unsigned> literal_value(std::string_view word) {
     while (!word.empty() && ((word.back() | 0x20) == 'u' || (word.back() | 0x20) == 'l'))
         word.remove_suffix(1);
@@ -41,15 +42,15 @@ std::optional<unsigned> literal_value(std::string_view word) {
         if (c == '\'') continue;
         const int digit = digit_value(c);
         if (digit >= int(base)) return std::nullopt;
-        value = std::min(value * base + unsigned(digit), 256u);
+        value = std::min(value * base + unsigned(digit), 0x10000u);
     }
     return value;
 }
 
 class Scanner {
 public:
-    Scanner(std::string_view text, std::optional<std::string_view> name)
-        : text_(text), name_(name) {}
+    Scanner(std::string_view text, std::optional<std::string_view> name, bool words)
+        : text_(text), name_(name), words_(words) {}
 
     ListingRead run() {
         const bool bare = !name_ && text_.find('{') == std::string_view::npos;
@@ -136,8 +137,12 @@ private:
             if (!value)
                 fail(word, "which is not a byte: write each as a C literal, such as 0x3C, 60 or "
                            "0b00111100");
+            else if (words_ && *value <= 0xFFFF)
+                read_.bytes.insert(read_.bytes.end(),
+                                   {std::uint8_t(*value & 0xFF), std::uint8_t(*value >> 8)});
             else if (*value > 255)
-                fail(word, "which is over 255, the largest byte");
+                fail(word, words_ ? "which is over 0xFFFF, the largest 16-bit entry"
+                                  : "which is over 255, the largest byte");
             else
                 read_.bytes.push_back(std::uint8_t(*value));
         } else {
@@ -173,12 +178,13 @@ private:
     int depth_ = 0, line_ = 1;
     char last_ = ';';
     bool seen_bracket_ = false, line_start_ = true, finished_ = false;
+    bool words_ = false;
 };
 
 } // namespace
 
-ListingRead read_c_array(std::string_view text, std::optional<std::string_view> name) {
-    return Scanner(text, name).run();
+ListingRead read_c_array(std::string_view text, std::optional<std::string_view> name, bool words) {
+    return Scanner(text, name, words).run();
 }
 
 } // namespace dotlane

@@ -14,6 +14,9 @@ namespace dotlane {
 // the one of the array so named. A text without braces is read as one bare list of
 // literals. A literal that is no byte (not a number, or over 255) is named with its line
 // in `error`.
-ListingRead read_c_array(std::string_view text, std::optional<std::string_view> name = {});
+// With `words`, each literal is 16 bits (up to 0xFFFF), read as its low byte and then its high
+// byte, as a uint16_t array lies in a little-endian memory.
+ListingRead read_c_array(std::string_view text, std::optional<std::string_view> name = {},
+                         bool words = false);
 
 } // namespace dotlane

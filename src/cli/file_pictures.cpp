@@ -26,6 +26,11 @@ engine::SourcePicture FilePictures::read(const std::string& path, int background
     return source_of(read_picture(path, background));
 }
 
+engine::SourcePicture FilePictures::read_colour(const std::string& path,
+                                                const engine::ColourRows& rows) {
+    return source_of(read_colour_rows(path, rows));
+}
+
 engine::SourcePicture FilePictures::read_frames(const std::string& path, int background,
                                                 const engine::FrameSink& each) {
     return source_of(dotlane::read_frames(path, background, [&](GreyView grey, int delay) {

@@ -10,6 +10,8 @@ public:
     engine::SourcePicture read(const std::string& path, int background) override;
     engine::SourcePicture read_frames(const std::string& path, int background,
                                       const engine::FrameSink& each) override;
+    engine::SourcePicture read_colour(const std::string& path,
+                                      const engine::ColourRows& rows) override;
 };
 
 } // namespace dotlane::cli

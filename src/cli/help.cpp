@@ -59,7 +59,8 @@ The third draws every glyph of the GFXfont or u8g2 font that C source FILE.h dec
 
 Options:
   --layout L       the layout of the bytes: rows-msb, rows-lsb, pages-lsb, pages-msb,
-                   sed1565 or t6963c
+                   sed1565 or t6963c; or of more than one bit (docs/colour.md), painted
+                   into a PNG file
   --width W, --height H   the picture's size in pixels, 1 to 4096 each
   --pages P        (second form) pages of 8 rows: --layout pages-lsb --height 8P
   --ink dark|light set bits drawn dark on light (default) or light on dark
@@ -124,6 +125,19 @@ Options:
                      micropython-framebuf-vlsb         pages-lsb  python
                      micropython-framebuf-hlsb         rows-msb   python
                      micropython-framebuf-hmsb         rows-lsb   python
+                   and of more than one bit a pixel (docs/colour.md):
+                     ssd1322, ssd1327                  grey4-msb  c
+                     st7735, st7789, ili9341           rgb565     c
+                     adafruit-gfx-rgb565, tft-espi     rgb565-le  arduino (uint16_t)
+                     adafruit-gfx-grey                 grey8      arduino
+                     adafruit-gfx-mask (alpha mask)    a1         arduino
+                     gxepd2-bwr, gxepd2-bwy            planes-bwr, planes-bwy  arduino
+                     lvgl9-rgb565, lvgl8-rgb565        rgb565-le  c (an LVGL image)
+                     lvgl9-l8                          grey8      c (an LVGL image)
+                     lvgl9-a8, lvgl8-a8                a8         c (an LVGL image)
+  --reduce R       (layouts of more than one bit: grey2-msb, grey2-lsb, grey4-msb,
+                   grey4-lsb, grey8, rgb565, rgb565-le, rgb332, rgb888, a1, a8) truncate
+                   keeps a channel's top bits (default), round the nearest level
   --style S        how the bytes are written (default hex, or the target's, or c for
                    several pictures):
                      hex      the bare listing

@@ -61,6 +61,42 @@ std::optional<std::vector<std::uint8_t>> bitmap_file(Bitmap bits, bool light,
     return encode_mono_bmp(bits);
 }
 
+std::optional<std::vector<std::uint8_t>> colour_png(const Picture& colours, int scale, bool gaps,
+                                                    std::uint32_t gap, const std::string& option,
+                                                    std::ostream& err) {
+    const std::uint64_t wide = std::uint64_t(colours.width) * unsigned(scale) + gaps;
+    const std::uint64_t high = std::uint64_t(colours.height) * unsigned(scale) + gaps;
+    if (wide * high > kMaxPicturePixels) {
+        err << "A picture of " << colours.width << " x " << colours.height << " pixels at scale "
+            << scale << " would be " << wide << " x " << high
+            << " pixels, more than dotlane-cli makes (4097 x 4097); give a smaller " << option
+            << ".\n";
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> rgb(wide * high * 3);
+    for (std::uint64_t y = 0; y < high; ++y)
+        for (std::uint64_t x = 0; x < wide; ++x) {
+            const bool in_gap = gaps && (x % unsigned(scale) == 0 || y % unsigned(scale) == 0);
+            const std::uint64_t px = (x - gaps) / unsigned(scale),
+                                py = (y - gaps) / unsigned(scale);
+            const bool inside =
+                !in_gap && px < unsigned(colours.width) && py < unsigned(colours.height);
+            const std::uint32_t c = inside ? std::uint32_t(colours.at(int(px), int(py))) : 0;
+            std::uint8_t* p = rgb.data() + (y * wide + x) * 3;
+            if (inside)
+                p[0] = std::uint8_t(c), p[1] = std::uint8_t(c >> 8), p[2] = std::uint8_t(c >> 16);
+            else
+                p[0] = std::uint8_t(gap >> 16), p[1] = std::uint8_t(gap >> 8),
+                p[2] = std::uint8_t(gap);
+        }
+    EncodedPng png = encode_rgb_png(int(wide), int(high), rgb);
+    if (png.error) {
+        err << *png.error << "\n";
+        return std::nullopt;
+    }
+    return std::move(png.bytes);
+}
+
 int emit_file(const std::vector<std::uint8_t>& bytes, const std::string& path, std::ostream& out,
               std::ostream& err) {
     Arguments to;

@@ -23,6 +23,13 @@ std::optional<std::vector<std::uint8_t>> png_file(const IndexedPicture& picture,
 
 bool names_png(const std::string& path);
 
+// A PNG file of the colours (0x00BBGGRR), each pixel a scale x scale square; with `gaps` a
+// dot of scale - 1 inside a one-pixel line of `gap` (0xRRGGBB) all round. Prints why and
+// returns nullopt when it would pass kMaxPicturePixels (`option` named there).
+std::optional<std::vector<std::uint8_t>> colour_png(const Picture& colours, int scale, bool gaps,
+                                                    std::uint32_t gap, const std::string& option,
+                                                    std::ostream& err);
+
 // The most pixels a picture dotlane-cli draws may have, enlarged: 4097 x 4097, about 16 MiB
 // of palette indices.
 inline constexpr std::uint64_t kMaxPicturePixels = 4097 * 4097;

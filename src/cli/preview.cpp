@@ -2,11 +2,14 @@
 
 #include <cstring>
 #include <ostream>
+#include <sstream>
 
 #include "cli/commands.h"
 #include "cli/file_pictures.h"
 #include "cli/picture_output.h"
 #include "cli/support.h"
+#include "engine/back.h"
+#include "engine/convert_colour.h"
 #include "layout/unpack.h"
 #include "pictures/png_writing.h"
 #include "shared/text.h"
@@ -33,6 +36,33 @@ constexpr Look kLooks[] = {{"lcd", {0xA9BC7D, 0x1F2B1A, 0x9DB071}},
 
 } // namespace
 
+// Grey levels shade from the glass's dark to its light (an OLED's off to its lit colour, an
+// LCD's or e-paper's ink to its glass); colours show as they are, between black lines on a
+// TFT. A look named with --preview-look shades colours too, by their luminance.
+static std::variant<std::vector<std::uint8_t>, std::string>
+colour_preview(const Conversion& c, const Look& look, const PreviewOptions& options) {
+    Picture colours = engine::shown_colours(c);
+    const bool tft = c.target && c.target->glass == Glass::tft && options.look.empty();
+    const bool lit = std::string_view(look.name).starts_with("oled");
+    const std::uint32_t dark = look.colours[lit ? 0 : 1], light = look.colours[lit ? 1 : 0];
+    if (!tft && (c.colour->grey || !options.look.empty()))
+        for (Colour& p : colours.pixels) {
+            const int level =
+                (299 * (p & 0xFF) + 587 * (p >> 8 & 0xFF) + 114 * (p >> 16 & 0xFF) + 500) / 1000;
+            Colour shaded = 0;
+            for (int shift : {16, 8, 0}) { // 0xRRGGBB into 0x00BBGGRR
+                const int from = int(dark >> shift & 0xFF), to = int(light >> shift & 0xFF);
+                shaded |= Colour(from + ((to - from) * level + 127) / 255) << (16 - shift);
+            }
+            p = shaded;
+        }
+    std::ostringstream why;
+    auto png = colour_png(colours, options.scale, options.scale >= 4, tft ? 0 : look.colours[2],
+                          "--preview-scale", why);
+    if (!png) return engine::message_of(why.str());
+    return std::move(*png);
+}
+
 static std::variant<std::vector<std::uint8_t>, std::string> encoded(const IndexedPicture& picture) {
     EncodedPng png = encode_png(picture);
     if (png.error) return "Cannot make the preview picture: " + *png.error;
@@ -53,11 +83,13 @@ std::variant<std::vector<std::uint8_t>, std::string> preview_png(const Conversio
                " x " + std::to_string(height) +
                " pixels, more than dotlane-cli makes (4097 x 4097); give a smaller "
                "--preview-scale.";
-    Bitmap bits = engine::shown_bits(c);
     const bool oled = c.target && c.target->glass == Glass::oled;
-    const Look* look = &kLooks[oled ? 2 : 0];
+    const bool paper = c.target && c.target->glass == Glass::epaper;
+    const Look* look = &kLooks[oled ? 2 : paper ? 4 : 0];
     for (const Look& known : kLooks)
         if (known.name == options.look) look = &known;
+    if (c.colour) return colour_preview(c, *look, options);
+    Bitmap bits = engine::shown_bits(c);
     IndexedPicture picture{int(width), int(height), {}, {}};
     picture.palette.assign(std::begin(look->colours), std::end(look->colours));
     // At scale 1 the bits, 0 or 1, are the indices already: no second picture of that size.

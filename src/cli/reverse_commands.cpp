@@ -30,6 +30,16 @@ int render_layout_command(const std::vector<std::string>& args, std::istream& in
     engine::Rendered made = engine::render_array(a, input.pieces(), true);
     if (!made.ok()) return fault(made, err);
     if (made.warning) err << *made.warning << "\n";
+    if (!made.colours.pixels.empty()) {
+        const std::string path = *a.value("-o");
+        if (path != "-" && !names_png(path)) {
+            err << "render writes the colours of " << *a.value("--layout")
+                << " as a PNG file: name it \"....png\", or give -o -.\n";
+            return kUsage;
+        }
+        const auto file = colour_png(made.colours, made.scale, false, 0, "--render-scale", err);
+        return file ? emit_file(*file, path, out, err) : kBadInput;
+    }
     return write_picture(std::move(made.bits), made.light_ink, made.scale, *a.value("-o"), out,
                          err);
 }

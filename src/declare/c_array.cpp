@@ -74,12 +74,17 @@ std::vector<std::string> comment_lines(const CArray& a) {
             " bytes: " + std::to_string(a.width) + " x " + std::to_string(a.height) + " pixels",
         "layout " + a.layout + ": " + a.layout_description,
         std::string("a set bit is a ") + (a.invert ? "light" : "dark") + " pixel"};
+    if (a.levels) lines.pop_back();
     if (a.target) {
         std::string reader(a.target->reader);
         for (auto at = reader.find("NAME"); at != std::string::npos; at = reader.find("NAME", at))
             reader.replace(at, 4, a.name);
         lines.push_back("for " + std::string(a.target->name) + ": " + reader);
-        lines.push_back("on the glass a set bit " + std::string(a.target->set_bit));
+        lines.push_back(a.target->colour_layout.empty() ||
+                                a.target->colour_layout.starts_with("planes") ||
+                                a.target->colour_layout == "a1"
+                            ? "on the glass a set bit " + std::string(a.target->set_bit)
+                            : "on the glass each value " + std::string(a.target->set_bit));
     }
     return lines;
 }
@@ -102,12 +107,63 @@ void append_byte_lines(std::string& text, std::span<const std::uint8_t> bytes) {
     text += "\n";
 }
 
+// Each two bytes, low byte first, as one 16-bit entry, 12 a line.
+static void append_word_lines(std::string& text, std::span<const std::uint8_t> bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const unsigned word = unsigned(bytes[i + 1]) << 8 | bytes[i];
+        text += i % 24 == 0 ? "\n    " : " ";
+        text += "0x";
+        for (int shift = 12; shift >= 0; shift -= 4)
+            text += kDigits[word >> shift & 15];
+        text += ',';
+    }
+    text += "\n";
+}
+
+// The LVGL descriptor after its NAME_map: version 9's header holds a magic byte and the row's
+// bytes (stride), version 8's a field kept zero.
+static std::string lvgl_descriptor(const CArray& a) {
+    const Target& t = *a.target;
+    const std::string size = std::to_string(a.bytes.size());
+    const std::string head = "    .header.";
+    std::string text = "\n" +
+                       std::string(t.lvgl == 9 ? "const lv_image_dsc_t " : "const lv_img_dsc_t ") +
+                       a.name + " = {\n";
+    if (t.lvgl == 9) text += head + "magic = LV_IMAGE_HEADER_MAGIC,\n";
+    text += head + "cf = " + std::string(t.lvgl_format) + ",\n";
+    text += t.lvgl == 9 ? head + "flags = 0,\n"
+                        : head + "always_zero = 0,\n" + head + "reserved = 0,\n";
+    text += head + "w = " + std::to_string(a.width) + ",\n" + head +
+            "h = " + std::to_string(a.rows) + ",\n";
+    if (t.lvgl == 9)
+        text += head +
+                "stride = " + std::to_string(a.rows ? a.bytes.size() / std::size_t(a.rows) : 0) +
+                ",\n";
+    text += "    .data_size = " + size + ",\n    .data = " + a.name + "_map,\n};\n";
+    return text;
+}
+
 std::string c_declaration(const CArray& a, const CFlavour& flavour) {
-    std::string text = c_comment(a) + std::string(flavour.include);
+    if (a.target && a.target->lvgl && a.levels) {
+        std::string text = c_comment(a) + "#include \"lvgl.h\"\n";
+        text += "#define " + a.name + "_width " + std::to_string(a.width) + "\n";
+        text += "#define " + a.name + "_height " + std::to_string(a.rows) + "\n";
+        text += "const uint8_t " + a.name + "_map[] = {";
+        append_byte_lines(text, a.bytes);
+        return text + "};\n" + lvgl_descriptor(a);
+    }
+    const bool plain = flavour.include.empty();
+    std::string text =
+        c_comment(a) + std::string(a.words && plain ? "#include <stdint.h>\n" : flavour.include);
     text += "#define " + a.name + "_width " + std::to_string(a.width) + "\n";
     text += "#define " + a.name + "_height " + std::to_string(a.rows) + "\n";
-    text +=
-        std::string(flavour.type) + " " + a.name + "[]" + std::string(flavour.attribute) + " = {";
+    text += std::string(a.words ? "const uint16_t" : flavour.type) + " " + a.name + "[]" +
+            std::string(flavour.attribute) + " = {";
+    if (a.words) {
+        append_word_lines(text, a.bytes);
+        return text + "};\n";
+    }
     append_byte_lines(text, a.bytes);
     return text + "};\n";
 }

@@ -35,6 +35,8 @@ struct CArray {
     bool invert = false;
     std::span<const std::uint8_t> bytes;
     const Target* target = nullptr; // the call that reads the bytes, named in the comment
+    bool levels = false; // grey levels or colours, no set bits
+    bool words = false; // declared uint16_t, an entry each two bytes, which are low byte first
 };
 
 // Why `name` cannot name the array, if it cannot.

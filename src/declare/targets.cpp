@@ -66,6 +66,8 @@ constexpr std::array<Target, 13> kTargets{{
 const Target* target_named(std::string_view name) {
     for (const Target& t : kTargets)
         if (t.name == name) return &t;
+    for (const Target& t : colour_targets())
+        if (t.name == name) return &t;
     return nullptr;
 }
 
@@ -73,6 +75,8 @@ std::string target_names() {
     std::string names;
     for (const Target& t : kTargets)
         names += (names.empty() ? "" : ", ") + std::string(t.name);
+    for (const Target& t : colour_targets())
+        names += ", " + std::string(t.name);
     return names;
 }
 

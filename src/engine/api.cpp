@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "back/render.h"
+#include "engine/convert_colour.h"
 #include "engine/convert_plan.h"
 #include "pictures/picture_source.h"
 #include "shared/text.h"
@@ -62,13 +63,15 @@ Converted convert(const Options& options, const std::vector<std::string>& pictur
     const Conversion& first = *w.first;
     result.bytes = std::move(w.bytes);
     result.shown = shown_bits(first);
+    if (first.colour) result.colours = shown_colours(first);
     result.width = first.width;
     result.height = first.height;
     result.layout = first.layout;
     const std::string& look = std::get<Plan>(planned).preview.look;
     const bool oled = look.empty() ? first.target && first.target->glass == Glass::oled
                                    : look.starts_with("oled");
-    result.look = look == "epaper" ? Look::epaper : oled ? Look::oled : Look::lcd;
+    const bool paper = look.empty() && first.target && first.target->glass == Glass::epaper;
+    result.look = look == "epaper" || paper ? Look::epaper : oled ? Look::oled : Look::lcd;
     result.delays = first.delays;
     return result;
 }

@@ -16,7 +16,7 @@ namespace dotlane::engine {
 namespace {
 
 constexpr const char* kRenderLayouts =
-    "rows-msb, rows-lsb, pages-lsb, pages-msb, sed1565 or t6963c";
+    "rows-msb, rows-lsb, pages-lsb, pages-msb, sed1565, t6963c or a layout of more than one bit";
 // Past the bytes a picture takes, this many more are counted to name the surplus.
 constexpr std::size_t kSurplusCounted = std::size_t(64) << 20;
 // The bytes of the largest picture render paints: 4096 x 4096 pixels.
@@ -118,6 +118,8 @@ Rendered render_array(const Arguments& a, const Pieces& pieces, bool output_requ
     if (!a.value("--layout") && !paged_form)
         return wrong(std::string("render needs --layout: ") + kRenderLayouts);
     const std::string layout_text = a.value("--layout").value_or("pages-lsb");
+    if (const ColourLayout* colour = colour_layout_named(layout_text); colour && !paged_form)
+        return render_colour(a, *colour, pieces, output_required);
     auto shape = shape_named(layout_text);
     if (!shape)
         return wrong("unknown layout \"" + layout_text + "\"; render paints " + kRenderLayouts);
@@ -239,6 +241,7 @@ Checked check_array(const Arguments& a, ArraySource source, PictureSource& pictu
     auto made = convert_picture(picture_args, false, pictures);
     if (auto* problem = std::get_if<Outcome>(&made)) return failed<Checked>(*problem);
     const Conversion& converted = std::get<Conversion>(made);
+    if (converted.colour) return check_colour(a, converted, std::move(source), pieces);
     const Shape shape{converted.reads_as, converted.layout == "t6963c", converted.width,
                       converted.height};
     source.head = shape.t6963c;

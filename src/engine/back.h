@@ -25,6 +25,12 @@ Guessed guess_array(const Arguments& a, const Pieces& pieces);
 Checked check_array(const Arguments& a, ArraySource source, PictureSource& pictures,
                     const Pieces& pieces);
 
+// render and check in a layout of more than one bit (back_colour.cpp).
+Rendered render_colour(const Arguments& a, const ColourLayout& layout, const Pieces& pieces,
+                       bool output_required);
+Checked check_colour(const Arguments& a, const Conversion& converted, ArraySource source,
+                     const Pieces& pieces);
+
 // The message of an output stream, without its last line feed.
 std::string message_of(const std::string& written);
 

@@ -2,8 +2,9 @@
 // and the one way each picture, and each frame of an animation, is read and laid out.
 #include "engine/convert.h"
 
-#include "pictures/listings.h"
+#include "engine/convert_colour.h"
 #include "layout/unpack.h"
+#include "pictures/listings.h"
 #include "prepare/prepare.h"
 #include "shared/entries.h"
 #include "shared/text.h"
@@ -143,11 +144,26 @@ std::variant<Request, Outcome> conversion_request(const Arguments& a) {
     const auto layout = a.value("--layout");
     if (!layout && !r.target)
         return usage_error(std::string("convert needs --layout or --target: ") + kLayoutNames);
-    r.layout = layout.value_or(r.target ? layout_name(r.target->layout) : "");
+    r.layout = layout.value_or(!r.target ? std::string()
+                               : !r.target->colour_layout.empty()
+                                   ? std::string(r.target->colour_layout)
+                                   : std::string(layout_name(r.target->layout)));
+    r.colour = colour_layout_named(r.layout);
+    if (r.colour) {
+        r.choice = preparation_choice(a);
+        if (r.choice.error) return usage_error(*r.choice.error);
+        r.frames = a.has("--frames");
+        if (auto problem = colour_request(a, r)) return usage_error(*problem);
+        return r;
+    }
     const bool window_layout = r.layout == "t6963c" || r.layout == "sed1565";
     r.bit_layout = bit_layout_named(r.layout);
     if (!window_layout && !r.bit_layout)
-        return usage_error("unknown layout \"" + r.layout + "\"; the layouts are " + kLayoutNames);
+        return usage_error("unknown layout \"" + r.layout + "\"; the layouts are " + kLayoutNames +
+                           ", and of more than one bit " + colour_layout_names());
+    if (a.value("--reduce"))
+        return usage_error("--reduce applies to the layouts of more than one bit: " +
+                           colour_layout_names());
     r.choice = preparation_choice(a);
     if (r.choice.error) return usage_error(*r.choice.error);
     if (window_layout && r.choice.given)
@@ -162,6 +178,7 @@ std::variant<Request, Outcome> conversion_request(const Arguments& a) {
 
 std::variant<Conversion, Outcome> convert_file(const std::string& path, const Request& r, bool bare,
                                                PictureSource& source) {
+    if (r.colour) return convert_colour(path, r, bare, source);
     Conversion c;
     c.path = path;
     c.layout = r.layout;
@@ -199,6 +216,7 @@ std::variant<Conversion, Outcome> convert_picture(const Arguments& a, bool bare,
 }
 
 Bitmap shown_bits(const Conversion& c) {
+    if (c.colour) return dark_half(shown_colours(c)); // for what shows only black and white
     return unpack_bits(c.listing.bytes, c.reads_as, c.width, c.height, c.rows_from_bottom);
 }
 

@@ -12,8 +12,10 @@
 #include "declare/targets.h"
 #include "engine/options.h"
 #include "engine/preparation_options.h"
+#include "layout/colour_layouts.h"
 #include "layout/layouts.h"
 #include "pictures/import.h"
+#include "prepare/reduce.h"
 
 namespace dotlane::engine {
 
@@ -42,6 +44,7 @@ struct Conversion {
     bool rows_from_bottom = false;
     // With --frames, ms, one a frame: the bytes are then every frame's, one after another.
     std::vector<int> delays;
+    const ColourLayout* colour = nullptr; // a layout of more than one bit a pixel
 };
 
 // What every picture of one call shares.
@@ -50,7 +53,9 @@ struct Request {
     std::optional<BitLayout> bit_layout; // none for the window's two listings
     PreparationChoice choice;
     const Target* target = nullptr;
-    bool frames = false; // every frame of an animation
+    bool frames = false;                  // every frame of an animation
+    const ColourLayout* colour = nullptr; // a layout of more than one bit, with its reduction
+    Reduction reduction;
 };
 
 // The request the options make, or why they make none (wrong usage).

@@ -24,7 +24,9 @@ CArray array_of(const Conversion& c, const std::string& name) {
             .layout_description = c.description,
             .invert = c.invert,
             .bytes = c.listing.bytes,
-            .target = c.target};
+            .target = c.target,
+            .levels = c.colour != nullptr,
+            .words = c.target && c.target->words && c.layout == c.target->colour_layout};
 }
 
 // The style: --style, else --c-array's, else the target's; several pictures or an option of

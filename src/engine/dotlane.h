@@ -118,6 +118,10 @@ struct SourcePicture {
 // stops the reading with that message.
 using FrameSink = std::function<std::optional<std::string>(const Grey& frame, int delay_ms)>;
 
+// Each row of a picture read in colour, from the top: `width` pixels of R, G, B and A (not
+// premultiplied), gone once the call returns.
+using ColourRows = std::function<void(int width, int height, int y, const std::uint8_t* rgba)>;
+
 // Where the engine gets its pictures: `name` is as the request gave it (a path for
 // dotlane-cli). `background` is the grey (255 white, 0 black) transparent pixels lie over.
 class PictureSource {
@@ -128,6 +132,10 @@ public:
     // are returned (and `each` is not called).
     virtual SourcePicture read_frames(const std::string& name, int background,
                                       const FrameSink& each) = 0;
+    // The picture's colours, each row handed to `rows` as it is decoded, so a large picture
+    // is never held in colour; or a 1-bit BMP file's bytes (and `rows` is not called). A
+    // source that keeps no colours answers with why.
+    virtual SourcePicture read_colour(const std::string& name, const ColourRows& rows);
 };
 
 // Pictures held in memory, for front ends without files: BMP file bytes, or RGBA pixels
@@ -145,6 +153,7 @@ public:
     SourcePicture read(const std::string& name, int background) override;
     SourcePicture read_frames(const std::string& name, int background,
                               const FrameSink& each) override;
+    SourcePicture read_colour(const std::string& name, const ColourRows& rows) override;
 
 private:
     struct Held {
@@ -179,10 +188,11 @@ enum class Look { lcd, oled, epaper };
 struct Converted : Outcome {
     std::vector<std::uint8_t> bytes; // every picture's (every frame's) bytes, one after another
     Bitmap shown;                    // the first picture's bits as the display reads them back
-    int width = 0, height = 0;       // the first picture's pixels
-    std::string layout;              // as the "layout" option names it
-    Look look = Look::lcd;   // "preview-look", else the target's glass; lcd without a target
-    std::vector<int> delays; // ms, one a frame, with "frames"
+    Picture colours; // a layout of more than one bit: the first picture's colours read back
+    int width = 0, height = 0; // the first picture's pixels
+    std::string layout;        // as the "layout" option names it
+    Look look = Look::lcd;     // "preview-look", else the target's glass; lcd without a target
+    std::vector<int> delays;   // ms, one a frame, with "frames"
 };
 
 // Converts `pictures` (names `source` knows) with `options` and writes the text dotlane-cli's
@@ -229,7 +239,10 @@ private:
 // "height" or "pages", "ink", "input", "name", "allow-extra", "render-scale". `warning` is set when
 // the array holds fewer bytes than the picture takes (the rest stays clear).
 struct Rendered : Outcome {
-    Bitmap bits;
+    Bitmap bits; // for a layout of more than one bit, the dark half of `colours`
+    // A layout of more than one bit: the colours the display shows, each level spread over
+    // 0 to 255 (0x00BBGGRR); empty for the layouts of one bit.
+    Picture colours;
     bool light_ink = false;
     int scale = 1; // "render-scale": screen pixels a pixel, for a front end that draws it
     std::optional<std::string> warning;

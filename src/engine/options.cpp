@@ -17,7 +17,10 @@ struct Row {
 };
 
 const Row kPictureOptions[] = {
-    {{"layout", K::word, "t6963c, sed1565, rows-msb, rows-lsb, pages-lsb, pages-msb",
+    {{"layout", K::word,
+      "t6963c, sed1565, rows-msb, rows-lsb, pages-lsb, pages-msb, grey2-msb, grey2-lsb, "
+      "grey4-msb, grey4-lsb, grey8, rgb565, rgb565-le, rgb332, rgb888, a1, a8, planes-bwr, "
+      "planes-bwy",
       "how the bits lie in the bytes"},
      kShared},
     {{"target", K::word, "", "the display or draw call; sets layout and style"}, kShared},
@@ -42,6 +45,10 @@ const Row kPictureOptions[] = {
     {{"dither", K::word, "floyd-steinberg, atkinson, bayer4, bayer8", "how greys become dots"},
      kShared},
     {{"ink", K::word, "dark, light", "which pixels are the set bits"}, kShared},
+    {{"reduce", K::word, "truncate, round",
+      "how a channel loses bits in the layouts of more than one bit: its top bits or the "
+      "nearest level"},
+     kShared},
     {{"frames", K::flag, "", "every frame of an animation"}, kConvert | kPreview},
     {{"table", K::text, "", "a table of the arrays under this name"}, kConvert},
     {{"header", K::file, "", "a header file, with source"}, kConvert},
@@ -63,7 +70,10 @@ std::vector<OptionSpec> used_by(unsigned use) {
 }
 
 const OptionSpec kRender[] = {
-    {"layout", K::word, "rows-msb, rows-lsb, pages-lsb, pages-msb, sed1565, t6963c",
+    {"layout", K::word,
+     "rows-msb, rows-lsb, pages-lsb, pages-msb, sed1565, t6963c, grey2-msb, grey2-lsb, "
+     "grey4-msb, grey4-lsb, grey8, rgb565, rgb565-le, rgb332, rgb888, a1, a8, planes-bwr, "
+     "planes-bwy",
      "how the bits lie in the bytes"},
     {"width", K::number, "", "pixels, 1 to 4096"},
     {"height", K::number, "", "pixels, 1 to 4096"},

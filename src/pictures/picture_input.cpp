@@ -83,6 +83,52 @@ InputPicture read_picture(const std::string& path, int background) {
     return in;
 }
 
+namespace {
+
+struct RowPassing {
+    const RowSink* each;
+    std::optional<std::string> error; // the first failure of `each`; later rows are skipped
+};
+
+void pass_row(void* context, int width, int height, int y, const std::uint8_t* rgba) {
+    auto& passing = *static_cast<RowPassing*>(context);
+    if (passing.error) return;
+    try {
+        (*passing.each)(width, height, y, rgba);
+    } catch (const std::exception& e) {
+        passing.error = std::string("Cannot convert the picture: ") + e.what() + ".";
+    }
+}
+
+} // namespace
+
+InputPicture read_colour_rows(const std::string& path, const RowSink& each) {
+    InputPicture in;
+    const int fd = open_unless_bmp(path, in);
+    if (fd < 0) return in;
+    DotlaneGrey colour;
+    RowPassing passing{&each, std::nullopt};
+    colour.channels = 4;
+    colour.row = pass_row;
+    colour.context = &passing;
+    const int status =
+        dotlane_read_grey(fd, printable_name(path).c_str(), kMaxConvertSide, &colour);
+    ::close(fd);
+    if (status != 0) {
+        in.error = colour.error;
+        return in;
+    }
+    // The readers that decode whole leave the rows here.
+    for (int y = 0; colour.pixels && y < colour.height; ++y)
+        pass_row(&passing, colour.width, colour.height, y,
+                 colour.pixels + std::size_t(y) * std::size_t(colour.width) * 4);
+    dotlane_free_grey(&colour);
+    in.error = std::move(passing.error);
+    in.width = colour.width;
+    in.height = colour.height;
+    return in;
+}
+
 InputPicture read_frames(const std::string& path, int background, const FrameSink& each) {
     InputPicture in;
     const int fd = open_unless_bmp(path, in);

@@ -38,6 +38,12 @@ struct InputPicture {
 // / 1000, rounded, of the pixel laid over `background` (255 white, 0 black) by its alpha.
 InputPicture read_picture(const std::string& path, int background);
 
+// The colours instead, each row from the top handed to `each` (R, G, B, A a pixel) as the
+// decoder makes it, or after the reading for the formats decoded whole; a 1-bit BMP file is
+// read into `bmp` and `each` is not called.
+using RowSink = std::function<void(int width, int height, int y, const std::uint8_t* rgba)>;
+InputPicture read_colour_rows(const std::string& path, const RowSink& each);
+
 // The frames of an animation (a still picture is one), composed as a viewer shows them: each
 // frame's grey, as read_picture makes it, is handed to `each` with its delay in ms and is
 // gone once `each` returns, so one frame's pixels are held at a time. A 1-bit BMP file is

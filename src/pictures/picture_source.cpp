@@ -104,7 +104,9 @@ std::uint8_t* grey_pixels(const char* name, int max_side, long long width, long 
         return nullptr;
     }
     std::free(out->pixels);
-    out->pixels = static_cast<std::uint8_t*>(std::malloc(std::size_t(width * height) + 1));
+    const std::size_t channels = out->channels == 4 ? 4 : 1;
+    out->pixels =
+        static_cast<std::uint8_t*>(std::malloc(std::size_t(width * height) * channels + 1));
     if (!out->pixels) {
         fail(out, out_of_memory(name));
         return nullptr;
@@ -141,7 +143,14 @@ Format format_of(Source& source) {
     return Format::unknown;
 }
 
+bool keeps_colour(Format format) {
+    return format == Format::png || format == Format::webp || format == Format::pnm;
+}
+
 int read_still(Source& source, Format format, const char* name, int max_side, DotlaneGrey* out) {
+    if (out->channels == 4 && !keeps_colour(format))
+        return fail(out, quoted(name) + " is not a PNG, WebP or PNM file, the pictures "
+                                        "whose colours the layouts of more than one bit read.");
     switch (format) {
     case Format::png:
         return read_png(source, name, max_side, out);
@@ -180,6 +189,13 @@ int dotlane_read_grey(int fd, const char* name, int max_side, DotlaneGrey* out) 
     const int status = read_still(source, format_of(source), name, max_side, out);
     if (status != 0 && source.expired()) return fail(out, refusal(name, took_too_long()));
     return status;
+}
+
+bool dotlane_reads_colour(int fd) {
+    long long size = 0;
+    if (file_refusal(fd, "", size)) return false;
+    Source source(fd, size, Clock::now() + std::chrono::seconds(kDotlaneDecodeSeconds));
+    return keeps_colour(format_of(source));
 }
 
 void dotlane_free_grey(DotlaneGrey* picture) {

@@ -30,6 +30,9 @@ struct PngReading {
     int colours = 256;        // palette entries, past which an index is refused
     bool reading_end = false; // the chunks after the picture
     bool one_byte = false;    // rows of one sample a pixel, mapped through `table`
+    DotlaneGrey* out = nullptr;
+    bool keep_rgba = false; // the RGBA rows kept as they are, for the colour layouts
+    bool streamed = false;  // and handed to out->row, one at a time, instead of held
     std::uint8_t table[256] = {};
     std::uint8_t* grey = nullptr;
     std::uint8_t* rows = nullptr; // RGBA, one row, or all of them when interlaced
@@ -77,7 +80,7 @@ bool png_header(PngReading* r) {
 // One row as libpng left it, into the grey: false if an index lies past the palette.
 bool png_grey_row(PngReading* r, const std::uint8_t* row, std::uint8_t* grey) {
     const std::size_t w = r->width;
-    if (!r->one_byte) {
+    if (!r->one_byte && (r->streamed || !r->keep_rgba)) {
         for (std::size_t x = 0; x < w; ++x, row += 4)
             grey[x] = over_background(row[0], row[1], row[2], row[3], r->background);
         return true;
@@ -114,13 +117,21 @@ bool png_rows(PngReading* r) {
         for (png_uint_32 y = 0; y < r->height; ++y) {
             if (r->warning[0]) return false;
             // Interlaced one-byte rows gather in the grey itself, mapped once whole.
-            std::uint8_t* row = !whole        ? (r->one_byte ? r->grey + w * y : r->rows)
-                                : r->one_byte ? r->grey + w * y
-                                              : r->rows + w * bytes * y;
+            std::uint8_t* row = r->streamed    ? r->rows + (whole ? w * 4 * y : 0)
+                                : r->keep_rgba ? r->grey + w * 4 * y
+                                : !whole       ? (r->one_byte ? r->grey + w * y : r->rows)
+                                : r->one_byte  ? r->grey + w * y
+                                               : r->rows + w * bytes * y;
             png_read_row(r->png, row, nullptr);
-            if (!whole && !png_grey_row(r, row, r->grey + w * y)) png_error(r->png, kPastPalette);
+            if (!whole && r->streamed)
+                r->out->row(r->out->context, int(w), int(r->height), int(y), row);
+            else if (!whole && !r->keep_rgba && !png_grey_row(r, row, r->grey + w * y))
+                png_error(r->png, kPastPalette);
         }
-    if (whole)
+    if (whole && r->streamed)
+        for (png_uint_32 y = 0; y < r->height; ++y)
+            r->out->row(r->out->context, int(w), int(r->height), int(y), r->rows + w * 4 * y);
+    if (whole && !r->keep_rgba)
         for (png_uint_32 y = 0; y < r->height; ++y) {
             const std::uint8_t* row = r->one_byte ? r->grey + w * y : r->rows + w * bytes * y;
             if (!png_grey_row(r, row, r->grey + w * y)) png_error(r->png, kPastPalette);
@@ -185,11 +196,19 @@ int read_png(Source& source, const char* name, int max_side, DotlaneGrey* out) {
     if (r->width > png_uint_32(max_side) || r->height > png_uint_32(max_side))
         return fail(out, too_large(name, r->width, r->height, max_side));
     if (r->warning[0]) return fail(out, refusal(name, r->warning));
-    r->one_byte =
-        r->depth <= 8 && (r->colour == PNG_COLOR_TYPE_GRAY || r->colour == PNG_COLOR_TYPE_PALETTE);
+    r->keep_rgba = out->channels == 4;
+    r->streamed = r->keep_rgba && out->row;
+    r->out = out;
+    r->one_byte = !r->keep_rgba && r->depth <= 8 &&
+                  (r->colour == PNG_COLOR_TYPE_GRAY || r->colour == PNG_COLOR_TYPE_PALETTE);
     if (r->one_byte) png_table(r.get());
-    r->grey = grey_pixels(name, max_side, r->width, r->height, out);
-    if (!r->grey) return 1;
+    if (r->streamed) {
+        out->width = int(r->width);
+        out->height = int(r->height);
+    } else {
+        r->grey = grey_pixels(name, max_side, r->width, r->height, out);
+        if (!r->grey) return 1;
+    }
     const std::size_t w = r->width;
     if (!r->one_byte) {
         const std::size_t rows = r->interlace != PNG_INTERLACE_NONE ? r->height : 1;

@@ -31,23 +31,25 @@ void png_append(png_structp png, png_bytep data, std::size_t length) {
 
 void png_flushed(png_structp) {}
 
-bool png_encode(PngWriting* w, const IndexedPicture& picture, std::vector<png_byte>& row) {
+// With `rgb` the indices are R, G, B a pixel and the palette is unused.
+bool png_encode(PngWriting* w, const IndexedPicture& picture, bool rgb,
+                std::vector<png_byte>& row) {
     if (setjmp(png_jmpbuf(w->png))) return false;
     const int colours = int(picture.palette.size());
-    const int depth = colours <= 2 ? 1 : 8;
+    const int depth = !rgb && colours <= 2 ? 1 : 8;
     png_set_write_fn(w->png, w, png_append, png_flushed);
     png_set_IHDR(w->png, w->info, png_uint_32(picture.width), png_uint_32(picture.height), depth,
-                 PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+                 rgb ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_color palette[256];
     for (int i = 0; i < colours; ++i)
         palette[i] = {png_byte(picture.palette[std::size_t(i)] >> 16),
                       png_byte(picture.palette[std::size_t(i)] >> 8),
                       png_byte(picture.palette[std::size_t(i)])};
-    png_set_PLTE(w->png, w->info, palette, colours);
+    if (!rgb) png_set_PLTE(w->png, w->info, palette, colours);
     png_write_info(w->png, w->info);
     if (depth == 1) png_set_packing(w->png);
-    const std::size_t width = std::size_t(picture.width);
+    const std::size_t width = std::size_t(picture.width) * (rgb ? 3 : 1);
     for (int y = 0; y < picture.height; ++y) {
         const std::uint8_t* from = picture.indices.data() + width * std::size_t(y);
         row.assign(from, from + width);
@@ -59,11 +61,7 @@ bool png_encode(PngWriting* w, const IndexedPicture& picture, std::vector<png_by
 
 } // namespace
 
-EncodedPng encode_png(const IndexedPicture& picture) {
-    if (picture.width <= 0 || picture.height <= 0 || picture.palette.empty() ||
-        picture.palette.size() > 256 ||
-        picture.indices.size() != std::size_t(picture.width) * std::size_t(picture.height))
-        return {{}, "A PNG picture needs a size and from 1 to 256 colours."};
+static EncodedPng encoded(const IndexedPicture& picture, bool rgb) {
     std::vector<std::uint8_t> bytes;
     std::vector<png_byte> row;
     PngWriting w;
@@ -74,10 +72,24 @@ EncodedPng encode_png(const IndexedPicture& picture) {
         png_destroy_write_struct(&w.png, nullptr);
         return {{}, "Out of memory making the PNG picture."};
     }
-    const bool made = png_encode(&w, picture, row);
+    const bool made = png_encode(&w, picture, rgb, row);
     png_destroy_write_struct(&w.png, &w.info);
     if (!made) return {{}, std::string("libpng cannot write the PNG picture: ") + w.error + "."};
     return {std::move(bytes), std::nullopt};
+}
+
+EncodedPng encode_png(const IndexedPicture& picture) {
+    if (picture.width <= 0 || picture.height <= 0 || picture.palette.empty() ||
+        picture.palette.size() > 256 ||
+        picture.indices.size() != std::size_t(picture.width) * std::size_t(picture.height))
+        return {{}, "A PNG picture needs a size and from 1 to 256 colours."};
+    return encoded(picture, false);
+}
+
+EncodedPng encode_rgb_png(int width, int height, const std::vector<std::uint8_t>& rgb) {
+    if (width <= 0 || height <= 0 || rgb.size() != std::size_t(width) * std::size_t(height) * 3)
+        return {{}, "A PNG picture needs a size and three bytes a pixel."};
+    return encoded({width, height, rgb, {}}, true);
 }
 
 } // namespace dotlane::cli

@@ -22,5 +22,7 @@ struct EncodedPng {
 };
 
 EncodedPng encode_png(const IndexedPicture& picture);
+// A picture of colours, R, G, B a pixel, row-major from the top left.
+EncodedPng encode_rgb_png(int width, int height, const std::vector<std::uint8_t>& rgb);
 
 } // namespace dotlane::cli

@@ -52,8 +52,9 @@ int read_pnm(Source& source, const char* name, int max_side, DotlaneGrey* out) {
         return fail(out,
                     refusal(name, source.expired() ? took_too_long() : "the file is cut short"));
     };
+    const bool rgba = out->channels == 4;
     for (long long y = 0; y < height; ++y) {
-        std::uint8_t* g = grey + std::size_t(y * width);
+        std::uint8_t* g = grey + std::size_t(y * width) * (rgba ? 4 : 1);
         if (!plain && !source.read_exact(row.data(), row_bytes)) return cut();
         for (long long x = 0; x < width; ++x) {
             long long v[3] = {};
@@ -77,6 +78,13 @@ int read_pnm(Source& source, const char* name, int max_side, DotlaneGrey* out) {
                     v[s] = size == 2 ? p[0] << 8 | p[1] : p[0];
                 }
                 v[s] = std::min(v[s], largest);
+            }
+            if (rgba) { // a PBM's 1 is black; a PGM's one sample is each channel
+                for (int c = 0; c < 3; ++c)
+                    g[4 * x + c] =
+                        std::uint8_t(bitmap ? (v[0] ? 0 : 255) : scaled(v[colour ? c : 0]));
+                g[4 * x + 3] = 255;
+                continue;
             }
             g[x] = bitmap   ? (v[0] ? 0 : 255)
                    : colour ? over_background(scaled(v[0]), scaled(v[1]), scaled(v[2]), 255, 255)

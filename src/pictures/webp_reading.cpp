@@ -2,6 +2,7 @@
 // limit holds between them; the decoded colours, four bytes a pixel, are held whole only
 // for as long as it takes to make their grey. An animated WebP file is refused.
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <webp/decode.h>
@@ -60,6 +61,11 @@ int read_webp(Source& source, const char* name, int max_side, DotlaneGrey* out) 
     if (!grey) return 1;
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* p = rgba + std::size_t(y) * std::size_t(stride);
+        if (out->channels == 4) {
+            std::memcpy(grey, p, std::size_t(width) * 4);
+            grey += std::size_t(width) * 4;
+            continue;
+        }
         for (int x = 0; x < width; ++x, p += 4)
             *grey++ = over_background(p[0], p[1], p[2], p[3], out->background);
     }

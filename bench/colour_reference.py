@@ -1,0 +1,179 @@
+#!/usr/bin/python3
+"""The reference for the layouts of more than one bit, written with Pillow apart from the C++
+engine: each pixel laid over the background, reduced to the layout's levels (truncated,
+rounded or dithered, as docs/colour.md writes it) and packed. The samples' expected colour
+listings are made with it.
+
+    colour_reference.py LAYOUT [--reduce round] [--dither NAME] [--background black] FILE
+"""
+import sys
+
+from PIL import Image
+
+from reference import BAYER4, BAYER8, DIFFUSIONS, entry_lines
+
+# name: (grey, bits of each level, bits a pixel, first pixel low / low byte first)
+LAYOUTS = {
+    "grey2-msb": (True, (2,), 2, False),
+    "grey2-lsb": (True, (2,), 2, True),
+    "grey4-msb": (True, (4,), 4, False),
+    "grey4-lsb": (True, (4,), 4, True),
+    "grey8": (True, (8,), 8, False),
+    "rgb565": (False, (5, 6, 5), 16, False),
+    "rgb565-le": (False, (5, 6, 5), 16, True),
+    "rgb332": (False, (3, 3, 2), 8, False),
+    "rgb888": (False, (8, 8, 8), 24, False),
+    "a1": (True, (1,), 1, False),
+    "a8": (True, (8,), 8, False),
+}
+ALPHA = ("a1", "a8")
+# Three-colour e-paper: the palette, in index order; two planes of rows-msb bits.
+PALETTES = {"planes-bwr": [(0, 0, 0), (255, 255, 255), (255, 0, 0)],
+            "planes-bwy": [(0, 0, 0), (255, 255, 255), (255, 255, 0)]}
+
+
+def value_rows(path, grey, background=255, alpha=False):
+    """Each pixel's values over the background: its luminance, or its R, G and B; or its
+    alpha alone."""
+    with Image.open(path) as im:
+        width, height = im.size
+        rgba = im.convert("RGBA").tobytes()
+    rows = []
+    for y in range(height):
+        row = []
+        for x in range(width):
+            r, g, b, a = rgba[4 * (width * y + x) : 4 * (width * y + x) + 4]
+            if alpha:
+                row.append([a])
+                continue
+            channels = [(299 * r + 587 * g + 114 * b + 500) // 1000] if grey else [r, g, b]
+            row.append([(c * a + background * (255 - a) + 127) // 255 for c in channels])
+        rows.append(row)
+    return rows
+
+
+def level_value(level, bits):
+    top = (1 << bits) - 1
+    return (level * 255 + top // 2) // top
+
+
+def levels(rows, bits, reduce="truncate", dither=None):
+    """Rows of each pixel's levels, channel by channel."""
+    h, w = len(rows), len(rows[0])
+    out = [[[0] * len(bits) for _ in range(w)] for _ in range(h)]
+    for c, n in enumerate(bits):
+        top = (1 << n) - 1
+        if dither in DIFFUSIONS:
+            spread, parts = DIFFUSIONS[dither]
+            error = [[0] * w for _ in range(h)]
+        for y in range(h):
+            for x in range(w):
+                v = rows[y][x][c]
+                if dither in DIFFUSIONS:
+                    v += error[y][x]
+                    level = (min(max(v, 0), 255) * top + 127) // 255
+                    e = v - level_value(level, n)
+                    for dx, dy, share in spread:
+                        if 0 <= x + dx < w and y + dy < h:
+                            error[y + dy][x + dx] += (share * e + parts // 2) // parts
+                elif dither in ("bayer4", "bayer8"):
+                    m = BAYER4 if dither == "bayer4" else BAYER8
+                    k = len(m)
+                    t = (2 * m[y % k][x % k] + 1) * 255 // (2 * k * k)
+                    level = min(top, (v * top + t) // 255)
+                else:
+                    level = (v * top + 127) // 255 if reduce == "round" else v >> (8 - n)
+                out[y][x][c] = level
+    return out
+
+
+def nearest(palette, v):
+    """The palette's index nearest v: the least sum of squares, the earlier on a tie."""
+    clamped = [min(max(c, 0), 255) for c in v]
+    return min(range(len(palette)),
+               key=lambda k: (sum((a - b) ** 2 for a, b in zip(clamped, palette[k])), k))
+
+
+def palette_indices(rows, palette, dither=None):
+    h, w = len(rows), len(rows[0])
+    error = [[[0, 0, 0] for _ in range(w)] for _ in range(h)]
+    out = [[0] * w for _ in range(h)]
+    for y in range(h):
+        for x in range(w):
+            v = [rows[y][x][c] + error[y][x][c] for c in range(3)]
+            if dither in ("bayer4", "bayer8"):
+                m = BAYER4 if dither == "bayer4" else BAYER8
+                k = len(m)
+                v = [c + (2 * m[y % k][x % k] + 1) * 255 // (2 * k * k) - 127 for c in v]
+            out[y][x] = i = nearest(palette, v)
+            if dither in DIFFUSIONS:
+                spread, parts = DIFFUSIONS[dither]
+                for c in range(3):
+                    e = v[c] - palette[i][c]
+                    for dx, dy, share in spread:
+                        if 0 <= x + dx < w and y + dy < h:
+                            error[y + dy][x + dx][c] += (share * e + parts // 2) // parts
+    return out
+
+
+def planes(indices):
+    """The black plane then the colour plane, rows-msb, a clear bit the ink."""
+    data = bytearray()
+    for ink in (0, 2):
+        for row in indices:
+            line = bytearray((len(row) + 7) // 8)
+            for x, i in enumerate(row):
+                if i != ink:
+                    line[x // 8] |= 0x80 >> (x % 8)
+            data += line
+    return bytes(data)
+
+
+def pack(level_rows, layout):
+    grey, bits, pixel_bits, low_first = LAYOUTS[layout]
+    data = bytearray()
+    for row in level_rows:
+        if grey and pixel_bits < 8:
+            per = 8 // pixel_bits
+            line = bytearray((len(row) + per - 1) // per)
+            for x, (v,) in enumerate(row):
+                slot = x % per
+                shift = slot * pixel_bits if low_first else 8 - pixel_bits - slot * pixel_bits
+                line[x // per] |= v << shift
+            data += line
+            continue
+        for v in row:
+            if grey or pixel_bits == 24:
+                data += bytes(v)
+            elif pixel_bits == 8:
+                data.append(v[0] << 5 | v[1] << 2 | v[2])
+            else:
+                word = v[0] << 11 | v[1] << 5 | v[2]
+                data += word.to_bytes(2, "little" if low_first else "big")
+    return bytes(data)
+
+
+def layout_bytes(path, layout, reduce="truncate", dither=None, background=255):
+    if layout in PALETTES:
+        return planes(palette_indices(value_rows(path, False, background), PALETTES[layout],
+                                      dither))
+    grey, bits, _, _ = LAYOUTS[layout]
+    return pack(levels(value_rows(path, grey, background, layout in ALPHA), bits, reduce, dither),
+                layout)
+
+
+def main(argv):
+    options = dict(zip(argv[1:-1:2], argv[2:-1:2]))
+    if len(argv) < 2 or argv[0] not in {**LAYOUTS, **PALETTES} or len(argv) % 2 or \
+            set(options) - {"--reduce", "--dither", "--background"}:
+        sys.stderr.write(__doc__)
+        return 2
+    data = layout_bytes(argv[-1], argv[0], options.get("--reduce", "truncate"),
+                        options.get("--dither"),
+                        0 if options.get("--background") == "black" else 255)
+    sys.stdout.write(entry_lines(data))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

@@ -1,0 +1,73 @@
+"""The colour sample and its expected listings in the layouts of more than one bit, each from
+bench/colour_reference.py: every layout, both reductions, every dither, and the targets."""
+import os
+
+from PIL import Image
+
+import colour_reference
+
+PRIMARIES = [(255, 0, 0), (0, 255, 0), (0, 0, 255), (0, 255, 255), (255, 0, 255),
+             (255, 255, 0), (0, 0, 0), (255, 255, 255)]
+
+# The targets of more than one bit and the layout each lists.
+COLOUR_TARGETS = {"ssd1322": "grey4-msb", "ssd1327": "grey4-msb", "st7735": "rgb565",
+                  "st7789": "rgb565", "ili9341": "rgb565", "adafruit-gfx-rgb565": "rgb565-le",
+                  "adafruit-gfx-grey": "grey8", "tft-espi": "rgb565-le",
+                  "gxepd2-bwr": "planes-bwr", "gxepd2-bwy": "planes-bwy",
+                  "adafruit-gfx-mask": "a1", "lvgl9-rgb565": "rgb565-le", "lvgl9-l8": "grey8",
+                  "lvgl9-a8": "a8", "lvgl8-rgb565": "rgb565-le", "lvgl8-a8": "a8"}
+
+DITHERS = ("floyd-steinberg", "atkinson", "bayer4", "bayer8")
+
+
+def colours():
+    """Saturated primaries in bars of 3 pixels across the top rows; a red to blue gradient and
+    a grey one below; then green fading out, its alpha from 255 to 0."""
+    im = Image.new("RGBA", (24, 16))
+    for x in range(24):
+        t = x / 23
+        for y in range(16):
+            if y < 4:
+                c = PRIMARIES[x // 3] + (255,)
+            elif y < 8:
+                c = (round(255 * (1 - t)), round(64 * t), round(255 * t), 255)
+            elif y < 12:
+                g = round(255 * t)
+                c = (g, g, g, 255)
+            else:
+                c = (40, 200, 90, round(255 * (1 - t)))
+            im.putpixel((x, y), c)
+    return im
+
+
+def write_colour_samples(out, listing):
+    file = "colours_24x16.png"
+    colours().save(os.path.join(out, file))
+    path = os.path.join(out, file)
+    stem = file[:-4]
+
+    def golden(layout, options=""):
+        words = options.split()
+        settings = dict(zip(words[::2], words[1::2]))
+        name = "%s.%s%s.txt" % (stem, layout, options.replace("--", ".").replace(" ", "-")
+                                .replace("-.", "."))
+        data = colour_reference.layout_bytes(
+            path, layout, settings.get("--reduce", "truncate"), settings.get("--dither"),
+            0 if settings.get("--background") == "black" else 255)
+        listing(name, "convert --layout %s %s%s" % (layout, options + " " if options else "",
+                                                     file),
+                colour_reference.entry_lines(data))
+        return name
+
+    names = {layout: golden(layout)
+             for layout in list(colour_reference.LAYOUTS) + list(colour_reference.PALETTES)}
+    for dither in DITHERS:
+        golden("planes-bwr", "--dither " + dither)
+    for layout in ("grey2-msb", "grey4-lsb", "rgb565", "rgb332"):
+        golden(layout, "--reduce round")
+        for dither in DITHERS:
+            golden(layout, "--dither " + dither)
+    golden("rgb565", "--background black")
+    golden("grey4-msb", "--background black --dither atkinson")
+    return [("%s\t0\t\tconvert --target %s --style hex %s" % (names[layout], target, file))
+            for target, layout in COLOUR_TARGETS.items()]

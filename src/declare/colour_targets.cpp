@@ -1,0 +1,86 @@
+// The targets whose bytes hold more than one bit a pixel: grey-level OLED controllers, the
+// colour TFT controllers in their 16-bit mode, and the library calls that draw grey and
+// colour arrays. Each names the commands or the call that reads the bytes, as the controller's
+// datasheet or the library's source states it.
+#include <array>
+
+#include "declare/targets.h"
+
+namespace dotlane {
+
+namespace {
+
+// The TFT controllers take RGB565 in 16-bit colour mode (3Ah 55h; 05h on the ST7735) the
+// high byte first: R4-R0 G5-G3, then G2-G0 B4-B0.
+constexpr std::string_view kTftWindow =
+    "column address 2Ah 0 W-1, row address 2Bh 0 H-1, memory write 2Ch, then every byte in "
+    "order";
+
+constexpr std::string_view kLevel = "is the pixel's level, 0 black";
+constexpr std::string_view kColour = "is the pixel's colour";
+
+// GxEPD2's drawImage(black, colour, ...) sends the black plane as it is to the panel's
+// black-and-white RAM (a set bit white) and the colour plane inverted to its colour RAM (a set
+// bit the colour): in both planes a clear bit is the ink.
+constexpr std::string_view kThreeColour =
+    "display.drawImage(NAME, NAME + (NAME_width + 7) / 8 * NAME_height, x, y, NAME_width, "
+    "NAME_height, false, false, true): the black plane, then the colour plane";
+
+// LVGL 9 holds RGB565 as native uint16_t values, low byte first; LVGL 8's TRUE_COLOR is the
+// same with LV_COLOR_DEPTH 16 and LV_COLOR_16_SWAP 0.
+constexpr std::string_view kLvgl = "lv_image_set_src(image, &NAME) (LVGL 9)";
+constexpr std::string_view kLvgl8 = "lv_img_set_src(image, &NAME) (LVGL 8)";
+
+constexpr std::array<Target, 16> kColourTargets{{
+    {"ssd1322", BitLayout::rows_msb, "c", Glass::oled,
+     "column address 15h (4 pixels a column; the 256 columns of most 256 x 64 modules start "
+     "at 1Ch), row address 75h 0 H-1, write RAM 5Ch, then every byte in order, the high "
+     "nibble the left pixel",
+     kLevel, "", "grey4-msb"},
+    {"ssd1327", BitLayout::rows_msb, "c", Glass::oled,
+     "column address 15h 0 W/2-1 (2 pixels a column), row address 75h 0 H-1, then every byte "
+     "in order, the high nibble the left pixel (remap A0h 51h)",
+     kLevel, "", "grey4-msb"},
+    {"st7735", BitLayout::rows_msb, "c", Glass::tft,
+     "colour mode 3Ah 05h, column address 2Ah 0 W-1, row address 2Bh 0 H-1, memory write 2Ch, "
+     "then every byte in order",
+     kColour, "", "rgb565"},
+    {"st7789", BitLayout::rows_msb, "c", Glass::tft, kTftWindow, kColour, "", "rgb565"},
+    {"ili9341", BitLayout::rows_msb, "c", Glass::tft, kTftWindow, kColour, "", "rgb565"},
+    {"adafruit-gfx-rgb565", BitLayout::rows_msb, "arduino", Glass::tft,
+     "display.drawRGBBitmap(x, y, NAME, NAME_width, NAME_height), a uint16_t array in PROGMEM",
+     kColour, "", "rgb565-le", true},
+    {"adafruit-gfx-mask", BitLayout::rows_msb, "arduino", Glass::tft,
+     "display.drawRGBBitmap(x, y, IMAGE, NAME, NAME_width, NAME_height): the mask of IMAGE, "
+     "whose colours --target adafruit-gfx-rgb565 lists",
+     "is drawn, a clear bit left as it was", "", "a1"},
+    {"adafruit-gfx-grey", BitLayout::rows_msb, "arduino", Glass::oled,
+     "display.drawGrayscaleBitmap(x, y, NAME, NAME_width, NAME_height), a byte a pixel", kLevel, "",
+     "grey8"},
+    {"tft-espi", BitLayout::rows_msb, "arduino", Glass::tft,
+     "tft.setSwapBytes(true); tft.pushImage(x, y, NAME_width, NAME_height, NAME): the "
+     "uint16_t values swapped to the high byte first as they are sent",
+     kColour, "", "rgb565-le", true},
+    {"lvgl9-rgb565", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kColour, "", "rgb565-le", false,
+     9, "LV_COLOR_FORMAT_RGB565"},
+    {"lvgl9-l8", BitLayout::rows_msb, "c", Glass::oled, kLvgl, kLevel, "", "grey8", false, 9,
+     "LV_COLOR_FORMAT_L8"},
+    {"lvgl9-a8", BitLayout::rows_msb, "c", Glass::tft, kLvgl, "is the pixel's alpha", "", "a8",
+     false, 9, "LV_COLOR_FORMAT_A8"},
+    {"lvgl8-rgb565", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kColour, "", "rgb565-le", false,
+     8, "LV_IMG_CF_TRUE_COLOR"},
+    {"lvgl8-a8", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, "is the pixel's alpha", "", "a8",
+     false, 8, "LV_IMG_CF_ALPHA_8BIT"},
+    {"gxepd2-bwr", BitLayout::rows_msb, "arduino", Glass::epaper, kThreeColour,
+     "is paper, a clear bit the plane's ink (black, red)", "", "planes-bwr"},
+    {"gxepd2-bwy", BitLayout::rows_msb, "arduino", Glass::epaper, kThreeColour,
+     "is paper, a clear bit the plane's ink (black, yellow)", "", "planes-bwy"},
+}};
+
+} // namespace
+
+std::span<const Target> colour_targets() {
+    return kColourTargets;
+}
+
+} // namespace dotlane

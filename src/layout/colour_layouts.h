@@ -1,0 +1,59 @@
+#pragma once
+// Byte layouts of more than one bit a pixel: grey levels packed into bytes, and colours of 8,
+// 16 and 24 bits. Rows run from the top, each padded to whole bytes; the bits past the last
+// pixel of a row are 0.
+//
+//   grey2-msb, grey4-msb  2 or 4 bits a pixel, the first pixel in the high bits
+//   grey2-lsb, grey4-lsb  the same, the first pixel in the low bits
+//   grey8                 a byte a pixel, 0 black
+//   rgb565                16 bits, R in the top 5, G 6, B 5: the high byte first, as the
+//                         controllers receive it
+//   rgb565-le             the same 16 bits, the low byte first, as a uint16_t array holds
+//                         them on a little-endian processor
+//   rgb332                8 bits, R in the top 3, G 3, B 2
+//   rgb888                3 bytes: R, G, B
+//   a1, a8                the alpha alone, 1 bit a pixel (bit 7 the leftmost, set where
+//                         the alpha is 128 or more) or a byte a pixel: a mask beside the
+//                         colours
+//   planes-bwr, planes-bwy  three-colour e-paper: each pixel black, white, or red (yellow),
+//                         in two planes of rows-msb bits, the black plane then the colour
+//                         one, a clear bit the ink (black, or the colour), as the panels'
+//                         black-and-white RAM and inverted colour RAM take them
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace dotlane {
+
+struct ColourLayout {
+    std::string_view name;
+    bool grey;               // one level a pixel, else R, G, B
+    std::array<int, 3> bits; // a level's bits, grey in the first
+    int pixel_bits;          // 2, 4, 8, 16 or 24
+    bool low_first;          // grey: the first pixel in the low bits; rgb565: the low byte first
+    std::string_view description;
+    // A palette's colours (R, G, B), the level a pixel's index into it; `planes` of one bit
+    // a pixel each. None for the levels of channels.
+    int colours = 0;
+    std::array<std::array<int, 3>, 3> palette{};
+    int planes = 1;
+    bool alpha = false; // the level is the pixel's alpha, not its grey
+};
+
+const ColourLayout* colour_layout_named(std::string_view name);
+// Every name, ", " between them.
+std::string colour_layout_names();
+
+// The bytes of a row in one plane, and of the whole picture.
+std::size_t colour_row_bytes(const ColourLayout& layout, int width);
+std::size_t colour_byte_count(const ColourLayout& layout, int width, int height);
+
+// One row of levels (one a pixel for grey and palettes, else R, G, B) into its bytes, and
+// back; `bytes` is the row in the first plane, the next plane `plane_size` bytes on.
+void pack_row(const ColourLayout& layout, const std::uint8_t* levels, int width,
+              std::uint8_t* bytes, std::size_t plane_size = 0);
+void unpack_row(const ColourLayout& layout, const std::uint8_t* bytes, int width,
+                std::uint8_t* levels, std::size_t plane_size = 0);
+
+} // namespace dotlane
