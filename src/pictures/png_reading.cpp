@@ -30,6 +30,7 @@ struct PngReading {
     int colours = 256;        // palette entries, past which an index is refused
     bool reading_end = false; // the chunks after the picture
     bool one_byte = false;    // rows of one sample a pixel, mapped through `table`
+    bool identity = false;    // and `table` maps each to itself: 8-bit grey, none transparent
     DotlaneGrey* out = nullptr;
     bool keep_rgba = false; // the RGBA rows kept as they are, for the colour layouts
     bool streamed = false;  // and handed to out->row, one at a time, instead of held
@@ -85,6 +86,7 @@ bool png_grey_row(PngReading* r, const std::uint8_t* row, std::uint8_t* grey) {
             grey[x] = over_background(row[0], row[1], row[2], row[3], r->background);
         return true;
     }
+    if (r->identity) return true;
     bool inside = true;
     for (std::size_t x = 0; x < w; ++x) {
         inside &= row[x] < r->colours;
@@ -157,7 +159,9 @@ void png_table(PngReading* r) {
         const int values = 1 << r->depth;
         for (int i = 0; i < values; ++i)
             r->table[i] = std::uint8_t(i * 255 / (values - 1));
-        if (grey && grey->gray < values) r->table[grey->gray] = std::uint8_t(r->background);
+        const bool keyed = grey && grey->gray < values;
+        if (keyed) r->table[grey->gray] = std::uint8_t(r->background);
+        r->identity = values == 256 && !keyed;
         return;
     }
     png_get_PLTE(r->png, r->info, &palette, &colours);
