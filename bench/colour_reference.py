@@ -4,13 +4,14 @@ engine: each pixel laid over the background, reduced to the layout's levels (tru
 rounded or dithered, as docs/colour.md writes it) and packed. The samples' expected colour
 listings are made with it.
 
-    colour_reference.py LAYOUT [--reduce round] [--dither NAME] [--background black] FILE
+    colour_reference.py LAYOUT [--reduce round] [--dither NAME] [--background black]
+                        [--rotate N] [--flip h|v] [--size WxH] [--fit NAME] FILE
 """
 import sys
 
 from PIL import Image
 
-from reference import BAYER4, BAYER8, DIFFUSIONS, entry_lines
+from reference import BAYER4, BAYER8, DIFFUSIONS, entry_lines, fitted, grey_rows, turn
 
 # name: (grey, bits of each level, bits a pixel, first pixel low / low byte first)
 LAYOUTS = {
@@ -32,17 +33,38 @@ PALETTES = {"planes-bwr": [(0, 0, 0), (255, 255, 255), (255, 0, 0)],
             "planes-bwy": [(0, 0, 0), (255, 255, 255), (255, 255, 0)]}
 
 
-def value_rows(path, grey, background=255, alpha=False):
+def moved(rows, canvas, background, fill):
+    """The picture turned, flipped and scaled as docs/preparation.md says, each channel on its
+    own; `fill` the canvas around it."""
+    rows = turn(rows, canvas.get("rotate", 0), canvas.get("flip"))
+    if "size" not in canvas:
+        return rows
+    size, fit = canvas["size"], canvas.get("fit", "contain")
+    if not isinstance(fill, tuple):
+        return fitted(rows, size, fit, fill)
+    channels = [fitted([[p[k] for p in row] for row in rows], size, fit, fill[k])
+                for k in range(len(fill))]
+    return [list(zip(*lines)) for lines in zip(*channels)]
+
+
+def value_rows(path, grey, background=255, alpha=False, canvas=None):
     """Each pixel's values over the background: its luminance, or its R, G and B; or its
-    alpha alone."""
+    alpha alone. With `canvas` the picture moves first: the grey layouts' grey as the one-bit
+    layouts move it, else R, G, B and A apart, on a clear canvas of the background's colour."""
+    canvas = canvas or {}
+    if grey and not alpha:
+        return [[[v] for v in row] for row in moved(grey_rows(path, background), canvas,
+                                                     background, background)]
     with Image.open(path) as im:
         width, height = im.size
         rgba = im.convert("RGBA").tobytes()
+    pixels = [[tuple(rgba[4 * (width * y + x) : 4 * (width * y + x) + 4]) for x in range(width)]
+              for y in range(height)]
+    pixels = moved(pixels, canvas, background, (background,) * 3 + (0,))
     rows = []
-    for y in range(height):
+    for line in pixels:
         row = []
-        for x in range(width):
-            r, g, b, a = rgba[4 * (width * y + x) : 4 * (width * y + x) + 4]
+        for r, g, b, a in line:
             if alpha:
                 row.append([a])
                 continue
@@ -153,24 +175,29 @@ def pack(level_rows, layout):
     return bytes(data)
 
 
-def layout_bytes(path, layout, reduce="truncate", dither=None, background=255):
+def layout_bytes(path, layout, reduce="truncate", dither=None, background=255, canvas=None):
     if layout in PALETTES:
-        return planes(palette_indices(value_rows(path, False, background), PALETTES[layout],
-                                      dither))
+        return planes(palette_indices(value_rows(path, False, background, False, canvas),
+                                      PALETTES[layout], dither))
     grey, bits, _, _ = LAYOUTS[layout]
-    return pack(levels(value_rows(path, grey, background, layout in ALPHA), bits, reduce, dither),
-                layout)
+    return pack(levels(value_rows(path, grey, background, layout in ALPHA, canvas), bits, reduce,
+                       dither), layout)
 
 
 def main(argv):
     options = dict(zip(argv[1:-1:2], argv[2:-1:2]))
     if len(argv) < 2 or argv[0] not in {**LAYOUTS, **PALETTES} or len(argv) % 2 or \
-            set(options) - {"--reduce", "--dither", "--background"}:
+            set(options) - {"--reduce", "--dither", "--background", "--rotate", "--flip", "--size",
+                            "--fit"}:
         sys.stderr.write(__doc__)
         return 2
+    canvas = {"rotate": int(options.get("--rotate", 0)), "flip": options.get("--flip"),
+              "fit": options.get("--fit", "contain")}
+    if "--size" in options:
+        canvas["size"] = tuple(int(n) for n in options["--size"].split("x"))
     data = layout_bytes(argv[-1], argv[0], options.get("--reduce", "truncate"),
                         options.get("--dither"),
-                        0 if options.get("--background") == "black" else 255)
+                        0 if options.get("--background") == "black" else 255, canvas)
     sys.stdout.write(entry_lines(data))
     return 0
 

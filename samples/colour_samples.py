@@ -51,9 +51,13 @@ def write_colour_samples(out, listing):
         settings = dict(zip(words[::2], words[1::2]))
         name = "%s.%s%s.txt" % (stem, layout, options.replace("--", ".").replace(" ", "-")
                                 .replace("-.", "."))
+        canvas = {"rotate": int(settings.get("--rotate", 0)), "flip": settings.get("--flip"),
+                  "fit": settings.get("--fit", "contain")}
+        if "--size" in settings:
+            canvas["size"] = tuple(int(n) for n in settings["--size"].split("x"))
         data = colour_reference.layout_bytes(
             path, layout, settings.get("--reduce", "truncate"), settings.get("--dither"),
-            0 if settings.get("--background") == "black" else 255)
+            0 if settings.get("--background") == "black" else 255, canvas)
         listing(name, "convert --layout %s %s%s" % (layout, options + " " if options else "",
                                                      file),
                 colour_reference.entry_lines(data))
@@ -69,5 +73,15 @@ def write_colour_samples(out, listing):
             golden(layout, "--dither " + dither)
     golden("rgb565", "--background black")
     golden("grey4-msb", "--background black --dither atkinson")
+    # The canvas options, each channel moved on its own: turned, mirrored, reduced by the box,
+    # enlarged by the nearest pixel, centred on the background or, with alpha, a clear canvas.
+    for layout, options in (("rgb565", "--rotate 90"), ("rgb565", "--flip h"),
+                            ("rgb565", "--size 16x12"), ("rgb888", "--size 30x30 --flip v"),
+                            ("a8", "--size 40x20 --fit cover"),
+                            ("grey4-msb", "--rotate 270 --size 10x10 --fit stretch"),
+                            ("grey8", "--size 17x9 --dither floyd-steinberg"),
+                            ("planes-bwr", "--rotate 180 --size 12x8"),
+                            ("rgb332", "--size 50x10 --fit none --background black")):
+        golden(layout, options)
     return [("%s\t0\t\tconvert --target %s --style hex %s" % (names[layout], target, file))
             for target, layout in COLOUR_TARGETS.items()]

@@ -194,7 +194,7 @@ TEST(Colour, RefusesWhatDoesNotApplyAndWritesNothing) {
          "--threshold applies to the layouts of one bit"},
         {"convert --target ssd1322 --ink light " + png, 2, "--ink applies"},
         {"convert --layout grey4-msb --invert-colors " + png, 2, "--invert-colors applies"},
-        {"convert --layout rgb565 --rotate 90 " + png, 2, "--rotate applies"},
+        {"convert --layout rgb565 --size 0x5 " + png, 2, "--size takes WxH"},
         {"convert --layout rgb565 --frames " + png, 2, "--frames lists in the layouts of one bit"},
         {"convert --layout rows-msb --reduce round " + png, 2,
          "--reduce applies to the layouts of more than one bit"},

@@ -1,6 +1,9 @@
 #include "engine/convert_colour.h"
 
+#include <algorithm>
+
 #include "pictures/listings.h"
+#include "prepare/prepare.h"
 #include "shared/entries.h"
 #include "shared/text.h"
 
@@ -8,10 +11,26 @@ namespace dotlane::engine {
 
 namespace {
 
-// The options that make black and white, which a layout of levels has no use for; the
-// canvas options would need the colours turned and scaled, which convert does not do yet.
-constexpr const char* kOneBitOnly[] = {"--threshold", "--ink",  "--rotate",
-                                       "--flip",      "--size", "--fit"};
+// The options that make black and white, which a layout of levels has no use for.
+constexpr const char* kOneBitOnly[] = {"--threshold", "--ink"};
+
+bool moves(const Preparation& p) {
+    return p.rotate || p.flip_h || p.flip_v || p.width;
+}
+
+// The picture turned, flipped and scaled onto its canvas, as the one-bit layouts place it,
+// each channel on its own; around the picture the background, and for colours a clear one
+// (alpha 0) so that the layouts with alpha see through it.
+std::vector<std::uint8_t> placed(GreyView source, const Preparation& p, bool rgba, Extent& size) {
+    size = canvas_extent(source.width, source.height, p);
+    const std::size_t pixels = std::size_t(size.width) * std::size_t(size.height);
+    std::vector<std::uint8_t> canvas(pixels * (rgba ? 4 : 1), std::uint8_t(p.background));
+    if (rgba)
+        for (std::size_t i = 0; i < pixels; ++i)
+            canvas[4 * i + 3] = 0;
+    place(source, p, canvas.data(), rgba);
+    return canvas;
+}
 
 // A 1-bit BMP file's colours as RGBA, each pixel its palette colour.
 std::vector<std::uint8_t> bmp_rgba(const LoadedFile& file, int& width, int& height) {
@@ -37,8 +56,8 @@ std::optional<std::string> colour_request(const Arguments& a, Request& r) {
         if (a.value(option))
             return std::string(option) + " applies to the layouts of one bit; " +
                    std::string(l.name) + " keeps " + (l.grey ? "grey levels" : "colours") +
-                   ", and takes --dither, --reduce and "
-                   "--background";
+                   ", and takes --dither, --reduce, --background and "
+                   "the canvas options";
     if (a.has("--invert-colors"))
         return "--invert-colors applies to the layouts of one bit; " + std::string(l.name) +
                " keeps " + (l.grey ? "grey levels" : "colours");
@@ -95,14 +114,34 @@ std::variant<Conversion, Outcome> convert_colour(const std::string& path, const 
         pack_row(l, levels.data(), width, c.listing.bytes.data() + row_bytes * std::size_t(y),
                  row_bytes * std::size_t(height));
     };
+    const Preparation& p = r.choice.preparation;
+    // With the picture moved its rows are gathered whole first; else each passes straight on.
+    std::vector<std::uint8_t> whole;
+    GreyView held;
     const ColourRows each = [&](int width, int height, int y, const std::uint8_t* rgba) {
-        take(width, height, y, rgba, false);
+        if (!moves(p)) return take(width, height, y, rgba, false);
+        const std::size_t stride = std::size_t(width) * 4;
+        if (whole.empty()) {
+            whole.resize(stride * std::size_t(height));
+            held = {width, height, whole.data()};
+        }
+        std::copy(rgba, rgba + stride, whole.data() + stride * std::size_t(y));
+    };
+    const auto pass_on = [&](GreyView view, bool grey) {
+        Extent size;
+        const std::vector<std::uint8_t> canvas = placed(view, p, !grey, size);
+        const std::size_t stride = std::size_t(size.width) * (grey ? 1 : 4);
+        for (int y = 0; y < size.height; ++y)
+            take(size.width, size.height, y, canvas.data() + stride * std::size_t(y), grey);
     };
     SourcePicture read = l.grey && !l.alpha ? source.read(path, r.reduction.background)
                                             : source.read_colour(path, each);
-    for (int y = 0; read.grey.pixels && y < read.grey.height; ++y)
-        take(read.grey.width, read.grey.height, y,
-             read.grey.pixels + std::size_t(y) * std::size_t(read.grey.width), true);
+    if (read.grey.pixels && moves(p))
+        pass_on({read.grey.width, read.grey.height, read.grey.pixels}, true);
+    else
+        for (int y = 0; read.grey.pixels && y < read.grey.height; ++y)
+            take(read.grey.width, read.grey.height, y,
+                 read.grey.pixels + std::size_t(y) * std::size_t(read.grey.width), true);
     read.grey = {};
     if (read.error) return input_error(*read.error);
     c.file_size = read.file_size;
@@ -117,6 +156,10 @@ std::variant<Conversion, Outcome> convert_colour(const std::string& path, const 
         for (int y = 0; y < height; ++y)
             each(width, height, y, rgba.data() + std::size_t(y) * std::size_t(width) * 4);
         if (!c.file_size) c.file_size = read.checked->size;
+    }
+    if (held.pixels) {
+        pass_on(held, false);
+        whole = {};
     }
     if (bare) c.listing.text = entry_lines(c.listing.bytes, "\n", true);
     c.rows = c.height;
