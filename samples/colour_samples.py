@@ -1,6 +1,7 @@
 """The colour sample and its expected listings in the layouts of more than one bit, each from
 bench/colour_reference.py: every layout, both reductions, every dither, and the targets."""
 import os
+import tempfile
 
 from PIL import Image
 
@@ -40,11 +41,63 @@ def colours():
     return im
 
 
+def other_formats(out, held):
+    """The colour sample in the other formats read in colour, each as its format holds it:
+    BMP of 24 and 8 bits, ICO, GIF and XPM (a clear colour where the alpha is under half),
+    JPEG, and XBM (black and white, its picture as a PNG file in `held`)."""
+    im = colours()
+    clear = im.getchannel("A").point(lambda a: 255 if a < 128 else 0)
+    files = []
+
+    def save(name, picture, **options):
+        picture.save(os.path.join(out, name), **options)
+        files.append(name)
+
+    save("colours_24x16.bmp", im.convert("RGB"))
+    save("colours_24x16.p8.bmp", im.convert("RGB").quantize(256))
+    save("colours_24x16.ico", im, sizes=[im.size], bitmap_format="bmp")
+    gif = im.convert("RGB").quantize(255)
+    gif.paste(255, mask=clear)
+    save("colours_24x16.gif", gif, transparency=255)
+    save("colours_24x16.jpg", im.convert("RGB"), quality=90)
+    # XBM's set bit is the dark one, where Pillow writes and reads the light one: the file is
+    # written inverted, and its colours are those of the picture it holds.
+    bw = im.convert("L").point(lambda v: 255 if v >= 128 else 0)
+    save("colours_24x16.xbm", bw.point(lambda v: 255 - v).convert("1"))
+    bw.save(os.path.join(held, "colours_24x16.xbm"), "PNG")
+    # XPM, which Pillow does not write: one character a pixel of 64 colours, " " the clear one.
+    rgb = im.convert("RGB").quantize(64).convert("RGB")
+    letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+-*/%"
+    codes, rows = {}, []
+    for y in range(im.height):
+        row = ""
+        for x in range(im.width):
+            c = None if clear.getpixel((x, y)) else rgb.getpixel((x, y))
+            codes.setdefault(c, " " if c is None else letters[len(codes)])
+            row += codes[c]
+        rows.append(row)
+    lines = ['"%d %d %d 1"' % (im.width, im.height, len(codes))]
+    lines += ['"%s c %s"' % (k, "None" if c is None else "#%02x%02x%02x" % c)
+              for c, k in codes.items()]
+    lines += ['"%s"' % r for r in rows]
+    with open(os.path.join(out, "colours_24x16.xpm"), "w") as f:
+        f.write("/* XPM */\nstatic char *colours[] = {\n%s\n};\n" % ",\n".join(lines))
+    files.append("colours_24x16.xpm")
+    return files
+
+
 def write_colour_samples(out, listing):
     file = "colours_24x16.png"
     colours().save(os.path.join(out, file))
     path = os.path.join(out, file)
     stem = file[:-4]
+    with tempfile.TemporaryDirectory() as held:
+        for other in other_formats(out, held):
+            read = os.path.join(held if other.endswith(".xbm") else out, other)
+            for layout in ("rgb888", "a8"):
+                listing("%s.%s.txt" % (other.replace(".", "-"), layout),
+                        "convert --layout %s %s" % (layout, other),
+                        colour_reference.entry_lines(colour_reference.layout_bytes(read, layout)))
 
     def golden(layout, options=""):
         words = options.split()
