@@ -24,10 +24,13 @@ LAYOUTS = {
     "rgb565-le": (False, (5, 6, 5), 16, True),
     "rgb332": (False, (3, 3, 2), 8, False),
     "rgb888": (False, (8, 8, 8), 24, False),
+    "bgr888": (False, (8, 8, 8), 24, True),
     "a1": (True, (1,), 1, False),
+    "a2": (True, (2,), 2, False),
+    "a4": (True, (4,), 4, False),
     "a8": (True, (8,), 8, False),
 }
-ALPHA = ("a1", "a8")
+ALPHA = ("a1", "a2", "a4", "a8")
 # Three-colour e-paper: the palette, in index order; two planes of rows-msb bits.
 PALETTES = {"planes-bwr": [(0, 0, 0), (255, 255, 255), (255, 0, 0)],
             "planes-bwy": [(0, 0, 0), (255, 255, 255), (255, 255, 0)]}
@@ -165,7 +168,9 @@ def pack(level_rows, layout):
             data += line
             continue
         for v in row:
-            if grey or pixel_bits == 24:
+            if pixel_bits == 24 and low_first:
+                data += bytes(v[::-1])
+            elif grey or pixel_bits == 24:
                 data += bytes(v)
             elif pixel_bits == 8:
                 data.append(v[0] << 5 | v[1] << 2 | v[2])

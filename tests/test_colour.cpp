@@ -122,6 +122,7 @@ TEST(Colour, EachTargetReadsAsThePictureReduced) {
         {"ili9341", Format::wire565},   {"adafruit-gfx-rgb565", Format::words565},
         {"tft-espi", Format::words565}, {"adafruit-gfx-grey", Format::grey8},
         {"gxepd2-bwr", Format::planes}, {"adafruit-gfx-mask", Format::mask},
+        {"lvgl8-a1", Format::mask},
     };
     for (const auto& [target, format] : targets) {
         SCOPED_TRACE(target);
@@ -266,8 +267,10 @@ namespace {
 // the descriptors compile as they would against LVGL itself.
 constexpr const char* kLvglStub = R"(#include <stdint.h>
 #define LV_IMAGE_HEADER_MAGIC 0x19
-enum { LV_COLOR_FORMAT_L8 = 0x06, LV_COLOR_FORMAT_A8 = 0x0E, LV_COLOR_FORMAT_RGB565 = 0x12 };
-enum { LV_IMG_CF_TRUE_COLOR = 4, LV_IMG_CF_ALPHA_8BIT = 14 };
+enum { LV_COLOR_FORMAT_L8 = 0x06, LV_COLOR_FORMAT_A8 = 0x0E, LV_COLOR_FORMAT_RGB565 = 0x12,
+       LV_COLOR_FORMAT_RGB888 = 0x0F };
+enum { LV_IMG_CF_TRUE_COLOR = 4, LV_IMG_CF_ALPHA_1BIT = 11, LV_IMG_CF_ALPHA_2BIT = 12,
+       LV_IMG_CF_ALPHA_4BIT = 13, LV_IMG_CF_ALPHA_8BIT = 14 };
 typedef struct {
     uint32_t magic : 8; uint32_t cf : 8; uint32_t flags : 16;
     uint32_t w : 16; uint32_t h : 16; uint32_t stride : 16; uint32_t reserved_2 : 16;
@@ -286,11 +289,12 @@ TEST(Colour, LvglDescriptorsCompileAndDescribeTheirBytes) {
     const std::string png = colour_png(dir);
     dir.write("lvgl.h", as_bytes(kLvglStub));
     // target, the format's value, the bytes a row
-    const std::tuple<const char*, int, int> rows[] = {{"lvgl9-rgb565", 0x12, 2 * kW},
-                                                      {"lvgl9-l8", 0x06, kW},
-                                                      {"lvgl9-a8", 0x0E, kW},
-                                                      {"lvgl8-rgb565", 4, 2 * kW},
-                                                      {"lvgl8-a8", 14, kW}};
+    const std::tuple<const char*, int, int> rows[] = {
+        {"lvgl9-rgb565", 0x12, 2 * kW}, {"lvgl9-l8", 0x06, kW},
+        {"lvgl9-a8", 0x0E, kW},         {"lvgl8-rgb565", 4, 2 * kW},
+        {"lvgl8-a8", 14, kW},           {"lvgl9-rgb888", 0x0F, 3 * kW},
+        {"lvgl8-a1", 11, (kW + 7) / 8}, {"lvgl8-a2", 12, (kW + 3) / 4},
+        {"lvgl8-a4", 13, (kW + 1) / 2}};
     for (const auto& [target, format, stride] : rows) {
         SCOPED_TRACE(target);
         const CliRun made = run_cli(std::string("convert --target ") + target + " " + png);

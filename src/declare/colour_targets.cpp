@@ -31,7 +31,11 @@ constexpr std::string_view kThreeColour =
 constexpr std::string_view kLvgl = "lv_image_set_src(image, &NAME) (LVGL 9)";
 constexpr std::string_view kLvgl8 = "lv_img_set_src(image, &NAME) (LVGL 8)";
 
-constexpr std::array<Target, 16> kColourTargets{{
+// LVGL 8's built-in decoder reads ALPHA_1/2/4BIT rows padded to whole bytes, the first pixel
+// in the high bits, each value spread over 0..255 (2 bits: 0, 85, 170, 255).
+constexpr std::string_view kAlpha = "is the pixel's alpha";
+
+constexpr std::array<Target, 20> kColourTargets{{
     {"ssd1322", BitLayout::rows_msb, "c", Glass::oled,
      "column address 15h (4 pixels a column; the 256 columns of most 256 x 64 modules start "
      "at 1Ch), row address 75h 0 H-1, write RAM 5Ch, then every byte in order, the high "
@@ -71,6 +75,15 @@ constexpr std::array<Target, 16> kColourTargets{{
      8, "LV_IMG_CF_TRUE_COLOR"},
     {"lvgl8-a8", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, "is the pixel's alpha", "", "a8",
      false, 8, "LV_IMG_CF_ALPHA_8BIT"},
+    {"lvgl8-a1", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kAlpha, "", "a1", false, 8,
+     "LV_IMG_CF_ALPHA_1BIT"},
+    {"lvgl8-a2", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kAlpha, "", "a2", false, 8,
+     "LV_IMG_CF_ALPHA_2BIT"},
+    {"lvgl8-a4", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kAlpha, "", "a4", false, 8,
+     "LV_IMG_CF_ALPHA_4BIT"},
+    // LVGL 9's lv_color_t holds blue, green, red in that order, and RGB888 is an array of them.
+    {"lvgl9-rgb888", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kColour, "", "bgr888", false, 9,
+     "LV_COLOR_FORMAT_RGB888"},
     {"gxepd2-bwr", BitLayout::rows_msb, "arduino", Glass::epaper, kThreeColour,
      "is paper, a clear bit the plane's ink (black, red)", "", "planes-bwr"},
     {"gxepd2-bwy", BitLayout::rows_msb, "arduino", Glass::epaper, kThreeColour,

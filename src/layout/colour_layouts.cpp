@@ -46,12 +46,33 @@ constexpr ColourLayout kColourLayouts[] = {
      "rows from the top, RGB565 in 2 bytes a pixel, the low byte first (G2-G0 B4-B0)"},
     {"rgb332", false, {3, 3, 2}, 8, false, "rows from the top, a byte a pixel, RRRGGGBB"},
     {"rgb888", false, {8, 8, 8}, 24, false, "rows from the top, 3 bytes a pixel: R, G, B"},
+    {"bgr888", false, {8, 8, 8}, 24, true, "rows from the top, 3 bytes a pixel: B, G, R"},
     {"a1",
      true,
      {1, 0, 0},
      1,
      false,
      "rows from the top, 1 bit a pixel, bit 7 the leftmost, set where the alpha is 128 or more",
+     0,
+     {},
+     1,
+     true},
+    {"a2",
+     true,
+     {2, 0, 0},
+     2,
+     false,
+     "rows from the top, 2 bits a pixel, the first in bits 7-6, the alpha's top 2 bits",
+     0,
+     {},
+     1,
+     true},
+    {"a4",
+     true,
+     {4, 0, 0},
+     4,
+     false,
+     "rows from the top, 4 bits a pixel, the first in the high nibble, the alpha's top 4 bits",
      0,
      {},
      1,
@@ -143,7 +164,10 @@ void pack_row(const ColourLayout& l, const std::uint8_t* levels, int width, std:
         }
         return;
     }
-    if (l.grey || l.pixel_bits == 24) { // the levels are the bytes
+    if (l.pixel_bits == 24 && l.low_first) { // blue first
+        for (int x = 0; x < width; ++x, levels += 3, out += 3)
+            out[0] = levels[2], out[1] = levels[1], out[2] = levels[0];
+    } else if (l.grey || l.pixel_bits == 24) { // the levels are the bytes
         std::copy(levels, levels + colour_row_bytes(l, width), out);
     } else if (l.pixel_bits == 8) {
         for (int x = 0; x < width; ++x, levels += 3)
@@ -192,8 +216,10 @@ void unpack_row(const ColourLayout& l, const std::uint8_t* bytes, int width, std
             v[0] = std::uint8_t(word >> 11), v[1] = word >> 5 & 63, v[2] = word & 31;
             break;
         }
-        default:
-            v[0] = bytes[3 * x], v[1] = bytes[3 * x + 1], v[2] = bytes[3 * x + 2];
+        default: {
+            const int red = l.low_first ? 2 : 0;
+            v[0] = bytes[3 * x + red], v[1] = bytes[3 * x + 1], v[2] = bytes[3 * x + 2 - red];
+        }
         }
     }
 }

@@ -11,10 +11,10 @@
 //   rgb565-le             the same 16 bits, the low byte first, as a uint16_t array holds
 //                         them on a little-endian processor
 //   rgb332                8 bits, R in the top 3, G 3, B 2
-//   rgb888                3 bytes: R, G, B
-//   a1, a8                the alpha alone, 1 bit a pixel (bit 7 the leftmost, set where
-//                         the alpha is 128 or more) or a byte a pixel: a mask beside the
-//                         colours
+//   rgb888, bgr888        3 bytes: R, G, B, or B, G, R
+//   a1, a2, a4, a8        the alpha alone, its top 1, 2, 4 or 8 bits, packed as the grey
+//                         levels are with the first pixel in the high bits (a1: set where
+//                         the alpha is 128 or more): a mask beside the colours
 //   planes-bwr, planes-bwy  three-colour e-paper: each pixel black, white, or red (yellow),
 //                         in two planes of rows-msb bits, the black plane then the colour
 //                         one, a clear bit the ink (black, or the colour), as the panels'
@@ -31,7 +31,8 @@ struct ColourLayout {
     bool grey;               // one level a pixel, else R, G, B
     std::array<int, 3> bits; // a level's bits, grey in the first
     int pixel_bits;          // 2, 4, 8, 16 or 24
-    bool low_first;          // grey: the first pixel in the low bits; rgb565: the low byte first
+    bool low_first; // grey: the first pixel in the low bits; rgb565: the low byte first; 24
+                    // bits: blue first
     std::string_view description;
     // A palette's colours (R, G, B), the level a pixel's index into it; `planes` of one bit
     // a pixel each. None for the levels of channels.
