@@ -25,6 +25,7 @@ LAYOUTS = {
     "rgb332": (False, (3, 3, 2), 8, False),
     "rgb888": (False, (8, 8, 8), 24, False),
     "bgr888": (False, (8, 8, 8), 24, True),
+    "bgra8888": (False, (8, 8, 8, 8), 32, True),
     "a1": (True, (1,), 1, False),
     "a2": (True, (2,), 2, False),
     "a4": (True, (4,), 4, False),
@@ -50,9 +51,9 @@ def moved(rows, canvas, background, fill):
     return [list(zip(*lines)) for lines in zip(*channels)]
 
 
-def value_rows(path, grey, background=255, alpha=False, canvas=None):
+def value_rows(path, grey, background=255, alpha=False, canvas=None, keep=False):
     """Each pixel's values over the background: its luminance, or its R, G and B; or its
-    alpha alone. With `canvas` the picture moves first: the grey layouts' grey as the one-bit
+    alpha alone; or (`keep`) R, G, B and A as they are. With `canvas` the picture moves first: the grey layouts' grey as the one-bit
     layouts move it, else R, G, B and A apart, on a clear canvas of the background's colour."""
     canvas = canvas or {}
     if grey and not alpha:
@@ -68,8 +69,8 @@ def value_rows(path, grey, background=255, alpha=False, canvas=None):
     for line in pixels:
         row = []
         for r, g, b, a in line:
-            if alpha:
-                row.append([a])
+            if alpha or keep:
+                row.append([r, g, b, a] if keep else [a])
                 continue
             channels = [(299 * r + 587 * g + 114 * b + 500) // 1000] if grey else [r, g, b]
             row.append([(c * a + background * (255 - a) + 127) // 255 for c in channels])
@@ -168,7 +169,9 @@ def pack(level_rows, layout):
             data += line
             continue
         for v in row:
-            if pixel_bits == 24 and low_first:
+            if pixel_bits == 32:
+                data += bytes([v[2], v[1], v[0], v[3]])
+            elif pixel_bits == 24 and low_first:
                 data += bytes(v[::-1])
             elif grey or pixel_bits == 24:
                 data += bytes(v)
@@ -185,8 +188,8 @@ def layout_bytes(path, layout, reduce="truncate", dither=None, background=255, c
         return planes(palette_indices(value_rows(path, False, background, False, canvas),
                                       PALETTES[layout], dither))
     grey, bits, _, _ = LAYOUTS[layout]
-    return pack(levels(value_rows(path, grey, background, layout in ALPHA, canvas), bits, reduce,
-                       dither), layout)
+    rows = value_rows(path, grey, background, layout in ALPHA, canvas, len(bits) == 4)
+    return pack(levels(rows, bits, reduce, dither), layout)
 
 
 def main(argv):

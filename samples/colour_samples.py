@@ -17,7 +17,8 @@ COLOUR_TARGETS = {"ssd1322": "grey4-msb", "ssd1327": "grey4-msb", "st7735": "rgb
                   "gxepd2-bwr": "planes-bwr", "gxepd2-bwy": "planes-bwy",
                   "adafruit-gfx-mask": "a1", "lvgl9-rgb565": "rgb565-le", "lvgl9-l8": "grey8",
                   "lvgl9-a8": "a8", "lvgl8-rgb565": "rgb565-le", "lvgl8-a8": "a8",
-                  "lvgl9-rgb888": "bgr888", "lvgl8-a1": "a1", "lvgl8-a2": "a2", "lvgl8-a4": "a4"}
+                  "lvgl9-rgb888": "bgr888", "lvgl9-argb8888": "bgra8888",
+                  "lvgl8-argb8888": "bgra8888", "lvgl8-a1": "a1", "lvgl8-a2": "a2", "lvgl8-a4": "a4"}
 
 DITHERS = ("floyd-steinberg", "atkinson", "bayer4", "bayer8")
 
@@ -121,7 +122,7 @@ def write_colour_samples(out, listing):
              for layout in list(colour_reference.LAYOUTS) + list(colour_reference.PALETTES)}
     for dither in DITHERS:
         golden("planes-bwr", "--dither " + dither)
-    for layout in ("grey2-msb", "grey4-lsb", "rgb565", "rgb332"):
+    for layout in ("grey2-msb", "grey4-lsb", "rgb565", "rgb332", "bgra8888"):
         golden(layout, "--reduce round")
         for dither in DITHERS:
             golden(layout, "--dither " + dither)

@@ -268,8 +268,8 @@ namespace {
 constexpr const char* kLvglStub = R"(#include <stdint.h>
 #define LV_IMAGE_HEADER_MAGIC 0x19
 enum { LV_COLOR_FORMAT_L8 = 0x06, LV_COLOR_FORMAT_A8 = 0x0E, LV_COLOR_FORMAT_RGB565 = 0x12,
-       LV_COLOR_FORMAT_RGB888 = 0x0F };
-enum { LV_IMG_CF_TRUE_COLOR = 4, LV_IMG_CF_ALPHA_1BIT = 11, LV_IMG_CF_ALPHA_2BIT = 12,
+       LV_COLOR_FORMAT_RGB888 = 0x0F, LV_COLOR_FORMAT_ARGB8888 = 0x10 };
+enum { LV_IMG_CF_TRUE_COLOR = 4, LV_IMG_CF_TRUE_COLOR_ALPHA = 5, LV_IMG_CF_ALPHA_1BIT = 11, LV_IMG_CF_ALPHA_2BIT = 12,
        LV_IMG_CF_ALPHA_4BIT = 13, LV_IMG_CF_ALPHA_8BIT = 14 };
 typedef struct {
     uint32_t magic : 8; uint32_t cf : 8; uint32_t flags : 16;
@@ -294,7 +294,8 @@ TEST(Colour, LvglDescriptorsCompileAndDescribeTheirBytes) {
         {"lvgl9-a8", 0x0E, kW},         {"lvgl8-rgb565", 4, 2 * kW},
         {"lvgl8-a8", 14, kW},           {"lvgl9-rgb888", 0x0F, 3 * kW},
         {"lvgl8-a1", 11, (kW + 7) / 8}, {"lvgl8-a2", 12, (kW + 3) / 4},
-        {"lvgl8-a4", 13, (kW + 1) / 2}};
+        {"lvgl8-a4", 13, (kW + 1) / 2}, {"lvgl9-argb8888", 0x10, 4 * kW},
+        {"lvgl8-argb8888", 5, 4 * kW}};
     for (const auto& [target, format, stride] : rows) {
         SCOPED_TRACE(target);
         const CliRun made = run_cli(std::string("convert --target ") + target + " " + png);

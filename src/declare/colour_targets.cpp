@@ -35,7 +35,7 @@ constexpr std::string_view kLvgl8 = "lv_img_set_src(image, &NAME) (LVGL 8)";
 // in the high bits, each value spread over 0..255 (2 bits: 0, 85, 170, 255).
 constexpr std::string_view kAlpha = "is the pixel's alpha";
 
-constexpr std::array<Target, 20> kColourTargets{{
+constexpr std::array<Target, 22> kColourTargets{{
     {"ssd1322", BitLayout::rows_msb, "c", Glass::oled,
      "column address 15h (4 pixels a column; the 256 columns of most 256 x 64 modules start "
      "at 1Ch), row address 75h 0 H-1, write RAM 5Ch, then every byte in order, the high "
@@ -84,6 +84,12 @@ constexpr std::array<Target, 20> kColourTargets{{
     // LVGL 9's lv_color_t holds blue, green, red in that order, and RGB888 is an array of them.
     {"lvgl9-rgb888", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kColour, "", "bgr888", false, 9,
      "LV_COLOR_FORMAT_RGB888"},
+    // ARGB8888 in LVGL 9, and TRUE_COLOR_ALPHA in LVGL 8 with LV_COLOR_DEPTH 32: lv_color32_t,
+    // blue, green, red, alpha, the colour not laid over anything.
+    {"lvgl9-argb8888", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kColour, "", "bgra8888", false,
+     9, "LV_COLOR_FORMAT_ARGB8888"},
+    {"lvgl8-argb8888", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kColour, "", "bgra8888", false,
+     8, "LV_IMG_CF_TRUE_COLOR_ALPHA"},
     {"gxepd2-bwr", BitLayout::rows_msb, "arduino", Glass::epaper, kThreeColour,
      "is paper, a clear bit the plane's ink (black, red)", "", "planes-bwr"},
     {"gxepd2-bwy", BitLayout::rows_msb, "arduino", Glass::epaper, kThreeColour,

@@ -94,7 +94,7 @@ Checked check_colour(const Arguments& a, const Conversion& converted, ArraySourc
     if (!array) return failed<Checked>(input_error(message_of(err.str())));
     std::vector<std::uint8_t> have = array->bytes;
     have.resize(expected.size(), 0);
-    const int w = converted.width, h = converted.height, ch = l.grey || l.colours ? 1 : 3;
+    const int w = converted.width, h = converted.height, ch = level_count(l);
     const std::size_t row_bytes = colour_row_bytes(l, w), plane = row_bytes * std::size_t(h);
     std::vector<std::uint8_t> want_row(std::size_t(w) * std::size_t(ch)), have_row(want_row);
     Checked checked;

@@ -68,7 +68,8 @@ std::optional<std::string> colour_request(const Arguments& a, Request& r) {
     r.reduction.bits = l.bits;
     r.reduction.grey = l.grey;
     r.reduction.alpha = l.alpha;
-    if (l.alpha && a.value("--background"))
+    r.reduction.with_alpha = l.with_alpha;
+    if ((l.alpha || l.with_alpha) && a.value("--background"))
         return "--background does not apply to " + std::string(l.name) +
                ", which keeps the alpha itself";
     r.reduction.round = reduce == "round";
@@ -182,17 +183,20 @@ Picture shown_colours(const Conversion& c) {
     const std::size_t row_bytes = colour_row_bytes(l, c.width);
     const std::size_t plane = row_bytes * std::size_t(c.height);
     if (c.listing.bytes.size() < colour_byte_count(l, c.width, c.height)) return picture;
-    std::vector<std::uint8_t> levels(std::size_t(c.width) * (l.grey || l.colours ? 1 : 3));
+    const int ch = level_count(l);
+    std::vector<std::uint8_t> levels(std::size_t(c.width) * std::size_t(ch));
     for (int y = 0; y < c.height; ++y) {
         unpack_row(l, c.listing.bytes.data() + row_bytes * std::size_t(y), c.width, levels.data(),
                    plane);
         for (int x = 0; x < c.width; ++x) {
             int rgb[3];
+            // With its alpha, a pixel shows laid over white.
+            const int a = l.with_alpha ? levels[std::size_t(4 * x + 3)] : 255;
             for (int k = 0; k < 3; ++k) {
-                const std::size_t at =
-                    l.grey || l.colours ? std::size_t(x) : std::size_t(3 * x + k);
+                const std::size_t at = ch == 1 ? std::size_t(x) : std::size_t(ch * x + k);
                 rgb[k] = l.colours ? l.palette[levels[at]][std::size_t(k)]
                                    : level_value(levels[at], l.bits[l.grey ? 0 : std::size_t(k)]);
+                rgb[k] = (rgb[k] * a + 255 * (255 - a) + 127) / 255;
             }
             picture.set(x, y, Colour(rgb[0] | rgb[1] << 8 | rgb[2] << 16));
         }

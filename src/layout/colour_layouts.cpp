@@ -47,6 +47,17 @@ constexpr ColourLayout kColourLayouts[] = {
     {"rgb332", false, {3, 3, 2}, 8, false, "rows from the top, a byte a pixel, RRRGGGBB"},
     {"rgb888", false, {8, 8, 8}, 24, false, "rows from the top, 3 bytes a pixel: R, G, B"},
     {"bgr888", false, {8, 8, 8}, 24, true, "rows from the top, 3 bytes a pixel: B, G, R"},
+    {"bgra8888",
+     false,
+     {8, 8, 8, 8},
+     32,
+     true,
+     "rows from the top, 4 bytes a pixel: B, G, R, alpha",
+     0,
+     {},
+     1,
+     false,
+     true},
     {"a1",
      true,
      {1, 0, 0},
@@ -164,7 +175,10 @@ void pack_row(const ColourLayout& l, const std::uint8_t* levels, int width, std:
         }
         return;
     }
-    if (l.pixel_bits == 24 && l.low_first) { // blue first
+    if (l.pixel_bits == 32) { // blue, green, red, alpha
+        for (int x = 0; x < width; ++x, levels += 4, out += 4)
+            out[0] = levels[2], out[1] = levels[1], out[2] = levels[0], out[3] = levels[3];
+    } else if (l.pixel_bits == 24 && l.low_first) { // blue first
         for (int x = 0; x < width; ++x, levels += 3, out += 3)
             out[0] = levels[2], out[1] = levels[1], out[2] = levels[0];
     } else if (l.grey || l.pixel_bits == 24) { // the levels are the bytes
@@ -199,6 +213,11 @@ void unpack_row(const ColourLayout& l, const std::uint8_t* bytes, int width, std
             const int slot = x % per, shift = l.low_first ? slot * n : 8 - n - slot * n;
             levels[x] = std::uint8_t(bytes[x / per] >> shift & ((1 << n) - 1));
         }
+        return;
+    }
+    if (l.pixel_bits == 32) {
+        for (int x = 0; x < width; ++x, levels += 4, bytes += 4)
+            levels[0] = bytes[2], levels[1] = bytes[1], levels[2] = bytes[0], levels[3] = bytes[3];
         return;
     }
     for (int x = 0; x < width; ++x) {

@@ -12,6 +12,7 @@
 //                         them on a little-endian processor
 //   rgb332                8 bits, R in the top 3, G 3, B 2
 //   rgb888, bgr888        3 bytes: R, G, B, or B, G, R
+//   bgra8888              4 bytes: B, G, R and the alpha, the colour not laid over anything
 //   a1, a2, a4, a8        the alpha alone, its top 1, 2, 4 or 8 bits, packed as the grey
 //                         levels are with the first pixel in the high bits (a1: set where
 //                         the alpha is 128 or more): a mask beside the colours
@@ -29,7 +30,7 @@ namespace dotlane {
 struct ColourLayout {
     std::string_view name;
     bool grey;               // one level a pixel, else R, G, B
-    std::array<int, 3> bits; // a level's bits, grey in the first
+    std::array<int, 4> bits; // a level's bits, grey in the first
     int pixel_bits;          // 2, 4, 8, 16 or 24
     bool low_first; // grey: the first pixel in the low bits; rgb565: the low byte first; 24
                     // bits: blue first
@@ -40,7 +41,14 @@ struct ColourLayout {
     std::array<std::array<int, 3>, 3> palette{};
     int planes = 1;
     bool alpha = false; // the level is the pixel's alpha, not its grey
+    // R, G and B not laid over anything, and a fourth level, the alpha (in bits[3]).
+    bool with_alpha = false;
 };
+
+// The levels a pixel: one for grey and palettes, three for R, G, B, four with the alpha.
+inline int level_count(const ColourLayout& l) {
+    return l.grey || l.colours ? 1 : l.with_alpha ? 4 : 3;
+}
 
 const ColourLayout* colour_layout_named(std::string_view name);
 // Every name, ", " between them.
