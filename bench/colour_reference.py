@@ -26,6 +26,7 @@ LAYOUTS = {
     "rgb888": (False, (8, 8, 8), 24, False),
     "bgr888": (False, (8, 8, 8), 24, True),
     "bgra8888": (False, (8, 8, 8, 8), 32, True),
+    "rgb565a8": (False, (5, 6, 5, 8), 16, True),
     "a1": (True, (1,), 1, False),
     "a2": (True, (2,), 2, False),
     "a4": (True, (4,), 4, False),
@@ -157,6 +158,10 @@ def planes(indices):
 
 def pack(level_rows, layout):
     grey, bits, pixel_bits, low_first = LAYOUTS[layout]
+    if layout == "rgb565a8":  # the RGB565 rows, the low byte first, then the alpha's rows
+        words = b"".join((v[0] << 11 | v[1] << 5 | v[2]).to_bytes(2, "little")
+                         for row in level_rows for v in row)
+        return words + bytes(v[3] for row in level_rows for v in row)
     data = bytearray()
     for row in level_rows:
         if grey and pixel_bits < 8:

@@ -268,7 +268,8 @@ namespace {
 constexpr const char* kLvglStub = R"(#include <stdint.h>
 #define LV_IMAGE_HEADER_MAGIC 0x19
 enum { LV_COLOR_FORMAT_L8 = 0x06, LV_COLOR_FORMAT_A8 = 0x0E, LV_COLOR_FORMAT_RGB565 = 0x12,
-       LV_COLOR_FORMAT_RGB888 = 0x0F, LV_COLOR_FORMAT_ARGB8888 = 0x10 };
+       LV_COLOR_FORMAT_RGB888 = 0x0F, LV_COLOR_FORMAT_ARGB8888 = 0x10,
+       LV_COLOR_FORMAT_RGB565A8 = 0x14 };
 enum { LV_IMG_CF_TRUE_COLOR = 4, LV_IMG_CF_TRUE_COLOR_ALPHA = 5, LV_IMG_CF_ALPHA_1BIT = 11, LV_IMG_CF_ALPHA_2BIT = 12,
        LV_IMG_CF_ALPHA_4BIT = 13, LV_IMG_CF_ALPHA_8BIT = 14 };
 typedef struct {
@@ -295,7 +296,7 @@ TEST(Colour, LvglDescriptorsCompileAndDescribeTheirBytes) {
         {"lvgl8-a8", 14, kW},           {"lvgl9-rgb888", 0x0F, 3 * kW},
         {"lvgl8-a1", 11, (kW + 7) / 8}, {"lvgl8-a2", 12, (kW + 3) / 4},
         {"lvgl8-a4", 13, (kW + 1) / 2}, {"lvgl9-argb8888", 0x10, 4 * kW},
-        {"lvgl8-argb8888", 5, 4 * kW}};
+        {"lvgl8-argb8888", 5, 4 * kW},  {"lvgl9-rgb565a8", 0x14, 2 * kW}};
     for (const auto& [target, format, stride] : rows) {
         SCOPED_TRACE(target);
         const CliRun made = run_cli(std::string("convert --target ") + target + " " + png);
@@ -312,7 +313,9 @@ TEST(Colour, LvglDescriptorsCompileAndDescribeTheirBytes) {
                                      " && cc -std=c99 -Wall -Wextra -Werror -I. -o image image.c "
                                      "&& ./image");
         ASSERT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(run.out, std::to_string(format) + " 13 6 " + std::to_string(stride * kH) + " " +
+        // RGB565A8's alpha plane, a byte a pixel, lies beyond its stride.
+        const int size = stride * kH + (format == 0x14 ? kW * kH : 0);
+        EXPECT_EQ(run.out, std::to_string(format) + " 13 6 " + std::to_string(size) + " " +
                                std::to_string(nine ? stride : 0));
     }
 }

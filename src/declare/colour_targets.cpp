@@ -35,7 +35,7 @@ constexpr std::string_view kLvgl8 = "lv_img_set_src(image, &NAME) (LVGL 8)";
 // in the high bits, each value spread over 0..255 (2 bits: 0, 85, 170, 255).
 constexpr std::string_view kAlpha = "is the pixel's alpha";
 
-constexpr std::array<Target, 22> kColourTargets{{
+constexpr std::array<Target, 23> kColourTargets{{
     {"ssd1322", BitLayout::rows_msb, "c", Glass::oled,
      "column address 15h (4 pixels a column; the 256 columns of most 256 x 64 modules start "
      "at 1Ch), row address 75h 0 H-1, write RAM 5Ch, then every byte in order, the high "
@@ -88,6 +88,9 @@ constexpr std::array<Target, 22> kColourTargets{{
     // blue, green, red, alpha, the colour not laid over anything.
     {"lvgl9-argb8888", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kColour, "", "bgra8888", false,
      9, "LV_COLOR_FORMAT_ARGB8888"},
+    // RGB565A8: the RGB565 array, then the alpha array; the stride is the RGB565 rows'.
+    {"lvgl9-rgb565a8", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kColour, "", "rgb565a8", false,
+     9, "LV_COLOR_FORMAT_RGB565A8"},
     {"lvgl8-argb8888", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kColour, "", "bgra8888", false,
      8, "LV_IMG_CF_TRUE_COLOR_ALPHA"},
     {"gxepd2-bwr", BitLayout::rows_msb, "arduino", Glass::epaper, kThreeColour,

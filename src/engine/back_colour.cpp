@@ -95,7 +95,7 @@ Checked check_colour(const Arguments& a, const Conversion& converted, ArraySourc
     std::vector<std::uint8_t> have = array->bytes;
     have.resize(expected.size(), 0);
     const int w = converted.width, h = converted.height, ch = level_count(l);
-    const std::size_t row_bytes = colour_row_bytes(l, w), plane = row_bytes * std::size_t(h);
+    const std::size_t row_bytes = colour_row_bytes(l, w);
     std::vector<std::uint8_t> want_row(std::size_t(w) * std::size_t(ch)), have_row(want_row);
     Checked checked;
     checked.width = w;
@@ -103,6 +103,7 @@ Checked check_colour(const Arguments& a, const Conversion& converted, ArraySourc
     checked.diff.assign(std::size_t(w) * std::size_t(h), 0);
     std::ostringstream first;
     for (int y = 0; y < h; ++y) {
+        const std::size_t plane = plane_distance(l, w, h, y);
         unpack_row(l, expected.data() + row_bytes * std::size_t(y), w, want_row.data(), plane);
         unpack_row(l, have.data() + row_bytes * std::size_t(y), w, have_row.data(), plane);
         for (int x = 0; x < w; ++x) {

@@ -113,7 +113,7 @@ std::variant<Conversion, Outcome> convert_colour(const std::string& path, const 
         else
             reducer->row(pixels, levels.data());
         pack_row(l, levels.data(), width, c.listing.bytes.data() + row_bytes * std::size_t(y),
-                 row_bytes * std::size_t(height));
+                 plane_distance(l, width, height, y));
     };
     const Preparation& p = r.choice.preparation;
     // With the picture moved its rows are gathered whole first; else each passes straight on.
@@ -181,13 +181,12 @@ Picture shown_colours(const Conversion& c) {
     const ColourLayout& l = *c.colour;
     Picture picture(c.width, c.height, kWhite);
     const std::size_t row_bytes = colour_row_bytes(l, c.width);
-    const std::size_t plane = row_bytes * std::size_t(c.height);
     if (c.listing.bytes.size() < colour_byte_count(l, c.width, c.height)) return picture;
     const int ch = level_count(l);
     std::vector<std::uint8_t> levels(std::size_t(c.width) * std::size_t(ch));
     for (int y = 0; y < c.height; ++y) {
         unpack_row(l, c.listing.bytes.data() + row_bytes * std::size_t(y), c.width, levels.data(),
-                   plane);
+                   plane_distance(l, c.width, c.height, y));
         for (int x = 0; x < c.width; ++x) {
             int rgb[3];
             // With its alpha, a pixel shows laid over white.

@@ -68,6 +68,19 @@ constexpr ColourLayout kColourLayouts[] = {
      {},
      1,
      true},
+    {"rgb565a8",
+     false,
+     {5, 6, 5, 8},
+     16,
+     true,
+     "rows from the top of RGB565 in 2 bytes a pixel, the low byte first, then rows of the "
+     "alpha, a byte a pixel",
+     0,
+     {},
+     1,
+     false,
+     true,
+     true},
     {"a2",
      true,
      {2, 0, 0},
@@ -140,7 +153,16 @@ std::size_t colour_row_bytes(const ColourLayout& layout, int width) {
 }
 
 std::size_t colour_byte_count(const ColourLayout& layout, int width, int height) {
-    return colour_row_bytes(layout, width) * std::size_t(height) * std::size_t(layout.planes);
+    const std::size_t alpha = layout.alpha_plane ? std::size_t(width) * std::size_t(height) : 0;
+    return colour_row_bytes(layout, width) * std::size_t(height) * std::size_t(layout.planes) +
+           alpha;
+}
+
+std::size_t plane_distance(const ColourLayout& layout, int width, int height, int y) {
+    const std::size_t colours = colour_row_bytes(layout, width) * std::size_t(height);
+    if (!layout.alpha_plane) return colours;
+    // The alpha rows are narrower than the colour rows: row y's lies y (2w - w) bytes nearer.
+    return colours - (colour_row_bytes(layout, width) - std::size_t(width)) * std::size_t(y);
 }
 
 void pack_row(const ColourLayout& l, const std::uint8_t* levels, int width, std::uint8_t* out,
@@ -175,7 +197,13 @@ void pack_row(const ColourLayout& l, const std::uint8_t* levels, int width, std:
         }
         return;
     }
-    if (l.pixel_bits == 32) { // blue, green, red, alpha
+    if (l.alpha_plane) { // rgb565-le, the alpha in its own plane
+        for (int x = 0; x < width; ++x, levels += 4, out += 2) {
+            const unsigned word = unsigned(levels[0]) << 11 | unsigned(levels[1]) << 5 | levels[2];
+            out[0] = std::uint8_t(word), out[1] = std::uint8_t(word >> 8);
+            out[plane_size - std::size_t(x)] = levels[3];
+        }
+    } else if (l.pixel_bits == 32) { // blue, green, red, alpha
         for (int x = 0; x < width; ++x, levels += 4, out += 4)
             out[0] = levels[2], out[1] = levels[1], out[2] = levels[0], out[3] = levels[3];
     } else if (l.pixel_bits == 24 && l.low_first) { // blue first
@@ -212,6 +240,14 @@ void unpack_row(const ColourLayout& l, const std::uint8_t* bytes, int width, std
         for (int x = 0; x < width; ++x) {
             const int slot = x % per, shift = l.low_first ? slot * n : 8 - n - slot * n;
             levels[x] = std::uint8_t(bytes[x / per] >> shift & ((1 << n) - 1));
+        }
+        return;
+    }
+    if (l.alpha_plane) {
+        for (int x = 0; x < width; ++x, levels += 4, bytes += 2) {
+            const unsigned word = unsigned(bytes[1]) << 8 | bytes[0];
+            levels[0] = std::uint8_t(word >> 11), levels[1] = word >> 5 & 63, levels[2] = word & 31;
+            levels[3] = bytes[plane_size - std::size_t(x)];
         }
         return;
     }

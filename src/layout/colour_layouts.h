@@ -13,6 +13,7 @@
 //   rgb332                8 bits, R in the top 3, G 3, B 2
 //   rgb888, bgr888        3 bytes: R, G, B, or B, G, R
 //   bgra8888              4 bytes: B, G, R and the alpha, the colour not laid over anything
+//   rgb565a8              every row of rgb565-le, then every row of the alpha, a byte a pixel
 //   a1, a2, a4, a8        the alpha alone, its top 1, 2, 4 or 8 bits, packed as the grey
 //                         levels are with the first pixel in the high bits (a1: set where
 //                         the alpha is 128 or more): a mask beside the colours
@@ -43,6 +44,8 @@ struct ColourLayout {
     bool alpha = false; // the level is the pixel's alpha, not its grey
     // R, G and B not laid over anything, and a fourth level, the alpha (in bits[3]).
     bool with_alpha = false;
+    // The alpha in a plane of its own, a byte a pixel, after the colours' rows.
+    bool alpha_plane = false;
 };
 
 // The levels a pixel: one for grey and palettes, three for R, G, B, four with the alpha.
@@ -57,6 +60,9 @@ std::string colour_layout_names();
 // The bytes of a row in one plane, and of the whole picture.
 std::size_t colour_row_bytes(const ColourLayout& layout, int width);
 std::size_t colour_byte_count(const ColourLayout& layout, int width, int height);
+// How far row y's bytes in the second plane lie after its bytes in the first (pack_row's and
+// unpack_row's plane_size).
+std::size_t plane_distance(const ColourLayout& layout, int width, int height, int y);
 
 // One row of levels (one a pixel for grey and palettes, else R, G, B) into its bytes, and
 // back; `bytes` is the row in the first plane, the next plane `plane_size` bytes on.
