@@ -33,6 +33,7 @@ LAYOUTS = {
     "a8": (True, (8,), 8, False),
 }
 ALPHA = ("a1", "a2", "a4", "a8")
+INDEXED = {"i1": 1, "i2": 2, "i4": 4, "i8": 8}
 # Three-colour e-paper: the palette, in index order; two planes of rows-msb bits.
 PALETTES = {"planes-bwr": [(0, 0, 0), (255, 255, 255), (255, 0, 0)],
             "planes-bwy": [(0, 0, 0), (255, 255, 255), (255, 255, 0)]}
@@ -188,7 +189,35 @@ def pack(level_rows, layout):
     return bytes(data)
 
 
+def indexed(rows, bits):
+    """The picture's own colours, in the order first met (a clear pixel clear black), as a table
+    of 2^bits entries B, G, R, A, then the indices packed as grey levels, the first high."""
+    table, index = [], {}
+    for row in rows:
+        for v in row:
+            key = (0, 0, 0, 0) if v[3] == 0 else tuple(v)
+            if key not in index:
+                index[key] = len(table)
+                table.append(key)
+            v[:] = [index[key]]
+    if len(table) > 1 << bits:
+        raise ValueError("more than %d colours" % (1 << bits))
+    head = bytearray(4 << bits)
+    for i, (r, g, b, a) in enumerate(table):
+        head[4 * i: 4 * i + 4] = bytes([b, g, r, a])
+    per = 8 // bits
+    data = bytearray(head)
+    for row in rows:
+        line = bytearray((len(row) + per - 1) // per)
+        for x, (k,) in enumerate(row):
+            line[x // per] |= k << (8 - bits - x % per * bits)
+        data += line
+    return bytes(data)
+
+
 def layout_bytes(path, layout, reduce="truncate", dither=None, background=255, canvas=None):
+    if layout in INDEXED:
+        return indexed(value_rows(path, False, background, False, canvas, True), INDEXED[layout])
     if layout in PALETTES:
         return planes(palette_indices(value_rows(path, False, background, False, canvas),
                                       PALETTES[layout], dither))
@@ -199,7 +228,7 @@ def layout_bytes(path, layout, reduce="truncate", dither=None, background=255, c
 
 def main(argv):
     options = dict(zip(argv[1:-1:2], argv[2:-1:2]))
-    if len(argv) < 2 or argv[0] not in {**LAYOUTS, **PALETTES} or len(argv) % 2 or \
+    if len(argv) < 2 or argv[0] not in {**LAYOUTS, **PALETTES, **INDEXED} or len(argv) % 2 or \
             set(options) - {"--reduce", "--dither", "--background", "--rotate", "--flip", "--size",
                             "--fit"}:
         sys.stderr.write(__doc__)

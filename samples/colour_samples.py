@@ -18,7 +18,8 @@ COLOUR_TARGETS = {"ssd1322": "grey4-msb", "ssd1327": "grey4-msb", "st7735": "rgb
                   "adafruit-gfx-mask": "a1", "lvgl9-rgb565": "rgb565-le", "lvgl9-l8": "grey8",
                   "lvgl9-a8": "a8", "lvgl8-rgb565": "rgb565-le", "lvgl8-a8": "a8",
                   "lvgl9-rgb888": "bgr888", "lvgl9-argb8888": "bgra8888",
-                  "lvgl8-argb8888": "bgra8888", "lvgl9-rgb565a8": "rgb565a8", "lvgl8-a1": "a1", "lvgl8-a2": "a2", "lvgl8-a4": "a4"}
+                  "lvgl8-argb8888": "bgra8888", "lvgl9-rgb565a8": "rgb565a8",
+                  "lvgl8-i8": "i8", "lvgl8-a1": "a1", "lvgl8-a2": "a2", "lvgl8-a4": "a4"}
 
 DITHERS = ("floyd-steinberg", "atkinson", "bayer4", "bayer8")
 
@@ -118,8 +119,15 @@ def write_colour_samples(out, listing):
                 colour_reference.entry_lines(data))
         return name
 
+    # The indexed layouts, each from a picture of few enough colours.
+    for layout, few in (("i1", "drawing.mono.png"), ("i2", "edges_4x1.png"),
+                        ("i4", "drawing.rgba.png"), ("i8", file)):
+        listing("%s.%s.txt" % (few[:-4], layout), "convert --layout %s %s" % (layout, few),
+                colour_reference.entry_lines(colour_reference.layout_bytes(
+                    os.path.join(out, few), layout)))
     names = {layout: golden(layout)
              for layout in list(colour_reference.LAYOUTS) + list(colour_reference.PALETTES)}
+    names["i8"] = "%s.i8.txt" % stem
     for dither in DITHERS:
         golden("planes-bwr", "--dither " + dither)
     for layout in ("grey2-msb", "grey4-lsb", "rgb565", "rgb332", "bgra8888"):

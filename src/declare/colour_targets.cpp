@@ -35,7 +35,11 @@ constexpr std::string_view kLvgl8 = "lv_img_set_src(image, &NAME) (LVGL 8)";
 // in the high bits, each value spread over 0..255 (2 bits: 0, 85, 170, 255).
 constexpr std::string_view kAlpha = "is the pixel's alpha";
 
-constexpr std::array<Target, 23> kColourTargets{{
+// LVGL 8's INDEXED_1/2/4/8BIT: a palette of 2^n lv_color32_t (blue, green, red, alpha), then
+// the indices, rows padded to whole bytes, the first pixel in the high bits.
+constexpr std::string_view kIndex = "is the pixel's index into the colours before the rows";
+
+constexpr std::array<Target, 27> kColourTargets{{
     {"ssd1322", BitLayout::rows_msb, "c", Glass::oled,
      "column address 15h (4 pixels a column; the 256 columns of most 256 x 64 modules start "
      "at 1Ch), row address 75h 0 H-1, write RAM 5Ch, then every byte in order, the high "
@@ -91,6 +95,14 @@ constexpr std::array<Target, 23> kColourTargets{{
     // RGB565A8: the RGB565 array, then the alpha array; the stride is the RGB565 rows'.
     {"lvgl9-rgb565a8", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kColour, "", "rgb565a8", false,
      9, "LV_COLOR_FORMAT_RGB565A8"},
+    {"lvgl8-i1", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kIndex, "", "i1", false, 8,
+     "LV_IMG_CF_INDEXED_1BIT"},
+    {"lvgl8-i2", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kIndex, "", "i2", false, 8,
+     "LV_IMG_CF_INDEXED_2BIT"},
+    {"lvgl8-i4", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kIndex, "", "i4", false, 8,
+     "LV_IMG_CF_INDEXED_4BIT"},
+    {"lvgl8-i8", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kIndex, "", "i8", false, 8,
+     "LV_IMG_CF_INDEXED_8BIT"},
     {"lvgl8-argb8888", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kColour, "", "bgra8888", false,
      8, "LV_IMG_CF_TRUE_COLOR_ALPHA"},
     {"gxepd2-bwr", BitLayout::rows_msb, "arduino", Glass::epaper, kThreeColour,

@@ -104,8 +104,9 @@ Checked check_colour(const Arguments& a, const Conversion& converted, ArraySourc
     std::ostringstream first;
     for (int y = 0; y < h; ++y) {
         const std::size_t plane = plane_distance(l, w, h, y);
-        unpack_row(l, expected.data() + row_bytes * std::size_t(y), w, want_row.data(), plane);
-        unpack_row(l, have.data() + row_bytes * std::size_t(y), w, have_row.data(), plane);
+        const std::size_t at = colour_table_bytes(l) + row_bytes * std::size_t(y);
+        unpack_row(l, expected.data() + at, w, want_row.data(), plane);
+        unpack_row(l, have.data() + at, w, have_row.data(), plane);
         for (int x = 0; x < w; ++x) {
             bool same = true;
             for (int k = 0; k < ch; ++k)

@@ -1,6 +1,8 @@
 #include "engine/convert_colour.h"
 
 #include <algorithm>
+#include <cstring>
+#include <unordered_map>
 
 #include "pictures/listings.h"
 #include "prepare/prepare.h"
@@ -58,6 +60,11 @@ std::optional<std::string> colour_request(const Arguments& a, Request& r) {
                    std::string(l.name) + " keeps " + (l.grey ? "grey levels" : "colours") +
                    ", and takes --dither, --reduce, --background and "
                    "the canvas options";
+    if (l.indexed)
+        for (const char* option : {"--dither", "--reduce", "--background"})
+            if (a.value(option))
+                return std::string(option) + " does not apply to " + std::string(l.name) +
+                       ", which keeps the picture's own colours";
     if (a.has("--invert-colors"))
         return "--invert-colors applies to the layouts of one bit; " + std::string(l.name) +
                " keeps " + (l.grey ? "grey levels" : "colours");
@@ -96,6 +103,12 @@ std::variant<Conversion, Outcome> convert_colour(const std::string& path, const 
     std::optional<Reducer> reducer;
     std::vector<std::uint8_t> levels;
     std::size_t row_bytes = 0;
+    const std::size_t table = colour_table_bytes(l);
+    // An indexed layout's colours in the order first met, each with its index; a clear pixel
+    // is clear black whatever its colour.
+    std::unordered_map<std::uint32_t, std::uint8_t> indices;
+    std::vector<std::uint32_t> colours;
+    const std::size_t most = std::size_t(1) << l.pixel_bits;
     // Each row reduced and packed as it comes, so the colours are never held whole; the grey
     // layouts take the grey the one-bit layouts read, the same values with a quarter of the
     // work.
@@ -108,11 +121,22 @@ std::variant<Conversion, Outcome> convert_colour(const std::string& path, const 
             row_bytes = colour_row_bytes(l, width);
             c.listing.bytes.resize(colour_byte_count(l, width, height));
         }
-        if (grey)
+        if (l.indexed) {
+            for (int x = 0; x < width && colours.size() <= most; ++x, pixels += 4) {
+                std::uint32_t key = 0;
+                std::memcpy(&key, pixels, 4);
+                if (pixels[3] == 0) key = 0;
+                const auto [at, added] = indices.try_emplace(key, std::uint8_t(colours.size()));
+                if (added) colours.push_back(key);
+                levels[std::size_t(x)] = at->second;
+            }
+        } else if (grey) {
             reducer->grey_row(pixels, levels.data());
-        else
+        } else {
             reducer->row(pixels, levels.data());
-        pack_row(l, levels.data(), width, c.listing.bytes.data() + row_bytes * std::size_t(y),
+        }
+        pack_row(l, levels.data(), width,
+                 c.listing.bytes.data() + table + row_bytes * std::size_t(y),
                  plane_distance(l, width, height, y));
     };
     const Preparation& p = r.choice.preparation;
@@ -135,8 +159,9 @@ std::variant<Conversion, Outcome> convert_colour(const std::string& path, const 
         for (int y = 0; y < size.height; ++y)
             take(size.width, size.height, y, canvas.data() + stride * std::size_t(y), grey);
     };
-    SourcePicture read = l.grey && !l.alpha ? source.read(path, r.reduction.background)
-                                            : source.read_colour(path, each);
+    SourcePicture read = l.grey && !l.alpha && !l.indexed
+                             ? source.read(path, r.reduction.background)
+                             : source.read_colour(path, each);
     if (read.grey.pixels && moves(p))
         pass_on({read.grey.width, read.grey.height, read.grey.pixels}, true);
     else
@@ -162,6 +187,16 @@ std::variant<Conversion, Outcome> convert_colour(const std::string& path, const 
         pass_on(held, false);
         whole = {};
     }
+    if (colours.size() > most)
+        return input_error("\"" + printable_name(path) + "\" holds more than " +
+                           std::to_string(most) + " colours, which " + std::string(l.name) +
+                           " cannot index; a layout of more bits, or fewer colours, would do.");
+    for (std::size_t i = 0; i < colours.size(); ++i) { // R, G, B, A to B, G, R, A
+        std::uint8_t rgba[4];
+        std::memcpy(rgba, &colours[i], 4);
+        std::uint8_t* entry = c.listing.bytes.data() + 4 * i;
+        entry[0] = rgba[2], entry[1] = rgba[1], entry[2] = rgba[0], entry[3] = rgba[3];
+    }
     if (bare) c.listing.text = entry_lines(c.listing.bytes, "\n", true);
     c.rows = c.height;
     c.description = l.description;
@@ -185,16 +220,20 @@ Picture shown_colours(const Conversion& c) {
     const int ch = level_count(l);
     std::vector<std::uint8_t> levels(std::size_t(c.width) * std::size_t(ch));
     for (int y = 0; y < c.height; ++y) {
-        unpack_row(l, c.listing.bytes.data() + row_bytes * std::size_t(y), c.width, levels.data(),
-                   plane_distance(l, c.width, c.height, y));
+        unpack_row(l, c.listing.bytes.data() + colour_table_bytes(l) + row_bytes * std::size_t(y),
+                   c.width, levels.data(), plane_distance(l, c.width, c.height, y));
         for (int x = 0; x < c.width; ++x) {
             int rgb[3];
             // With its alpha, a pixel shows laid over white.
-            const int a = l.with_alpha ? levels[std::size_t(4 * x + 3)] : 255;
+            const std::uint8_t* entry = c.listing.bytes.data() + 4 * std::size_t(levels[x]);
+            const int a = l.with_alpha ? levels[std::size_t(4 * x + 3)]
+                          : l.indexed  ? entry[3]
+                                       : 255;
             for (int k = 0; k < 3; ++k) {
                 const std::size_t at = ch == 1 ? std::size_t(x) : std::size_t(ch * x + k);
                 rgb[k] = l.colours ? l.palette[levels[at]][std::size_t(k)]
                                    : level_value(levels[at], l.bits[l.grey ? 0 : std::size_t(k)]);
+                if (l.indexed) rgb[k] = entry[2 - k];
                 rgb[k] = (rgb[k] * a + 255 * (255 - a) + 127) / 255;
             }
             picture.set(x, y, Colour(rgb[0] | rgb[1] << 8 | rgb[2] << 16));

@@ -81,6 +81,62 @@ constexpr ColourLayout kColourLayouts[] = {
      false,
      true,
      true},
+    {"i1",
+     true,
+     {1, 0, 0, 0},
+     1,
+     false,
+     "a table of the picture's colours (B, G, R, A), then rows from the top of 1-bit indices, "
+     "the first pixel in the high bits",
+     0,
+     {},
+     1,
+     false,
+     false,
+     false,
+     true},
+    {"i2",
+     true,
+     {2, 0, 0, 0},
+     2,
+     false,
+     "a table of the picture's colours (B, G, R, A), then rows from the top of 2-bit indices, "
+     "the first pixel in the high bits",
+     0,
+     {},
+     1,
+     false,
+     false,
+     false,
+     true},
+    {"i4",
+     true,
+     {4, 0, 0, 0},
+     4,
+     false,
+     "a table of the picture's colours (B, G, R, A), then rows from the top of 4-bit indices, "
+     "the first pixel in the high bits",
+     0,
+     {},
+     1,
+     false,
+     false,
+     false,
+     true},
+    {"i8",
+     true,
+     {8, 0, 0, 0},
+     8,
+     false,
+     "a table of the picture's colours (B, G, R, A), then rows from the top of 8-bit indices, "
+     "the first pixel in the high bits",
+     0,
+     {},
+     1,
+     false,
+     false,
+     false,
+     true},
     {"a2",
      true,
      {2, 0, 0},
@@ -154,7 +210,8 @@ std::size_t colour_row_bytes(const ColourLayout& layout, int width) {
 
 std::size_t colour_byte_count(const ColourLayout& layout, int width, int height) {
     const std::size_t alpha = layout.alpha_plane ? std::size_t(width) * std::size_t(height) : 0;
-    return colour_row_bytes(layout, width) * std::size_t(height) * std::size_t(layout.planes) +
+    return colour_table_bytes(layout) +
+           colour_row_bytes(layout, width) * std::size_t(height) * std::size_t(layout.planes) +
            alpha;
 }
 

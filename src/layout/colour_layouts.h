@@ -14,6 +14,9 @@
 //   rgb888, bgr888        3 bytes: R, G, B, or B, G, R
 //   bgra8888              4 bytes: B, G, R and the alpha, the colour not laid over anything
 //   rgb565a8              every row of rgb565-le, then every row of the alpha, a byte a pixel
+//   i1, i2, i4, i8        the picture's own colours, 2^n of them at most, as a table of 4
+//                         bytes each (B, G, R, A; the unused ones 0), then each pixel's index
+//                         in n bits, the first pixel in the high bits
 //   a1, a2, a4, a8        the alpha alone, its top 1, 2, 4 or 8 bits, packed as the grey
 //                         levels are with the first pixel in the high bits (a1: set where
 //                         the alpha is 128 or more): a mask beside the colours
@@ -46,7 +49,15 @@ struct ColourLayout {
     bool with_alpha = false;
     // The alpha in a plane of its own, a byte a pixel, after the colours' rows.
     bool alpha_plane = false;
+    // Each pixel an index into the picture's own colours, a table of 2^bits of them (B, G, R,
+    // A) before the rows; the indices packed as grey levels are, the first in the high bits.
+    bool indexed = false;
 };
+
+// The bytes before the rows: an indexed layout's colour table.
+inline std::size_t colour_table_bytes(const ColourLayout& l) {
+    return l.indexed ? std::size_t(4) << l.pixel_bits : 0;
+}
 
 // The levels a pixel: one for grey and palettes, three for R, G, B, four with the alpha.
 inline int level_count(const ColourLayout& l) {
