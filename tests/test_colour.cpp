@@ -271,7 +271,8 @@ constexpr const char* kLvglStub = R"(#include <stdint.h>
 #define LV_IMAGE_HEADER_MAGIC 0x19
 enum { LV_COLOR_FORMAT_L8 = 0x06, LV_COLOR_FORMAT_A8 = 0x0E, LV_COLOR_FORMAT_RGB565 = 0x12,
        LV_COLOR_FORMAT_RGB888 = 0x0F, LV_COLOR_FORMAT_ARGB8888 = 0x10,
-       LV_COLOR_FORMAT_RGB565A8 = 0x14 };
+       LV_COLOR_FORMAT_RGB565A8 = 0x14,
+       LV_COLOR_FORMAT_A2 = 0x0C, LV_COLOR_FORMAT_I8 = 0x0A };
 enum { LV_IMG_CF_TRUE_COLOR = 4, LV_IMG_CF_TRUE_COLOR_ALPHA = 5, LV_IMG_CF_INDEXED_8BIT = 10, LV_IMG_CF_ALPHA_1BIT = 11, LV_IMG_CF_ALPHA_2BIT = 12,
        LV_IMG_CF_ALPHA_4BIT = 13, LV_IMG_CF_ALPHA_8BIT = 14 };
 typedef struct {
@@ -292,19 +293,15 @@ TEST(Colour, LvglDescriptorsCompileAndDescribeTheirBytes) {
     const std::string png = colour_png(dir);
     dir.write("lvgl.h", as_bytes(kLvglStub));
     // target, the format's value, the bytes a row
-    const std::tuple<const char*, int, int> rows[] = {{"lvgl9-rgb565", 0x12, 2 * kW},
-                                                      {"lvgl9-l8", 0x06, kW},
-                                                      {"lvgl9-a8", 0x0E, kW},
-                                                      {"lvgl8-rgb565", 4, 2 * kW},
-                                                      {"lvgl8-a8", 14, kW},
-                                                      {"lvgl9-rgb888", 0x0F, 3 * kW},
-                                                      {"lvgl8-a1", 11, (kW + 7) / 8},
-                                                      {"lvgl8-a2", 12, (kW + 3) / 4},
-                                                      {"lvgl8-a4", 13, (kW + 1) / 2},
-                                                      {"lvgl9-argb8888", 0x10, 4 * kW},
-                                                      {"lvgl8-argb8888", 5, 4 * kW},
-                                                      {"lvgl9-rgb565a8", 0x14, 2 * kW},
-                                                      {"lvgl8-i8", 10, kW}};
+    const std::tuple<const char*, int, int> rows[] = {
+        {"lvgl9-rgb565", 0x12, 2 * kW}, {"lvgl9-l8", 0x06, kW},
+        {"lvgl9-a8", 0x0E, kW},         {"lvgl8-rgb565", 4, 2 * kW},
+        {"lvgl8-a8", 14, kW},           {"lvgl9-rgb888", 0x0F, 3 * kW},
+        {"lvgl8-a1", 11, (kW + 7) / 8}, {"lvgl8-a2", 12, (kW + 3) / 4},
+        {"lvgl8-a4", 13, (kW + 1) / 2}, {"lvgl9-argb8888", 0x10, 4 * kW},
+        {"lvgl8-argb8888", 5, 4 * kW},  {"lvgl9-rgb565a8", 0x14, 2 * kW},
+        {"lvgl8-i8", 10, kW},           {"lvgl9-a2", 0x0C, (kW + 3) / 4},
+        {"lvgl9-i8", 0x0A, kW}};
     for (const auto& [target, format, stride] : rows) {
         SCOPED_TRACE(target);
         const CliRun made = run_cli(std::string("convert --target ") + target + " " + png);
@@ -322,7 +319,7 @@ TEST(Colour, LvglDescriptorsCompileAndDescribeTheirBytes) {
                                      "&& ./image");
         ASSERT_EQ(run.status, 0) << run.err;
         // RGB565A8's alpha plane, a byte a pixel, lies beyond its stride; the 256 colours of
-        // INDEXED_8BIT before its rows.
+        // INDEXED_8BIT and I8 before their rows.
         const int size = stride * kH + (format == 0x14 ? kW * kH : format == 10 ? 1024 : 0);
         EXPECT_EQ(run.out, std::to_string(format) + " 13 6 " + std::to_string(size) + " " +
                                std::to_string(nine ? stride : 0));

@@ -39,7 +39,10 @@ constexpr std::string_view kAlpha = "is the pixel's alpha";
 // the indices, rows padded to whole bytes, the first pixel in the high bits.
 constexpr std::string_view kIndex = "is the pixel's index into the colours before the rows";
 
-constexpr std::array<Target, 27> kColourTargets{{
+// LVGL 9 reads A1/A2/A4 and I1/I2/I4/I8 alike (its binary decoder's decode_alpha_only and
+// decode_indexed_line): rows of `stride` bytes, the first pixel in the high bits; the indexed
+// ones after a palette of 2^n lv_color32_t.
+constexpr std::array<Target, 34> kColourTargets{{
     {"ssd1322", BitLayout::rows_msb, "c", Glass::oled,
      "column address 15h (4 pixels a column; the 256 columns of most 256 x 64 modules start "
      "at 1Ch), row address 75h 0 H-1, write RAM 5Ch, then every byte in order, the high "
@@ -95,6 +98,20 @@ constexpr std::array<Target, 27> kColourTargets{{
     // RGB565A8: the RGB565 array, then the alpha array; the stride is the RGB565 rows'.
     {"lvgl9-rgb565a8", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kColour, "", "rgb565a8", false,
      9, "LV_COLOR_FORMAT_RGB565A8"},
+    {"lvgl9-a1", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kAlpha, "", "a1", false, 9,
+     "LV_COLOR_FORMAT_A1"},
+    {"lvgl9-a2", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kAlpha, "", "a2", false, 9,
+     "LV_COLOR_FORMAT_A2"},
+    {"lvgl9-a4", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kAlpha, "", "a4", false, 9,
+     "LV_COLOR_FORMAT_A4"},
+    {"lvgl9-i1", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kIndex, "", "i1", false, 9,
+     "LV_COLOR_FORMAT_I1"},
+    {"lvgl9-i2", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kIndex, "", "i2", false, 9,
+     "LV_COLOR_FORMAT_I2"},
+    {"lvgl9-i4", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kIndex, "", "i4", false, 9,
+     "LV_COLOR_FORMAT_I4"},
+    {"lvgl9-i8", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kIndex, "", "i8", false, 9,
+     "LV_COLOR_FORMAT_I8"},
     {"lvgl8-i1", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kIndex, "", "i1", false, 8,
      "LV_IMG_CF_INDEXED_1BIT"},
     {"lvgl8-i2", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kIndex, "", "i2", false, 8,
