@@ -27,6 +27,7 @@ LAYOUTS = {
     "bgr888": (False, (8, 8, 8), 24, True),
     "bgra8888": (False, (8, 8, 8, 8), 32, True),
     "rgb565a8": (False, (5, 6, 5, 8), 16, True),
+    "rgb565le-a8": (False, (5, 6, 5, 8), 24, True),
     "a1": (True, (1,), 1, False),
     "a2": (True, (2,), 2, False),
     "a4": (True, (4,), 4, False),
@@ -175,7 +176,9 @@ def pack(level_rows, layout):
             data += line
             continue
         for v in row:
-            if pixel_bits == 32:
+            if len(bits) == 4 and pixel_bits == 24:
+                data += (v[0] << 11 | v[1] << 5 | v[2]).to_bytes(2, "little") + bytes([v[3]])
+            elif pixel_bits == 32:
                 data += bytes([v[2], v[1], v[0], v[3]])
             elif pixel_bits == 24 and low_first:
                 data += bytes(v[::-1])

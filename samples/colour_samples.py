@@ -20,7 +20,7 @@ COLOUR_TARGETS = {"ssd1322": "grey4-msb", "ssd1327": "grey4-msb", "st7735": "rgb
                   "lvgl9-rgb888": "bgr888", "lvgl9-argb8888": "bgra8888",
                   "lvgl8-argb8888": "bgra8888", "lvgl9-rgb565a8": "rgb565a8",
                   "lvgl8-i8": "i8", "lvgl9-i8": "i8", "lvgl9-a1": "a1", "lvgl9-a2": "a2",
-                  "lvgl9-a4": "a4", "lvgl8-a1": "a1", "lvgl8-a2": "a2", "lvgl8-a4": "a4"}
+                  "lvgl9-a4": "a4", "lvgl8-rgb565a8": "rgb565le-a8", "lvgl8-a1": "a1", "lvgl8-a2": "a2", "lvgl8-a4": "a4"}
 
 DITHERS = ("floyd-steinberg", "atkinson", "bayer4", "bayer8")
 

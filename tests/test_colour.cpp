@@ -301,7 +301,7 @@ TEST(Colour, LvglDescriptorsCompileAndDescribeTheirBytes) {
         {"lvgl8-a4", 13, (kW + 1) / 2}, {"lvgl9-argb8888", 0x10, 4 * kW},
         {"lvgl8-argb8888", 5, 4 * kW},  {"lvgl9-rgb565a8", 0x14, 2 * kW},
         {"lvgl8-i8", 10, kW},           {"lvgl9-a2", 0x0C, (kW + 3) / 4},
-        {"lvgl9-i8", 0x0A, kW}};
+        {"lvgl9-i8", 0x0A, kW},         {"lvgl8-rgb565a8", 5, 3 * kW}};
     for (const auto& [target, format, stride] : rows) {
         SCOPED_TRACE(target);
         const CliRun made = run_cli(std::string("convert --target ") + target + " " + png);

@@ -42,7 +42,7 @@ constexpr std::string_view kIndex = "is the pixel's index into the colours befor
 // LVGL 9 reads A1/A2/A4 and I1/I2/I4/I8 alike (its binary decoder's decode_alpha_only and
 // decode_indexed_line): rows of `stride` bytes, the first pixel in the high bits; the indexed
 // ones after a palette of 2^n lv_color32_t.
-constexpr std::array<Target, 34> kColourTargets{{
+constexpr std::array<Target, 35> kColourTargets{{
     {"ssd1322", BitLayout::rows_msb, "c", Glass::oled,
      "column address 15h (4 pixels a column; the 256 columns of most 256 x 64 modules start "
      "at 1Ch), row address 75h 0 H-1, write RAM 5Ch, then every byte in order, the high "
@@ -120,6 +120,10 @@ constexpr std::array<Target, 34> kColourTargets{{
      "LV_IMG_CF_INDEXED_4BIT"},
     {"lvgl8-i8", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kIndex, "", "i8", false, 8,
      "LV_IMG_CF_INDEXED_8BIT"},
+    // TRUE_COLOR_ALPHA with LV_COLOR_DEPTH 16 (LV_COLOR_16_SWAP 0): LV_IMG_PX_SIZE_ALPHA_BYTE is
+    // 3, the lv_color16_t as the processor holds it, then the alpha.
+    {"lvgl8-rgb565a8", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kColour, "", "rgb565le-a8",
+     false, 8, "LV_IMG_CF_TRUE_COLOR_ALPHA"},
     {"lvgl8-argb8888", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kColour, "", "bgra8888", false,
      8, "LV_IMG_CF_TRUE_COLOR_ALPHA"},
     {"gxepd2-bwr", BitLayout::rows_msb, "arduino", Glass::epaper, kThreeColour,

@@ -137,6 +137,17 @@ constexpr ColourLayout kColourLayouts[] = {
      false,
      false,
      true},
+    {"rgb565le-a8",
+     false,
+     {5, 6, 5, 8},
+     24,
+     true,
+     "rows from the top, 3 bytes a pixel: RGB565 the low byte first, then the alpha",
+     0,
+     {},
+     1,
+     false,
+     true},
     {"a2",
      true,
      {2, 0, 0},
@@ -260,6 +271,11 @@ void pack_row(const ColourLayout& l, const std::uint8_t* levels, int width, std:
             out[0] = std::uint8_t(word), out[1] = std::uint8_t(word >> 8);
             out[plane_size - std::size_t(x)] = levels[3];
         }
+    } else if (l.with_alpha && l.pixel_bits == 24) { // rgb565-le, then the alpha
+        for (int x = 0; x < width; ++x, levels += 4, out += 3) {
+            const unsigned word = unsigned(levels[0]) << 11 | unsigned(levels[1]) << 5 | levels[2];
+            out[0] = std::uint8_t(word), out[1] = std::uint8_t(word >> 8), out[2] = levels[3];
+        }
     } else if (l.pixel_bits == 32) { // blue, green, red, alpha
         for (int x = 0; x < width; ++x, levels += 4, out += 4)
             out[0] = levels[2], out[1] = levels[1], out[2] = levels[0], out[3] = levels[3];
@@ -297,6 +313,14 @@ void unpack_row(const ColourLayout& l, const std::uint8_t* bytes, int width, std
         for (int x = 0; x < width; ++x) {
             const int slot = x % per, shift = l.low_first ? slot * n : 8 - n - slot * n;
             levels[x] = std::uint8_t(bytes[x / per] >> shift & ((1 << n) - 1));
+        }
+        return;
+    }
+    if (l.with_alpha && l.pixel_bits == 24) {
+        for (int x = 0; x < width; ++x, levels += 4, bytes += 3) {
+            const unsigned word = unsigned(bytes[1]) << 8 | bytes[0];
+            levels[0] = std::uint8_t(word >> 11), levels[1] = word >> 5 & 63, levels[2] = word & 31;
+            levels[3] = bytes[2];
         }
         return;
     }

@@ -14,6 +14,7 @@
 //   rgb888, bgr888        3 bytes: R, G, B, or B, G, R
 //   bgra8888              4 bytes: B, G, R and the alpha, the colour not laid over anything
 //   rgb565a8              every row of rgb565-le, then every row of the alpha, a byte a pixel
+//   rgb565le-a8           3 bytes a pixel: rgb565-le, then the alpha
 //   i1, i2, i4, i8        the picture's own colours, 2^n of them at most, as a table of 4
 //                         bytes each (B, G, R, A; the unused ones 0), then each pixel's index
 //                         in n bits, the first pixel in the high bits
