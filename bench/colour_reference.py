@@ -4,13 +4,14 @@ engine: each pixel laid over the background, reduced to the layout's levels (tru
 rounded or dithered, as docs/colour.md writes it) and packed. The samples' expected colour
 listings are made with it.
 
-    colour_reference.py LAYOUT [--reduce round] [--dither NAME] [--background black] FILE
+    colour_reference.py LAYOUT [--reduce round] [--dither NAME] [--background black]
+                        [--rotate N] [--flip h|v] [--size WxH] [--fit NAME] FILE
 """
 import sys
 
 from PIL import Image
 
-from reference import BAYER4, BAYER8, DIFFUSIONS, entry_lines
+from reference import BAYER4, BAYER8, DIFFUSIONS, entry_lines, fitted, grey_rows, turn
 
 # name: (grey, bits of each level, bits a pixel, first pixel low / low byte first)
 LAYOUTS = {
@@ -23,28 +24,56 @@ LAYOUTS = {
     "rgb565-le": (False, (5, 6, 5), 16, True),
     "rgb332": (False, (3, 3, 2), 8, False),
     "rgb888": (False, (8, 8, 8), 24, False),
+    "bgr888": (False, (8, 8, 8), 24, True),
+    "bgra8888": (False, (8, 8, 8, 8), 32, True),
+    "rgb565a8": (False, (5, 6, 5, 8), 16, True),
+    "rgb565le-a8": (False, (5, 6, 5, 8), 24, True),
     "a1": (True, (1,), 1, False),
+    "a2": (True, (2,), 2, False),
+    "a4": (True, (4,), 4, False),
     "a8": (True, (8,), 8, False),
 }
-ALPHA = ("a1", "a8")
+ALPHA = ("a1", "a2", "a4", "a8")
+INDEXED = {"i1": 1, "i2": 2, "i4": 4, "i8": 8}
 # Three-colour e-paper: the palette, in index order; two planes of rows-msb bits.
 PALETTES = {"planes-bwr": [(0, 0, 0), (255, 255, 255), (255, 0, 0)],
             "planes-bwy": [(0, 0, 0), (255, 255, 255), (255, 255, 0)]}
 
 
-def value_rows(path, grey, background=255, alpha=False):
+def moved(rows, canvas, background, fill):
+    """The picture turned, flipped and scaled as docs/preparation.md says, each channel on its
+    own; `fill` the canvas around it."""
+    rows = turn(rows, canvas.get("rotate", 0), canvas.get("flip"))
+    if "size" not in canvas:
+        return rows
+    size, fit = canvas["size"], canvas.get("fit", "contain")
+    if not isinstance(fill, tuple):
+        return fitted(rows, size, fit, fill)
+    channels = [fitted([[p[k] for p in row] for row in rows], size, fit, fill[k])
+                for k in range(len(fill))]
+    return [list(zip(*lines)) for lines in zip(*channels)]
+
+
+def value_rows(path, grey, background=255, alpha=False, canvas=None, keep=False):
     """Each pixel's values over the background: its luminance, or its R, G and B; or its
-    alpha alone."""
+    alpha alone; or (`keep`) R, G, B and A as they are. With `canvas` the picture moves first: the grey layouts' grey as the one-bit
+    layouts move it, else R, G, B and A apart, on a clear canvas of the background's colour."""
+    canvas = canvas or {}
+    if grey and not alpha:
+        return [[[v] for v in row] for row in moved(grey_rows(path, background), canvas,
+                                                     background, background)]
     with Image.open(path) as im:
         width, height = im.size
         rgba = im.convert("RGBA").tobytes()
+    pixels = [[tuple(rgba[4 * (width * y + x) : 4 * (width * y + x) + 4]) for x in range(width)]
+              for y in range(height)]
+    pixels = moved(pixels, canvas, background, (background,) * 3 + (0,))
     rows = []
-    for y in range(height):
+    for line in pixels:
         row = []
-        for x in range(width):
-            r, g, b, a = rgba[4 * (width * y + x) : 4 * (width * y + x) + 4]
-            if alpha:
-                row.append([a])
+        for r, g, b, a in line:
+            if alpha or keep:
+                row.append([r, g, b, a] if keep else [a])
                 continue
             channels = [(299 * r + 587 * g + 114 * b + 500) // 1000] if grey else [r, g, b]
             row.append([(c * a + background * (255 - a) + 127) // 255 for c in channels])
@@ -131,6 +160,10 @@ def planes(indices):
 
 def pack(level_rows, layout):
     grey, bits, pixel_bits, low_first = LAYOUTS[layout]
+    if layout == "rgb565a8":  # the RGB565 rows, the low byte first, then the alpha's rows
+        words = b"".join((v[0] << 11 | v[1] << 5 | v[2]).to_bytes(2, "little")
+                         for row in level_rows for v in row)
+        return words + bytes(v[3] for row in level_rows for v in row)
     data = bytearray()
     for row in level_rows:
         if grey and pixel_bits < 8:
@@ -143,7 +176,13 @@ def pack(level_rows, layout):
             data += line
             continue
         for v in row:
-            if grey or pixel_bits == 24:
+            if len(bits) == 4 and pixel_bits == 24:
+                data += (v[0] << 11 | v[1] << 5 | v[2]).to_bytes(2, "little") + bytes([v[3]])
+            elif pixel_bits == 32:
+                data += bytes([v[2], v[1], v[0], v[3]])
+            elif pixel_bits == 24 and low_first:
+                data += bytes(v[::-1])
+            elif grey or pixel_bits == 24:
                 data += bytes(v)
             elif pixel_bits == 8:
                 data.append(v[0] << 5 | v[1] << 2 | v[2])
@@ -153,24 +192,57 @@ def pack(level_rows, layout):
     return bytes(data)
 
 
-def layout_bytes(path, layout, reduce="truncate", dither=None, background=255):
+def indexed(rows, bits):
+    """The picture's own colours, in the order first met (a clear pixel clear black), as a table
+    of 2^bits entries B, G, R, A, then the indices packed as grey levels, the first high."""
+    table, index = [], {}
+    for row in rows:
+        for v in row:
+            key = (0, 0, 0, 0) if v[3] == 0 else tuple(v)
+            if key not in index:
+                index[key] = len(table)
+                table.append(key)
+            v[:] = [index[key]]
+    if len(table) > 1 << bits:
+        raise ValueError("more than %d colours" % (1 << bits))
+    head = bytearray(4 << bits)
+    for i, (r, g, b, a) in enumerate(table):
+        head[4 * i: 4 * i + 4] = bytes([b, g, r, a])
+    per = 8 // bits
+    data = bytearray(head)
+    for row in rows:
+        line = bytearray((len(row) + per - 1) // per)
+        for x, (k,) in enumerate(row):
+            line[x // per] |= k << (8 - bits - x % per * bits)
+        data += line
+    return bytes(data)
+
+
+def layout_bytes(path, layout, reduce="truncate", dither=None, background=255, canvas=None):
+    if layout in INDEXED:
+        return indexed(value_rows(path, False, background, False, canvas, True), INDEXED[layout])
     if layout in PALETTES:
-        return planes(palette_indices(value_rows(path, False, background), PALETTES[layout],
-                                      dither))
+        return planes(palette_indices(value_rows(path, False, background, False, canvas),
+                                      PALETTES[layout], dither))
     grey, bits, _, _ = LAYOUTS[layout]
-    return pack(levels(value_rows(path, grey, background, layout in ALPHA), bits, reduce, dither),
-                layout)
+    rows = value_rows(path, grey, background, layout in ALPHA, canvas, len(bits) == 4)
+    return pack(levels(rows, bits, reduce, dither), layout)
 
 
 def main(argv):
     options = dict(zip(argv[1:-1:2], argv[2:-1:2]))
-    if len(argv) < 2 or argv[0] not in {**LAYOUTS, **PALETTES} or len(argv) % 2 or \
-            set(options) - {"--reduce", "--dither", "--background"}:
+    if len(argv) < 2 or argv[0] not in {**LAYOUTS, **PALETTES, **INDEXED} or len(argv) % 2 or \
+            set(options) - {"--reduce", "--dither", "--background", "--rotate", "--flip", "--size",
+                            "--fit"}:
         sys.stderr.write(__doc__)
         return 2
+    canvas = {"rotate": int(options.get("--rotate", 0)), "flip": options.get("--flip"),
+              "fit": options.get("--fit", "contain")}
+    if "--size" in options:
+        canvas["size"] = tuple(int(n) for n in options["--size"].split("x"))
     data = layout_bytes(argv[-1], argv[0], options.get("--reduce", "truncate"),
                         options.get("--dither"),
-                        0 if options.get("--background") == "black" else 255)
+                        0 if options.get("--background") == "black" else 255, canvas)
     sys.stdout.write(entry_lines(data))
     return 0
 

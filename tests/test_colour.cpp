@@ -122,6 +122,7 @@ TEST(Colour, EachTargetReadsAsThePictureReduced) {
         {"ili9341", Format::wire565},   {"adafruit-gfx-rgb565", Format::words565},
         {"tft-espi", Format::words565}, {"adafruit-gfx-grey", Format::grey8},
         {"gxepd2-bwr", Format::planes}, {"adafruit-gfx-mask", Format::mask},
+        {"lvgl8-a1", Format::mask},
     };
     for (const auto& [target, format] : targets) {
         SCOPED_TRACE(target);
@@ -178,10 +179,6 @@ TEST(Colour, RenderPaintsTheLevelsAndCheckFindsADifference) {
 TEST(Colour, RefusesWhatDoesNotApplyAndWritesNothing) {
     TempDir dir;
     const std::string png = colour_png(dir), out = (dir.path() / "out.h").string();
-    QImage jpeg(4, 4, QImage::Format_RGB32);
-    jpeg.fill(Qt::red);
-    const std::string jpg = (dir.path() / "p.jpg").string();
-    ASSERT_TRUE(jpeg.save(QString::fromStdString(jpg), "JPEG"));
     const std::string two = dir.write("two.bin", {0xF8, 0x00});
     const std::string words = dir.write("w.h", as_bytes("const uint16_t w[] = {0x10000};"));
     struct Row {
@@ -194,7 +191,7 @@ TEST(Colour, RefusesWhatDoesNotApplyAndWritesNothing) {
          "--threshold applies to the layouts of one bit"},
         {"convert --target ssd1322 --ink light " + png, 2, "--ink applies"},
         {"convert --layout grey4-msb --invert-colors " + png, 2, "--invert-colors applies"},
-        {"convert --layout rgb565 --rotate 90 " + png, 2, "--rotate applies"},
+        {"convert --layout rgb565 --size 0x5 " + png, 2, "--size takes WxH"},
         {"convert --layout rgb565 --frames " + png, 2, "--frames lists in the layouts of one bit"},
         {"convert --layout rows-msb --reduce round " + png, 2,
          "--reduce applies to the layouts of more than one bit"},
@@ -202,8 +199,9 @@ TEST(Colour, RefusesWhatDoesNotApplyAndWritesNothing) {
         {"convert --layout rgb565 --reduce round --dither bayer4 " + png, 2, "exclude each other"},
         {"convert --target gxepd2-bwy --reduce round " + png, 2, "nearest colour of its palette"},
         {"convert --layout a8 --background black " + png, 2, "keeps the alpha itself"},
+        {"convert --layout i4 " + png, 1, "holds more than 16 colours, which i4 cannot index"},
+        {"convert --layout i8 --dither bayer4 " + png, 2, "keeps the picture's own colours"},
         {"convert --layout rgb555 " + png, 2, "of more than one bit grey2-msb"},
-        {"convert --layout rgb565 " + jpg, 1, "is not a PNG, WebP or PNM file"},
         {"render --layout rgb565 --width 13 " + png, 2, "needs --width and --height"},
         {"render --layout rgb565 --width 2 --height 1 --ink light --input bin " + png, 2,
          "--ink applies"},
@@ -271,8 +269,12 @@ namespace {
 // the descriptors compile as they would against LVGL itself.
 constexpr const char* kLvglStub = R"(#include <stdint.h>
 #define LV_IMAGE_HEADER_MAGIC 0x19
-enum { LV_COLOR_FORMAT_L8 = 0x06, LV_COLOR_FORMAT_A8 = 0x0E, LV_COLOR_FORMAT_RGB565 = 0x12 };
-enum { LV_IMG_CF_TRUE_COLOR = 4, LV_IMG_CF_ALPHA_8BIT = 14 };
+enum { LV_COLOR_FORMAT_L8 = 0x06, LV_COLOR_FORMAT_A8 = 0x0E, LV_COLOR_FORMAT_RGB565 = 0x12,
+       LV_COLOR_FORMAT_RGB888 = 0x0F, LV_COLOR_FORMAT_ARGB8888 = 0x10,
+       LV_COLOR_FORMAT_RGB565A8 = 0x14,
+       LV_COLOR_FORMAT_A2 = 0x0C, LV_COLOR_FORMAT_I8 = 0x0A };
+enum { LV_IMG_CF_TRUE_COLOR = 4, LV_IMG_CF_TRUE_COLOR_ALPHA = 5, LV_IMG_CF_INDEXED_8BIT = 10, LV_IMG_CF_ALPHA_1BIT = 11, LV_IMG_CF_ALPHA_2BIT = 12,
+       LV_IMG_CF_ALPHA_4BIT = 13, LV_IMG_CF_ALPHA_8BIT = 14 };
 typedef struct {
     uint32_t magic : 8; uint32_t cf : 8; uint32_t flags : 16;
     uint32_t w : 16; uint32_t h : 16; uint32_t stride : 16; uint32_t reserved_2 : 16;
@@ -291,11 +293,15 @@ TEST(Colour, LvglDescriptorsCompileAndDescribeTheirBytes) {
     const std::string png = colour_png(dir);
     dir.write("lvgl.h", as_bytes(kLvglStub));
     // target, the format's value, the bytes a row
-    const std::tuple<const char*, int, int> rows[] = {{"lvgl9-rgb565", 0x12, 2 * kW},
-                                                      {"lvgl9-l8", 0x06, kW},
-                                                      {"lvgl9-a8", 0x0E, kW},
-                                                      {"lvgl8-rgb565", 4, 2 * kW},
-                                                      {"lvgl8-a8", 14, kW}};
+    const std::tuple<const char*, int, int> rows[] = {
+        {"lvgl9-rgb565", 0x12, 2 * kW}, {"lvgl9-l8", 0x06, kW},
+        {"lvgl9-a8", 0x0E, kW},         {"lvgl8-rgb565", 4, 2 * kW},
+        {"lvgl8-a8", 14, kW},           {"lvgl9-rgb888", 0x0F, 3 * kW},
+        {"lvgl8-a1", 11, (kW + 7) / 8}, {"lvgl8-a2", 12, (kW + 3) / 4},
+        {"lvgl8-a4", 13, (kW + 1) / 2}, {"lvgl9-argb8888", 0x10, 4 * kW},
+        {"lvgl8-argb8888", 5, 4 * kW},  {"lvgl9-rgb565a8", 0x14, 2 * kW},
+        {"lvgl8-i8", 10, kW},           {"lvgl9-a2", 0x0C, (kW + 3) / 4},
+        {"lvgl9-i8", 0x0A, kW},         {"lvgl8-rgb565a8", 5, 3 * kW}};
     for (const auto& [target, format, stride] : rows) {
         SCOPED_TRACE(target);
         const CliRun made = run_cli(std::string("convert --target ") + target + " " + png);
@@ -312,7 +318,10 @@ TEST(Colour, LvglDescriptorsCompileAndDescribeTheirBytes) {
                                      " && cc -std=c99 -Wall -Wextra -Werror -I. -o image image.c "
                                      "&& ./image");
         ASSERT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(run.out, std::to_string(format) + " 13 6 " + std::to_string(stride * kH) + " " +
+        // RGB565A8's alpha plane, a byte a pixel, lies beyond its stride; the 256 colours of
+        // INDEXED_8BIT and I8 before their rows.
+        const int size = stride * kH + (format == 0x14 ? kW * kH : format == 10 ? 1024 : 0);
+        EXPECT_EQ(run.out, std::to_string(format) + " 13 6 " + std::to_string(size) + " " +
                                std::to_string(nine ? stride : 0));
     }
 }

@@ -135,8 +135,17 @@ Options:
                      lvgl9-rgb565, lvgl8-rgb565        rgb565-le  c (an LVGL image)
                      lvgl9-l8                          grey8      c (an LVGL image)
                      lvgl9-a8, lvgl8-a8                a8         c (an LVGL image)
+                     lvgl9-rgb888                      bgr888     c (an LVGL image)
+                     lvgl9-argb8888, lvgl8-argb8888    bgra8888   c (an LVGL image)
+                     lvgl9-rgb565a8                    rgb565a8   c (an LVGL image)
+                     lvgl8-rgb565a8                    rgb565le-a8  c (an LVGL image)
+                     lvgl8-i1, -i2, -i4, -i8           i1 .. i8   c (an LVGL image)
+                     lvgl9-i1, -i2, -i4, -i8           i1 .. i8   c (an LVGL image)
+                     lvgl9-a1, lvgl9-a2, lvgl9-a4      a1, a2, a4 c (an LVGL image)
+                     lvgl8-a1, lvgl8-a2, lvgl8-a4      a1, a2, a4 c (an LVGL image)
   --reduce R       (layouts of more than one bit: grey2-msb, grey2-lsb, grey4-msb,
-                   grey4-lsb, grey8, rgb565, rgb565-le, rgb332, rgb888, a1, a8) truncate
+                   grey4-lsb, grey8, rgb565, rgb565-le, rgb332, rgb888, bgr888,
+                   bgra8888, rgb565a8, rgb565le-a8, a1, a2, a4, a8) truncate
                    keeps a channel's top bits (default), round the nearest level
   --style S        how the bytes are written (default hex, or the target's, or c for
                    several pictures):

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "layout/colour_layouts.h"
 #include "shared/entries.h"
 #include "shared/text.h"
 
@@ -136,10 +137,12 @@ static std::string lvgl_descriptor(const CArray& a) {
                         : head + "always_zero = 0,\n" + head + "reserved = 0,\n";
     text += head + "w = " + std::to_string(a.width) + ",\n" + head +
             "h = " + std::to_string(a.rows) + ",\n";
-    if (t.lvgl == 9)
-        text += head +
-                "stride = " + std::to_string(a.rows ? a.bytes.size() / std::size_t(a.rows) : 0) +
-                ",\n";
+    // A plane of alpha after the colours (RGB565A8) is not counted: the stride is the colours'.
+    const ColourLayout* colour = colour_layout_named(a.layout);
+    const std::size_t stride = colour   ? colour_row_bytes(*colour, a.width)
+                               : a.rows ? a.bytes.size() / std::size_t(a.rows)
+                                        : 0;
+    if (t.lvgl == 9) text += head + "stride = " + std::to_string(stride) + ",\n";
     text += "    .data_size = " + size + ",\n    .data = " + a.name + "_map,\n};\n";
     return text;
 }

@@ -31,7 +31,18 @@ constexpr std::string_view kThreeColour =
 constexpr std::string_view kLvgl = "lv_image_set_src(image, &NAME) (LVGL 9)";
 constexpr std::string_view kLvgl8 = "lv_img_set_src(image, &NAME) (LVGL 8)";
 
-constexpr std::array<Target, 16> kColourTargets{{
+// LVGL 8's built-in decoder reads ALPHA_1/2/4BIT rows padded to whole bytes, the first pixel
+// in the high bits, each value spread over 0..255 (2 bits: 0, 85, 170, 255).
+constexpr std::string_view kAlpha = "is the pixel's alpha";
+
+// LVGL 8's INDEXED_1/2/4/8BIT: a palette of 2^n lv_color32_t (blue, green, red, alpha), then
+// the indices, rows padded to whole bytes, the first pixel in the high bits.
+constexpr std::string_view kIndex = "is the pixel's index into the colours before the rows";
+
+// LVGL 9 reads A1/A2/A4 and I1/I2/I4/I8 alike (its binary decoder's decode_alpha_only and
+// decode_indexed_line): rows of `stride` bytes, the first pixel in the high bits; the indexed
+// ones after a palette of 2^n lv_color32_t.
+constexpr std::array<Target, 35> kColourTargets{{
     {"ssd1322", BitLayout::rows_msb, "c", Glass::oled,
      "column address 15h (4 pixels a column; the 256 columns of most 256 x 64 modules start "
      "at 1Ch), row address 75h 0 H-1, write RAM 5Ch, then every byte in order, the high "
@@ -71,6 +82,50 @@ constexpr std::array<Target, 16> kColourTargets{{
      8, "LV_IMG_CF_TRUE_COLOR"},
     {"lvgl8-a8", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, "is the pixel's alpha", "", "a8",
      false, 8, "LV_IMG_CF_ALPHA_8BIT"},
+    {"lvgl8-a1", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kAlpha, "", "a1", false, 8,
+     "LV_IMG_CF_ALPHA_1BIT"},
+    {"lvgl8-a2", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kAlpha, "", "a2", false, 8,
+     "LV_IMG_CF_ALPHA_2BIT"},
+    {"lvgl8-a4", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kAlpha, "", "a4", false, 8,
+     "LV_IMG_CF_ALPHA_4BIT"},
+    // LVGL 9's lv_color_t holds blue, green, red in that order, and RGB888 is an array of them.
+    {"lvgl9-rgb888", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kColour, "", "bgr888", false, 9,
+     "LV_COLOR_FORMAT_RGB888"},
+    // ARGB8888 in LVGL 9, and TRUE_COLOR_ALPHA in LVGL 8 with LV_COLOR_DEPTH 32: lv_color32_t,
+    // blue, green, red, alpha, the colour not laid over anything.
+    {"lvgl9-argb8888", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kColour, "", "bgra8888", false,
+     9, "LV_COLOR_FORMAT_ARGB8888"},
+    // RGB565A8: the RGB565 array, then the alpha array; the stride is the RGB565 rows'.
+    {"lvgl9-rgb565a8", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kColour, "", "rgb565a8", false,
+     9, "LV_COLOR_FORMAT_RGB565A8"},
+    {"lvgl9-a1", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kAlpha, "", "a1", false, 9,
+     "LV_COLOR_FORMAT_A1"},
+    {"lvgl9-a2", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kAlpha, "", "a2", false, 9,
+     "LV_COLOR_FORMAT_A2"},
+    {"lvgl9-a4", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kAlpha, "", "a4", false, 9,
+     "LV_COLOR_FORMAT_A4"},
+    {"lvgl9-i1", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kIndex, "", "i1", false, 9,
+     "LV_COLOR_FORMAT_I1"},
+    {"lvgl9-i2", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kIndex, "", "i2", false, 9,
+     "LV_COLOR_FORMAT_I2"},
+    {"lvgl9-i4", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kIndex, "", "i4", false, 9,
+     "LV_COLOR_FORMAT_I4"},
+    {"lvgl9-i8", BitLayout::rows_msb, "c", Glass::tft, kLvgl, kIndex, "", "i8", false, 9,
+     "LV_COLOR_FORMAT_I8"},
+    {"lvgl8-i1", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kIndex, "", "i1", false, 8,
+     "LV_IMG_CF_INDEXED_1BIT"},
+    {"lvgl8-i2", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kIndex, "", "i2", false, 8,
+     "LV_IMG_CF_INDEXED_2BIT"},
+    {"lvgl8-i4", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kIndex, "", "i4", false, 8,
+     "LV_IMG_CF_INDEXED_4BIT"},
+    {"lvgl8-i8", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kIndex, "", "i8", false, 8,
+     "LV_IMG_CF_INDEXED_8BIT"},
+    // TRUE_COLOR_ALPHA with LV_COLOR_DEPTH 16 (LV_COLOR_16_SWAP 0): LV_IMG_PX_SIZE_ALPHA_BYTE is
+    // 3, the lv_color16_t as the processor holds it, then the alpha.
+    {"lvgl8-rgb565a8", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kColour, "", "rgb565le-a8",
+     false, 8, "LV_IMG_CF_TRUE_COLOR_ALPHA"},
+    {"lvgl8-argb8888", BitLayout::rows_msb, "c", Glass::tft, kLvgl8, kColour, "", "bgra8888", false,
+     8, "LV_IMG_CF_TRUE_COLOR_ALPHA"},
     {"gxepd2-bwr", BitLayout::rows_msb, "arduino", Glass::epaper, kThreeColour,
      "is paper, a clear bit the plane's ink (black, red)", "", "planes-bwr"},
     {"gxepd2-bwy", BitLayout::rows_msb, "arduino", Glass::epaper, kThreeColour,

@@ -94,8 +94,8 @@ Checked check_colour(const Arguments& a, const Conversion& converted, ArraySourc
     if (!array) return failed<Checked>(input_error(message_of(err.str())));
     std::vector<std::uint8_t> have = array->bytes;
     have.resize(expected.size(), 0);
-    const int w = converted.width, h = converted.height, ch = l.grey || l.colours ? 1 : 3;
-    const std::size_t row_bytes = colour_row_bytes(l, w), plane = row_bytes * std::size_t(h);
+    const int w = converted.width, h = converted.height, ch = level_count(l);
+    const std::size_t row_bytes = colour_row_bytes(l, w);
     std::vector<std::uint8_t> want_row(std::size_t(w) * std::size_t(ch)), have_row(want_row);
     Checked checked;
     checked.width = w;
@@ -103,8 +103,10 @@ Checked check_colour(const Arguments& a, const Conversion& converted, ArraySourc
     checked.diff.assign(std::size_t(w) * std::size_t(h), 0);
     std::ostringstream first;
     for (int y = 0; y < h; ++y) {
-        unpack_row(l, expected.data() + row_bytes * std::size_t(y), w, want_row.data(), plane);
-        unpack_row(l, have.data() + row_bytes * std::size_t(y), w, have_row.data(), plane);
+        const std::size_t plane = plane_distance(l, w, h, y);
+        const std::size_t at = colour_table_bytes(l) + row_bytes * std::size_t(y);
+        unpack_row(l, expected.data() + at, w, want_row.data(), plane);
+        unpack_row(l, have.data() + at, w, have_row.data(), plane);
         for (int x = 0; x < w; ++x) {
             bool same = true;
             for (int k = 0; k < ch; ++k)

@@ -1,6 +1,11 @@
 #include "engine/convert_colour.h"
 
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+
 #include "pictures/listings.h"
+#include "prepare/prepare.h"
 #include "shared/entries.h"
 #include "shared/text.h"
 
@@ -8,10 +13,26 @@ namespace dotlane::engine {
 
 namespace {
 
-// The options that make black and white, which a layout of levels has no use for; the
-// canvas options would need the colours turned and scaled, which convert does not do yet.
-constexpr const char* kOneBitOnly[] = {"--threshold", "--ink",  "--rotate",
-                                       "--flip",      "--size", "--fit"};
+// The options that make black and white, which a layout of levels has no use for.
+constexpr const char* kOneBitOnly[] = {"--threshold", "--ink"};
+
+bool moves(const Preparation& p) {
+    return p.rotate || p.flip_h || p.flip_v || p.width;
+}
+
+// The picture turned, flipped and scaled onto its canvas, as the one-bit layouts place it,
+// each channel on its own; around the picture the background, and for colours a clear one
+// (alpha 0) so that the layouts with alpha see through it.
+std::vector<std::uint8_t> placed(GreyView source, const Preparation& p, bool rgba, Extent& size) {
+    size = canvas_extent(source.width, source.height, p);
+    const std::size_t pixels = std::size_t(size.width) * std::size_t(size.height);
+    std::vector<std::uint8_t> canvas(pixels * (rgba ? 4 : 1), std::uint8_t(p.background));
+    if (rgba)
+        for (std::size_t i = 0; i < pixels; ++i)
+            canvas[4 * i + 3] = 0;
+    place(source, p, canvas.data(), rgba);
+    return canvas;
+}
 
 // A 1-bit BMP file's colours as RGBA, each pixel its palette colour.
 std::vector<std::uint8_t> bmp_rgba(const LoadedFile& file, int& width, int& height) {
@@ -37,8 +58,13 @@ std::optional<std::string> colour_request(const Arguments& a, Request& r) {
         if (a.value(option))
             return std::string(option) + " applies to the layouts of one bit; " +
                    std::string(l.name) + " keeps " + (l.grey ? "grey levels" : "colours") +
-                   ", and takes --dither, --reduce and "
-                   "--background";
+                   ", and takes --dither, --reduce, --background and "
+                   "the canvas options";
+    if (l.indexed)
+        for (const char* option : {"--dither", "--reduce", "--background"})
+            if (a.value(option))
+                return std::string(option) + " does not apply to " + std::string(l.name) +
+                       ", which keeps the picture's own colours";
     if (a.has("--invert-colors"))
         return "--invert-colors applies to the layouts of one bit; " + std::string(l.name) +
                " keeps " + (l.grey ? "grey levels" : "colours");
@@ -49,7 +75,8 @@ std::optional<std::string> colour_request(const Arguments& a, Request& r) {
     r.reduction.bits = l.bits;
     r.reduction.grey = l.grey;
     r.reduction.alpha = l.alpha;
-    if (l.alpha && a.value("--background"))
+    r.reduction.with_alpha = l.with_alpha;
+    if ((l.alpha || l.with_alpha) && a.value("--background"))
         return "--background does not apply to " + std::string(l.name) +
                ", which keeps the alpha itself";
     r.reduction.round = reduce == "round";
@@ -76,6 +103,12 @@ std::variant<Conversion, Outcome> convert_colour(const std::string& path, const 
     std::optional<Reducer> reducer;
     std::vector<std::uint8_t> levels;
     std::size_t row_bytes = 0;
+    const std::size_t table = colour_table_bytes(l);
+    // An indexed layout's colours in the order first met, each with its index; a clear pixel
+    // is clear black whatever its colour.
+    std::unordered_map<std::uint32_t, std::uint8_t> indices;
+    std::vector<std::uint32_t> colours;
+    const std::size_t most = std::size_t(1) << l.pixel_bits;
     // Each row reduced and packed as it comes, so the colours are never held whole; the grey
     // layouts take the grey the one-bit layouts read, the same values with a quarter of the
     // work.
@@ -88,21 +121,53 @@ std::variant<Conversion, Outcome> convert_colour(const std::string& path, const 
             row_bytes = colour_row_bytes(l, width);
             c.listing.bytes.resize(colour_byte_count(l, width, height));
         }
-        if (grey)
+        if (l.indexed) {
+            for (int x = 0; x < width && colours.size() <= most; ++x, pixels += 4) {
+                std::uint32_t key = 0;
+                std::memcpy(&key, pixels, 4);
+                if (pixels[3] == 0) key = 0;
+                const auto [at, added] = indices.try_emplace(key, std::uint8_t(colours.size()));
+                if (added) colours.push_back(key);
+                levels[std::size_t(x)] = at->second;
+            }
+        } else if (grey) {
             reducer->grey_row(pixels, levels.data());
-        else
+        } else {
             reducer->row(pixels, levels.data());
-        pack_row(l, levels.data(), width, c.listing.bytes.data() + row_bytes * std::size_t(y),
-                 row_bytes * std::size_t(height));
+        }
+        pack_row(l, levels.data(), width,
+                 c.listing.bytes.data() + table + row_bytes * std::size_t(y),
+                 plane_distance(l, width, height, y));
     };
+    const Preparation& p = r.choice.preparation;
+    // With the picture moved its rows are gathered whole first; else each passes straight on.
+    std::vector<std::uint8_t> whole;
+    GreyView held;
     const ColourRows each = [&](int width, int height, int y, const std::uint8_t* rgba) {
-        take(width, height, y, rgba, false);
+        if (!moves(p)) return take(width, height, y, rgba, false);
+        const std::size_t stride = std::size_t(width) * 4;
+        if (whole.empty()) {
+            whole.resize(stride * std::size_t(height));
+            held = {width, height, whole.data()};
+        }
+        std::copy(rgba, rgba + stride, whole.data() + stride * std::size_t(y));
     };
-    SourcePicture read = l.grey && !l.alpha ? source.read(path, r.reduction.background)
-                                            : source.read_colour(path, each);
-    for (int y = 0; read.grey.pixels && y < read.grey.height; ++y)
-        take(read.grey.width, read.grey.height, y,
-             read.grey.pixels + std::size_t(y) * std::size_t(read.grey.width), true);
+    const auto pass_on = [&](GreyView view, bool grey) {
+        Extent size;
+        const std::vector<std::uint8_t> canvas = placed(view, p, !grey, size);
+        const std::size_t stride = std::size_t(size.width) * (grey ? 1 : 4);
+        for (int y = 0; y < size.height; ++y)
+            take(size.width, size.height, y, canvas.data() + stride * std::size_t(y), grey);
+    };
+    SourcePicture read = l.grey && !l.alpha && !l.indexed
+                             ? source.read(path, r.reduction.background)
+                             : source.read_colour(path, each);
+    if (read.grey.pixels && moves(p))
+        pass_on({read.grey.width, read.grey.height, read.grey.pixels}, true);
+    else
+        for (int y = 0; read.grey.pixels && y < read.grey.height; ++y)
+            take(read.grey.width, read.grey.height, y,
+                 read.grey.pixels + std::size_t(y) * std::size_t(read.grey.width), true);
     read.grey = {};
     if (read.error) return input_error(*read.error);
     c.file_size = read.file_size;
@@ -117,6 +182,20 @@ std::variant<Conversion, Outcome> convert_colour(const std::string& path, const 
         for (int y = 0; y < height; ++y)
             each(width, height, y, rgba.data() + std::size_t(y) * std::size_t(width) * 4);
         if (!c.file_size) c.file_size = read.checked->size;
+    }
+    if (held.pixels) {
+        pass_on(held, false);
+        whole = {};
+    }
+    if (colours.size() > most)
+        return input_error("\"" + printable_name(path) + "\" holds more than " +
+                           std::to_string(most) + " colours, which " + std::string(l.name) +
+                           " cannot index; a layout of more bits, or fewer colours, would do.");
+    for (std::size_t i = 0; i < colours.size(); ++i) { // R, G, B, A to B, G, R, A
+        std::uint8_t rgba[4];
+        std::memcpy(rgba, &colours[i], 4);
+        std::uint8_t* entry = c.listing.bytes.data() + 4 * i;
+        entry[0] = rgba[2], entry[1] = rgba[1], entry[2] = rgba[0], entry[3] = rgba[3];
     }
     if (bare) c.listing.text = entry_lines(c.listing.bytes, "\n", true);
     c.rows = c.height;
@@ -137,19 +216,25 @@ Picture shown_colours(const Conversion& c) {
     const ColourLayout& l = *c.colour;
     Picture picture(c.width, c.height, kWhite);
     const std::size_t row_bytes = colour_row_bytes(l, c.width);
-    const std::size_t plane = row_bytes * std::size_t(c.height);
     if (c.listing.bytes.size() < colour_byte_count(l, c.width, c.height)) return picture;
-    std::vector<std::uint8_t> levels(std::size_t(c.width) * (l.grey || l.colours ? 1 : 3));
+    const int ch = level_count(l);
+    std::vector<std::uint8_t> levels(std::size_t(c.width) * std::size_t(ch));
     for (int y = 0; y < c.height; ++y) {
-        unpack_row(l, c.listing.bytes.data() + row_bytes * std::size_t(y), c.width, levels.data(),
-                   plane);
+        unpack_row(l, c.listing.bytes.data() + colour_table_bytes(l) + row_bytes * std::size_t(y),
+                   c.width, levels.data(), plane_distance(l, c.width, c.height, y));
         for (int x = 0; x < c.width; ++x) {
             int rgb[3];
+            // With its alpha, a pixel shows laid over white.
+            const std::uint8_t* entry = c.listing.bytes.data() + 4 * std::size_t(levels[x]);
+            const int a = l.with_alpha ? levels[std::size_t(4 * x + 3)]
+                          : l.indexed  ? entry[3]
+                                       : 255;
             for (int k = 0; k < 3; ++k) {
-                const std::size_t at =
-                    l.grey || l.colours ? std::size_t(x) : std::size_t(3 * x + k);
+                const std::size_t at = ch == 1 ? std::size_t(x) : std::size_t(ch * x + k);
                 rgb[k] = l.colours ? l.palette[levels[at]][std::size_t(k)]
                                    : level_value(levels[at], l.bits[l.grey ? 0 : std::size_t(k)]);
+                if (l.indexed) rgb[k] = entry[2 - k];
+                rgb[k] = (rgb[k] * a + 255 * (255 - a) + 127) / 255;
             }
             picture.set(x, y, Colour(rgb[0] | rgb[1] << 8 | rgb[2] << 16));
         }

@@ -19,8 +19,8 @@ struct Row {
 const Row kPictureOptions[] = {
     {{"layout", K::word,
       "t6963c, sed1565, rows-msb, rows-lsb, pages-lsb, pages-msb, grey2-msb, grey2-lsb, "
-      "grey4-msb, grey4-lsb, grey8, rgb565, rgb565-le, rgb332, rgb888, a1, a8, planes-bwr, "
-      "planes-bwy",
+      "grey4-msb, grey4-lsb, grey8, rgb565, rgb565-le, rgb332, rgb888, bgr888, bgra8888, "
+      "rgb565a8, rgb565le-a8, i1, i2, i4, i8, a1, a2, a4, a8, planes-bwr, planes-bwy",
       "how the bits lie in the bytes"},
      kShared},
     {{"target", K::word, "", "the display or draw call; sets layout and style"}, kShared},
@@ -72,8 +72,8 @@ std::vector<OptionSpec> used_by(unsigned use) {
 const OptionSpec kRender[] = {
     {"layout", K::word,
      "rows-msb, rows-lsb, pages-lsb, pages-msb, sed1565, t6963c, grey2-msb, grey2-lsb, "
-     "grey4-msb, grey4-lsb, grey8, rgb565, rgb565-le, rgb332, rgb888, a1, a8, planes-bwr, "
-     "planes-bwy",
+     "grey4-msb, grey4-lsb, grey8, rgb565, rgb565-le, rgb332, rgb888, bgr888, bgra8888, "
+     "rgb565a8, rgb565le-a8, i1, i2, i4, i8, a1, a2, a4, a8, planes-bwr, planes-bwy",
      "how the bits lie in the bytes"},
     {"width", K::number, "", "pixels, 1 to 4096"},
     {"height", K::number, "", "pixels, 1 to 4096"},

@@ -46,12 +46,124 @@ constexpr ColourLayout kColourLayouts[] = {
      "rows from the top, RGB565 in 2 bytes a pixel, the low byte first (G2-G0 B4-B0)"},
     {"rgb332", false, {3, 3, 2}, 8, false, "rows from the top, a byte a pixel, RRRGGGBB"},
     {"rgb888", false, {8, 8, 8}, 24, false, "rows from the top, 3 bytes a pixel: R, G, B"},
+    {"bgr888", false, {8, 8, 8}, 24, true, "rows from the top, 3 bytes a pixel: B, G, R"},
+    {"bgra8888",
+     false,
+     {8, 8, 8, 8},
+     32,
+     true,
+     "rows from the top, 4 bytes a pixel: B, G, R, alpha",
+     0,
+     {},
+     1,
+     false,
+     true},
     {"a1",
      true,
      {1, 0, 0},
      1,
      false,
      "rows from the top, 1 bit a pixel, bit 7 the leftmost, set where the alpha is 128 or more",
+     0,
+     {},
+     1,
+     true},
+    {"rgb565a8",
+     false,
+     {5, 6, 5, 8},
+     16,
+     true,
+     "rows from the top of RGB565 in 2 bytes a pixel, the low byte first, then rows of the "
+     "alpha, a byte a pixel",
+     0,
+     {},
+     1,
+     false,
+     true,
+     true},
+    {"i1",
+     true,
+     {1, 0, 0, 0},
+     1,
+     false,
+     "a table of the picture's colours (B, G, R, A), then rows from the top of 1-bit indices, "
+     "the first pixel in the high bits",
+     0,
+     {},
+     1,
+     false,
+     false,
+     false,
+     true},
+    {"i2",
+     true,
+     {2, 0, 0, 0},
+     2,
+     false,
+     "a table of the picture's colours (B, G, R, A), then rows from the top of 2-bit indices, "
+     "the first pixel in the high bits",
+     0,
+     {},
+     1,
+     false,
+     false,
+     false,
+     true},
+    {"i4",
+     true,
+     {4, 0, 0, 0},
+     4,
+     false,
+     "a table of the picture's colours (B, G, R, A), then rows from the top of 4-bit indices, "
+     "the first pixel in the high bits",
+     0,
+     {},
+     1,
+     false,
+     false,
+     false,
+     true},
+    {"i8",
+     true,
+     {8, 0, 0, 0},
+     8,
+     false,
+     "a table of the picture's colours (B, G, R, A), then rows from the top of 8-bit indices, "
+     "the first pixel in the high bits",
+     0,
+     {},
+     1,
+     false,
+     false,
+     false,
+     true},
+    {"rgb565le-a8",
+     false,
+     {5, 6, 5, 8},
+     24,
+     true,
+     "rows from the top, 3 bytes a pixel: RGB565 the low byte first, then the alpha",
+     0,
+     {},
+     1,
+     false,
+     true},
+    {"a2",
+     true,
+     {2, 0, 0},
+     2,
+     false,
+     "rows from the top, 2 bits a pixel, the first in bits 7-6, the alpha's top 2 bits",
+     0,
+     {},
+     1,
+     true},
+    {"a4",
+     true,
+     {4, 0, 0},
+     4,
+     false,
+     "rows from the top, 4 bits a pixel, the first in the high nibble, the alpha's top 4 bits",
      0,
      {},
      1,
@@ -101,101 +213,6 @@ std::string colour_layout_names() {
     for (const ColourLayout& l : kColourLayouts)
         names += (names.empty() ? "" : ", ") + std::string(l.name);
     return names;
-}
-
-std::size_t colour_row_bytes(const ColourLayout& layout, int width) {
-    return (std::size_t(width) * std::size_t(layout.pixel_bits) + 7) / 8;
-}
-
-std::size_t colour_byte_count(const ColourLayout& layout, int width, int height) {
-    return colour_row_bytes(layout, width) * std::size_t(height) * std::size_t(layout.planes);
-}
-
-void pack_row(const ColourLayout& l, const std::uint8_t* levels, int width, std::uint8_t* out,
-              std::size_t plane_size) {
-    if (l.planes == 2) { // index 0 black, 1 white, 2 the colour; a set bit is paper
-        std::uint8_t* ink = out + plane_size;
-        for (int x = 0; x < width; x += 8) {
-            std::uint8_t black = 0xFF, colour = 0xFF;
-            for (int k = 0; k < 8 && x + k < width; ++k) {
-                black ^= std::uint8_t((levels[x + k] == 0) << (7 - k));
-                colour ^= std::uint8_t((levels[x + k] == 2) << (7 - k));
-            }
-            const int last = width - x < 8 ? 8 - (width - x) : 0; // the bits past the row: 0
-            out[x / 8] = std::uint8_t(black >> last << last);
-            ink[x / 8] = std::uint8_t(colour >> last << last);
-        }
-        return;
-    }
-    if (l.grey && l.pixel_bits == 4 && width % 2 == 0) { // the common case, two at a time
-        const int high = l.low_first ? 1 : 0;
-        for (int x = 0; x < width; x += 2)
-            out[x / 2] = std::uint8_t(levels[x + high] << 4 | levels[x + 1 - high]);
-        return;
-    }
-    if (l.grey && l.pixel_bits < 8) {
-        const int n = l.pixel_bits, per = 8 / n;
-        for (std::size_t i = 0; i < colour_row_bytes(l, width); ++i)
-            out[i] = 0;
-        for (int x = 0; x < width; ++x) {
-            const int slot = x % per, shift = l.low_first ? slot * n : 8 - n - slot * n;
-            out[x / per] = std::uint8_t(out[x / per] | levels[x] << shift);
-        }
-        return;
-    }
-    if (l.grey || l.pixel_bits == 24) { // the levels are the bytes
-        std::copy(levels, levels + colour_row_bytes(l, width), out);
-    } else if (l.pixel_bits == 8) {
-        for (int x = 0; x < width; ++x, levels += 3)
-            out[x] = std::uint8_t(levels[0] << 5 | levels[1] << 2 | levels[2]);
-    } else {
-        const int high = l.low_first ? 1 : 0;
-        for (int x = 0; x < width; ++x, levels += 3, out += 2) {
-            const unsigned word = unsigned(levels[0]) << 11 | unsigned(levels[1]) << 5 | levels[2];
-            out[high] = std::uint8_t(word >> 8);
-            out[1 - high] = std::uint8_t(word);
-        }
-    }
-}
-
-void unpack_row(const ColourLayout& l, const std::uint8_t* bytes, int width, std::uint8_t* levels,
-                std::size_t plane_size) {
-    if (l.planes == 2) { // black ink wins where both planes have it
-        for (int x = 0; x < width; ++x) {
-            const int bit = 7 - x % 8;
-            const bool black = !(bytes[x / 8] >> bit & 1);
-            const bool colour = !(bytes[plane_size + std::size_t(x / 8)] >> bit & 1);
-            levels[x] = black ? 0 : colour ? 2 : 1;
-        }
-        return;
-    }
-    if (l.grey && l.pixel_bits < 8) {
-        const int n = l.pixel_bits, per = 8 / n;
-        for (int x = 0; x < width; ++x) {
-            const int slot = x % per, shift = l.low_first ? slot * n : 8 - n - slot * n;
-            levels[x] = std::uint8_t(bytes[x / per] >> shift & ((1 << n) - 1));
-        }
-        return;
-    }
-    for (int x = 0; x < width; ++x) {
-        std::uint8_t* v = levels + (l.grey ? x : 3 * x);
-        switch (l.pixel_bits) {
-        case 8:
-            if (l.grey)
-                v[0] = bytes[x];
-            else
-                v[0] = bytes[x] >> 5, v[1] = bytes[x] >> 2 & 7, v[2] = bytes[x] & 3;
-            break;
-        case 16: {
-            const unsigned high = bytes[2 * x + (l.low_first ? 1 : 0)];
-            const unsigned word = high << 8 | bytes[2 * x + (l.low_first ? 0 : 1)];
-            v[0] = std::uint8_t(word >> 11), v[1] = word >> 5 & 63, v[2] = word & 31;
-            break;
-        }
-        default:
-            v[0] = bytes[3 * x], v[1] = bytes[3 * x + 1], v[2] = bytes[3 * x + 2];
-        }
-    }
 }
 
 } // namespace dotlane

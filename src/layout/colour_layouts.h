@@ -11,10 +11,16 @@
 //   rgb565-le             the same 16 bits, the low byte first, as a uint16_t array holds
 //                         them on a little-endian processor
 //   rgb332                8 bits, R in the top 3, G 3, B 2
-//   rgb888                3 bytes: R, G, B
-//   a1, a8                the alpha alone, 1 bit a pixel (bit 7 the leftmost, set where
-//                         the alpha is 128 or more) or a byte a pixel: a mask beside the
-//                         colours
+//   rgb888, bgr888        3 bytes: R, G, B, or B, G, R
+//   bgra8888              4 bytes: B, G, R and the alpha, the colour not laid over anything
+//   rgb565a8              every row of rgb565-le, then every row of the alpha, a byte a pixel
+//   rgb565le-a8           3 bytes a pixel: rgb565-le, then the alpha
+//   i1, i2, i4, i8        the picture's own colours, 2^n of them at most, as a table of 4
+//                         bytes each (B, G, R, A; the unused ones 0), then each pixel's index
+//                         in n bits, the first pixel in the high bits
+//   a1, a2, a4, a8        the alpha alone, its top 1, 2, 4 or 8 bits, packed as the grey
+//                         levels are with the first pixel in the high bits (a1: set where
+//                         the alpha is 128 or more): a mask beside the colours
 //   planes-bwr, planes-bwy  three-colour e-paper: each pixel black, white, or red (yellow),
 //                         in two planes of rows-msb bits, the black plane then the colour
 //                         one, a clear bit the ink (black, or the colour), as the panels'
@@ -29,9 +35,10 @@ namespace dotlane {
 struct ColourLayout {
     std::string_view name;
     bool grey;               // one level a pixel, else R, G, B
-    std::array<int, 3> bits; // a level's bits, grey in the first
+    std::array<int, 4> bits; // a level's bits, grey in the first
     int pixel_bits;          // 2, 4, 8, 16 or 24
-    bool low_first;          // grey: the first pixel in the low bits; rgb565: the low byte first
+    bool low_first; // grey: the first pixel in the low bits; rgb565: the low byte first; 24
+                    // bits: blue first
     std::string_view description;
     // A palette's colours (R, G, B), the level a pixel's index into it; `planes` of one bit
     // a pixel each. None for the levels of channels.
@@ -39,7 +46,24 @@ struct ColourLayout {
     std::array<std::array<int, 3>, 3> palette{};
     int planes = 1;
     bool alpha = false; // the level is the pixel's alpha, not its grey
+    // R, G and B not laid over anything, and a fourth level, the alpha (in bits[3]).
+    bool with_alpha = false;
+    // The alpha in a plane of its own, a byte a pixel, after the colours' rows.
+    bool alpha_plane = false;
+    // Each pixel an index into the picture's own colours, a table of 2^bits of them (B, G, R,
+    // A) before the rows; the indices packed as grey levels are, the first in the high bits.
+    bool indexed = false;
 };
+
+// The bytes before the rows: an indexed layout's colour table.
+inline std::size_t colour_table_bytes(const ColourLayout& l) {
+    return l.indexed ? std::size_t(4) << l.pixel_bits : 0;
+}
+
+// The levels a pixel: one for grey and palettes, three for R, G, B, four with the alpha.
+inline int level_count(const ColourLayout& l) {
+    return l.grey || l.colours ? 1 : l.with_alpha ? 4 : 3;
+}
 
 const ColourLayout* colour_layout_named(std::string_view name);
 // Every name, ", " between them.
@@ -48,6 +72,9 @@ std::string colour_layout_names();
 // The bytes of a row in one plane, and of the whole picture.
 std::size_t colour_row_bytes(const ColourLayout& layout, int width);
 std::size_t colour_byte_count(const ColourLayout& layout, int width, int height);
+// How far row y's bytes in the second plane lie after its bytes in the first (pack_row's and
+// unpack_row's plane_size).
+std::size_t plane_distance(const ColourLayout& layout, int width, int height, int y);
 
 // One row of levels (one a pixel for grey and palettes, else R, G, B) into its bytes, and
 // back; `bytes` is the row in the first plane, the next plane `plane_size` bytes on.

@@ -83,8 +83,9 @@ int read_dib(Source& source, const char* name, int max_side, long long pixels, b
         if (info >= 56) masks[3] = unsigned(number(h + 52, 4));
     }
     const Channel red(masks[0]), green(masks[1]), blue(masks[2]), alpha(masks[3]);
-    // The colour table: its greys, black for indices past it.
+    // The colour table: its greys and colours, black for indices past it.
     std::uint8_t table[256] = {};
+    std::uint8_t colour[256][3] = {};
     if (bits <= 8) {
         long long colours = core ? 1 << bits : number(h + 32, 4);
         if (colours == 0 || colours > (1 << bits)) colours = 1 << bits;
@@ -94,21 +95,27 @@ int read_dib(Source& source, const char* name, int max_side, long long pixels, b
             if (!source.read_exact(c, std::size_t(entry)))
                 return fail(out, refusal(name, "the file is cut short"));
             table[i] = over_background(c[2], c[1], c[0], 255, 255);
+            colour[i][0] = c[2];
+            colour[i][1] = c[1];
+            colour[i][2] = c[0];
         }
     }
     if (pixels >= 0) source.seek(pixels);
     const long long start = source.offset();
     const std::size_t row_bytes = std::size_t((width * bits + 31) / 32 * 4);
     const std::size_t mask_bytes = std::size_t((width + 31) / 32 * 4);
-    const long long need = static_cast<long long>(row_bytes + (icon ? mask_bytes : 0)) * height;
+    // A 32-bit icon's mask is not read (its alpha stands instead), and may be left out.
+    const bool masked = icon && bits != 32;
+    const long long need = static_cast<long long>(row_bytes + (masked ? mask_bytes : 0)) * height;
     if (start + need > source.size()) return fail(out, refusal(name, "the file is cut short"));
     std::uint8_t* grey = grey_pixels(name, max_side, width, height, out);
     if (!grey) return 1;
     std::vector<unsigned char> row(std::max(row_bytes, mask_bytes));
     std::vector<std::uint8_t> alphas(std::size_t(width), 255);
+    const bool rgba = out->channels == 4; // the colours and the alpha kept, four bytes a pixel
     for (long long r = 0; r < height; ++r) {
         const std::size_t y = std::size_t(top_down ? r : height - 1 - r);
-        std::uint8_t* g = grey + y * std::size_t(width);
+        std::uint8_t* g = grey + y * std::size_t(width) * (rgba ? 4 : 1);
         if (!source.read_exact(row.data(), row_bytes))
             return fail(
                 out, refusal(name, source.expired() ? took_too_long() : "the file is cut short"));
@@ -119,27 +126,43 @@ int read_dib(Source& source, const char* name, int max_side, long long pixels, b
                 const int index =
                     bits == 8 ? *p : *p >> (8 - bits - x * bits % 8) & ((1 << bits) - 1);
                 level = table[index];
+                if (rgba) std::memcpy(g + 4 * x, colour[index], 3);
             } else {
                 const unsigned pixel = unsigned(number(p, bits / 8));
                 a = (compression == 0 && !(icon && bits == 32)) ? 255
                     : compression == 0                          ? int(pixel >> 24)
                                                                 : alpha.of(pixel);
-                level = over_background(red.of(pixel), green.of(pixel), blue.of(pixel), 255, 255);
+                if (rgba) {
+                    g[4 * x] = std::uint8_t(red.of(pixel));
+                    g[4 * x + 1] = std::uint8_t(green.of(pixel));
+                    g[4 * x + 2] = std::uint8_t(blue.of(pixel));
+                } else {
+                    level =
+                        over_background(red.of(pixel), green.of(pixel), blue.of(pixel), 255, 255);
+                }
             }
-            g[x] = std::uint8_t((level * a + out->background * (255 - a) + 127) / 255);
+            if (rgba)
+                g[4 * x + 3] = std::uint8_t(a);
+            else
+                g[x] = std::uint8_t((level * a + out->background * (255 - a) + 127) / 255);
             if (icon) alphas[std::size_t(x)] = std::uint8_t(a);
         }
     }
     // An icon's mask, below its colours, makes the pixels it sets transparent (a 32-bit icon
     // carries its alpha instead).
-    if (icon && bits != 32)
+    if (masked)
         for (long long r = 0; r < height; ++r) {
             const std::size_t y = std::size_t(top_down ? r : height - 1 - r);
             if (!source.read_exact(row.data(), mask_bytes))
                 return fail(out, refusal(name, "the file is cut short"));
             for (long long x = 0; x < width; ++x)
-                if (row[std::size_t(x / 8)] >> (7 - x % 8) & 1)
-                    grey[y * std::size_t(width) + std::size_t(x)] = std::uint8_t(out->background);
+                if (row[std::size_t(x / 8)] >> (7 - x % 8) & 1) {
+                    const std::size_t at = y * std::size_t(width) + std::size_t(x);
+                    if (rgba)
+                        grey[4 * at + 3] = 0;
+                    else
+                        grey[at] = std::uint8_t(out->background);
+                }
         }
     return 0;
 }

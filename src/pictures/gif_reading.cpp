@@ -66,6 +66,9 @@ int read_gif(Source& source, const char* name, int max_side, bool every, Dotlane
     GraphicsControlBlock control{DISPOSAL_UNSPECIFIED, false, 0, NO_TRANSPARENT_COLOR};
     long long used = 0;
     int count = 0;
+    // The colours kept, four bytes a pixel, for the first frame alone (every is then false);
+    // the screen starts clear.
+    const bool rgba = first->channels == 4 && !every;
     for (;;) {
         GifRecordType type = UNDEFINED_RECORD_TYPE;
         if (DGifGetRecordType(gif.get(), &type) == GIF_ERROR) return refused(gif_error(gif->Error));
@@ -92,8 +95,8 @@ int read_gif(Source& source, const char* name, int max_side, bool every, Dotlane
                 height = image.Top + image.Height;
             }
             if (!grey_pixels(name, max_side, width, height, first)) return 1;
-            std::fill_n(first->pixels, std::size_t(width) * std::size_t(height),
-                        std::uint8_t(background));
+            std::fill_n(first->pixels, std::size_t(width) * std::size_t(height) * (rgba ? 4 : 1),
+                        std::uint8_t(rgba ? 0 : background));
         }
         const std::size_t bytes = std::size_t(width) * std::size_t(height);
         if (every && used + static_cast<long long>(bytes) > kDotlaneMaxFrameBytes)
@@ -106,15 +109,15 @@ int read_gif(Source& source, const char* name, int max_side, bool every, Dotlane
             std::clamp(image.Top + image.Height, 0, height) - std::clamp(image.Top, 0, height)};
         // An image wholly off the screen leaves nothing to keep or restore.
         const bool on_screen = area.width > 0 && area.height > 0;
-        if (on_screen && control.DisposalMode == DISPOSE_PREVIOUS) {
+        if (every && on_screen && control.DisposalMode == DISPOSE_PREVIOUS) {
             before.resize(std::size_t(area.width) * std::size_t(area.height));
             for (int y = 0; y < area.height; ++y)
                 std::memcpy(&before[std::size_t(y * area.width)],
                             canvas + std::size_t(area.top + y) * width + area.left,
                             std::size_t(area.width));
         }
-        const std::vector<int> greys = gif_greys(image.ColorMap ? image.ColorMap : gif->SColorMap,
-                                                 control.TransparentColor, background);
+        const ColorMapObject* map = image.ColorMap ? image.ColorMap : gif->SColorMap;
+        const std::vector<int> greys = gif_greys(map, control.TransparentColor, background);
         line.resize(std::size_t(std::max(image.Width, 1)));
         // Interlaced rows come in four passes: every 8th from 0, from 4, every 4th from 2,
         // every 2nd from 1.
@@ -128,9 +131,19 @@ int read_gif(Source& source, const char* name, int max_side, bool every, Dotlane
                 if (y < 0 || y >= height) continue;
                 for (int x = std::max(0, -image.Left); x < image.Width && image.Left + x < width;
                      ++x)
-                    if (const int grey = greys[line[std::size_t(x)]]; grey >= 0)
-                        canvas[std::size_t(y) * width + std::size_t(image.Left + x)] =
-                            std::uint8_t(grey);
+                    if (const int grey = greys[line[std::size_t(x)]]; grey >= 0) {
+                        const std::size_t at = std::size_t(y) * width + std::size_t(image.Left + x);
+                        if (!rgba) {
+                            canvas[at] = std::uint8_t(grey);
+                            continue;
+                        }
+                        const int i = line[std::size_t(x)];
+                        const bool mapped = map && i < map->ColorCount;
+                        canvas[4 * at] = mapped ? map->Colors[i].Red : 0;
+                        canvas[4 * at + 1] = mapped ? map->Colors[i].Green : 0;
+                        canvas[4 * at + 2] = mapped ? map->Colors[i].Blue : 0;
+                        canvas[4 * at + 3] = 255;
+                    }
             }
         ++count;
         used += static_cast<long long>(bytes);

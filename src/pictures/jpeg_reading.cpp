@@ -94,12 +94,18 @@ bool jpeg_decode(JpegReading* r, const char* name, int max_side, DotlaneGrey* ou
         if (r->grey) fail(out, out_of_memory(name));
         return false;
     }
+    const bool rgba = out->channels == 4; // the colours kept, four bytes a pixel, all opaque
     while (r->info.output_scanline < r->info.output_height) {
-        std::uint8_t* grey = r->grey + w * r->info.output_scanline;
+        std::uint8_t* grey = r->grey + w * r->info.output_scanline * (rgba ? 4 : 1);
         jpeg_read_scanlines(&r->info, &r->row, 1);
         const JSAMPLE* p = r->row;
         for (std::size_t x = 0; x < w; ++x)
-            if (cmyk) {
+            if (rgba) {
+                for (std::size_t k = 0; k < 3; ++k)
+                    grey[4 * x + k] =
+                        std::uint8_t(cmyk ? p[4 * x + 3] * p[4 * x + k] / 255 : p[3 * x + k]);
+                grey[4 * x + 3] = 255;
+            } else if (cmyk) {
                 const int k = p[4 * x + 3];
                 grey[x] = over_background(k * p[4 * x] / 255, k * p[4 * x + 1] / 255,
                                           k * p[4 * x + 2] / 255, 255, r->background);

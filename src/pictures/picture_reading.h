@@ -11,8 +11,8 @@
 struct DotlaneGrey {
     int background = 255; // given by the caller: 255 over white, 0 over black
     // Given by the caller: 4 asks for the colours instead, R, G, B and A a pixel, the alpha
-    // kept and not laid over the background, for the layouts of more than one bit. The readers
-    // that keep no colours (see dotlane_reads_colour) refuse it.
+    // kept and not laid over the background, for the layouts of more than one bit. Every
+    // format keeps them (a GIF's first frame alone, clear where nothing is drawn).
     int channels = 1;
     // With channels 4, a reader that decodes row by row (PNG) hands each row to `row` from
     // the top, RGBA, gone once it returns, and keeps no pixels (`pixels` stays null); the
@@ -36,8 +36,7 @@ inline constexpr int kDotlaneDecodeSeconds = 5;
 // regular, too large, cut short or damaged, and a decoder's warning, give a refusal.
 int dotlane_read_grey(int fd, const char* name, int max_side, DotlaneGrey* out);
 void dotlane_free_grey(DotlaneGrey* picture);
-// Whether the file's format is one whose colours channels = 4 reads: PNG, WebP and PNM (and
-// 1-bit BMP files, which the window's reading gives in colour).
+// Whether the file's format is one whose colours channels = 4 reads: every format read.
 bool dotlane_reads_colour(int fd);
 
 // Every frame of an animation (a GIF) as a viewer shows it, each the full picture in the grey

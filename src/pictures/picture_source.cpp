@@ -144,13 +144,10 @@ Format format_of(Source& source) {
 }
 
 bool keeps_colour(Format format) {
-    return format == Format::png || format == Format::webp || format == Format::pnm;
+    return format != Format::unknown;
 }
 
 int read_still(Source& source, Format format, const char* name, int max_side, DotlaneGrey* out) {
-    if (out->channels == 4 && !keeps_colour(format))
-        return fail(out, quoted(name) + " is not a PNG, WebP or PNM file, the pictures "
-                                        "whose colours the layouts of more than one bit read.");
     switch (format) {
     case Format::png:
         return read_png(source, name, max_side, out);

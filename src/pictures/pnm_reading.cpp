@@ -1,6 +1,7 @@
 // PBM, PGM and PPM files, plain (numbers in text) and raw, and XBM files: small readers over
 // the byte stream, a row at a time. Samples of another largest value than 255 are scaled to
 // 0 to 255, rounded; in PBM and XBM a set bit is black.
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <string>
@@ -110,6 +111,7 @@ int read_xbm(Source& source, const char* name, int max_side, DotlaneGrey* out) {
     std::uint8_t* grey = grey_pixels(name, max_side, width, height, out);
     if (!grey) return 1;
     const long long row_bytes = (width + 7) / 8;
+    const int channels = out->channels == 4 ? 4 : 1; // black and white, opaque, in colour
     for (long long y = 0; y < height; ++y)
         for (long long b = 0; b < row_bytes; ++b) {
             int c = source.byte();
@@ -121,8 +123,11 @@ int read_xbm(Source& source, const char* name, int max_side, DotlaneGrey* out) {
             int value = 0;
             for (c = source.byte(); std::isxdigit(c); c = source.byte())
                 value = (value << 4 | (std::isdigit(c) ? c - '0' : (c | 0x20) - 'a' + 10)) & 0xFF;
-            for (int bit = 0; bit < 8 && b * 8 + bit < width; ++bit)
-                grey[y * width + b * 8 + bit] = value >> bit & 1 ? 0 : 255;
+            for (int bit = 0; bit < 8 && b * 8 + bit < width; ++bit) {
+                std::uint8_t* p = grey + (y * width + b * 8 + bit) * channels;
+                std::fill_n(p, channels, std::uint8_t(value >> bit & 1 ? 0 : 255));
+                if (channels == 4) p[3] = 255;
+            }
         }
     return 0;
 }

@@ -2,6 +2,7 @@
 // is "None" (transparent), #RGB in 4, 8 or 16 bits a channel, or a name of the X colour
 // table among the plain ones (black, white, the primaries, gray and grayN); others are
 // refused by name.
+#include <array>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -33,37 +34,44 @@ std::optional<std::string> next_string(Source& source) {
     return c < 0 ? std::nullopt : std::optional(text);
 }
 
-// The grey of an XPM colour over `background`, -1 if unknown.
-int colour_grey(std::string value, int background) {
+using Rgba = std::array<std::uint8_t, 4>;
+
+// An XPM colour, R, G, B and A; none if unknown. Transparent is clear black.
+std::optional<Rgba> colour_of(std::string value) {
+    const auto opaque = [](int r, int g, int b) {
+        return Rgba{std::uint8_t(r), std::uint8_t(g), std::uint8_t(b), 255};
+    };
     for (char& c : value)
         c = char(std::tolower(static_cast<unsigned char>(c)));
-    if (value == "none" || value == "transparent") return background;
+    if (value == "none" || value == "transparent") return Rgba{0, 0, 0, 0};
     if (value[0] == '#') {
         const std::size_t digits = value.size() - 1;
-        if (digits % 3 != 0 || digits == 0 || digits > 12) return -1;
+        if (digits % 3 != 0 || digits == 0 || digits > 12) return std::nullopt;
         const std::size_t each = digits / 3;
         int rgb[3];
         for (int i = 0; i < 3; ++i) {
             const std::string part = value.substr(1 + i * each, each);
-            if (part.find_first_not_of("0123456789abcdef") != std::string::npos) return -1;
+            if (part.find_first_not_of("0123456789abcdef") != std::string::npos)
+                return std::nullopt;
             const unsigned long v = std::strtoul(part.c_str(), nullptr, 16);
             rgb[i] = each == 1 ? int(v * 17) : int(v >> (4 * (each - 2)));
         }
-        return over_background(rgb[0], rgb[1], rgb[2], 255, background);
+        return opaque(rgb[0], rgb[1], rgb[2]);
     }
     static const std::map<std::string, int> kNamed = {
         {"black", 0x000000}, {"white", 0xFFFFFF},  {"red", 0xFF0000},   {"green", 0x00FF00},
         {"blue", 0x0000FF},  {"yellow", 0xFFFF00}, {"cyan", 0x00FFFF},  {"magenta", 0xFF00FF},
         {"gray", 0xBEBEBE},  {"grey", 0xBEBEBE},   {"orange", 0xFFA500}};
     if (const auto it = kNamed.find(value); it != kNamed.end())
-        return over_background(it->second >> 16, it->second >> 8 & 0xFF, it->second & 0xFF, 255,
-                               background);
+        return opaque(it->second >> 16, it->second >> 8 & 0xFF, it->second & 0xFF);
     if ((value.rfind("gray", 0) == 0 || value.rfind("grey", 0) == 0) && value.size() <= 7 &&
         value.find_first_not_of("0123456789", 4) == std::string::npos) {
         const int n = std::atoi(value.c_str() + 4);
-        if (n <= 100) return (n * 255 + 50) / 100;
+        // A grey's luminance is itself, so the one-bit layouts see (n 255 + 50) / 100.
+        if (n <= 100)
+            return opaque((n * 255 + 50) / 100, (n * 255 + 50) / 100, (n * 255 + 50) / 100);
     }
-    return -1;
+    return std::nullopt;
 }
 
 } // namespace
@@ -81,22 +89,23 @@ int read_xpm(Source& source, const char* name, int max_side, DotlaneGrey* out) {
         return refused("a damaged XPM header");
     if (width > max_side || height > max_side)
         return fail(out, too_large(name, width, height, max_side));
-    std::map<std::string, std::uint8_t> greys;
+    std::map<std::string, Rgba> greys;
     for (long long i = 0; i < colours; ++i) {
         const std::optional<std::string> line = next_string(source);
         if (!line || line->size() < std::size_t(per_pixel)) return refused("the file is cut short");
         // The keys and their values after the pixel's characters; "c" first, else any.
-        std::optional<int> grey;
+        std::optional<std::optional<Rgba>> grey;
         char key[8] = {}, value[256] = {};
         int used = 0;
         for (const char* at = line->c_str() + per_pixel;
              std::sscanf(at, " %7s %255s%n", key, value, &used) == 2; at += used)
-            if (!grey || std::strcmp(key, "c") == 0) grey = colour_grey(value, out->background);
-        if (!grey || *grey < 0) return refused("an XPM colour it does not know");
-        greys[line->substr(0, std::size_t(per_pixel))] = std::uint8_t(*grey);
+            if (!grey || std::strcmp(key, "c") == 0) grey = colour_of(value);
+        if (!grey || !*grey) return refused("an XPM colour it does not know");
+        greys[line->substr(0, std::size_t(per_pixel))] = **grey;
     }
     std::uint8_t* grey = grey_pixels(name, max_side, width, height, out);
     if (!grey) return 1;
+    const bool rgba = out->channels == 4; // the colours kept, four bytes a pixel
     for (long long y = 0; y < height; ++y) {
         const std::optional<std::string> row = next_string(source);
         if (!row || row->size() < std::size_t(width * per_pixel))
@@ -105,7 +114,13 @@ int read_xpm(Source& source, const char* name, int max_side, DotlaneGrey* out) {
             const auto it =
                 greys.find(row->substr(std::size_t(x * per_pixel), std::size_t(per_pixel)));
             if (it == greys.end()) return refused("a pixel of no colour");
-            *grey++ = it->second;
+            const Rgba& c = it->second;
+            if (rgba) {
+                std::memcpy(grey, c.data(), 4);
+                grey += 4;
+            } else {
+                *grey++ = over_background(c[0], c[1], c[2], c[3], out->background);
+            }
         }
     }
     return 0;

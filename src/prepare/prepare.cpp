@@ -78,16 +78,20 @@ int first_covered(const AxisMap& map) {
     return i;
 }
 
-// Each canvas pixel one source pixel: no sums, and a row that only moves is one copy.
+// Each canvas pixel one source pixel: no sums, and a row that only moves is one copy. `Step`
+// is the distance between a channel's neighbouring values, in the source and on the canvas:
+// 1 for grey, 4 for one channel of RGBA.
+template <int Step>
 void sample(GreyView source, const AxisMap& along_x, const AxisMap& along_y, bool swap, int width,
             std::uint8_t* canvas) {
-    const bool copy_rows = !swap && straight(along_x);
+    const bool copy_rows = Step == 1 && !swap && straight(along_x);
     const int across = int(along_x.first.size()) - 1;
     const int start = first_covered(along_x);
     for (int b = 0; b < int(along_y.first.size()) - 1; ++b) {
         if (!along_y.covered(b)) continue;
         const std::uint8_t* row =
-            source.pixels + std::size_t(along_y.taps[along_y.first[b]].source) * source.width;
+            source.pixels +
+            std::size_t(along_y.taps[along_y.first[b]].source) * source.width * Step;
         if (copy_rows) {
             if (!along_x.taps.empty())
                 std::memcpy(canvas + std::size_t(b) * width + start, row + along_x.taps[0].source,
@@ -96,14 +100,16 @@ void sample(GreyView source, const AxisMap& along_x, const AxisMap& along_y, boo
         }
         for (int a = 0; a < across; ++a) {
             if (!along_x.covered(a)) continue;
-            const std::uint8_t value = row[along_x.taps[along_x.first[a]].source];
-            canvas[swap ? std::size_t(a) * width + b : std::size_t(b) * width + a] = value;
+            const std::uint8_t value =
+                row[std::size_t(along_x.taps[along_x.first[a]].source) * Step];
+            canvas[(swap ? std::size_t(a) * width + b : std::size_t(b) * width + a) * Step] = value;
         }
     }
 }
 
 // Each canvas pixel the weighted sum of its source pixels over the product of the totals,
 // rounded to the nearest with halves up; the stored rows are read in order.
+template <int Step>
 void average(GreyView source, const AxisMap& along_x, const AxisMap& along_y, bool swap, int width,
              std::uint8_t* canvas) {
     const int across = int(along_x.first.size()) - 1;
@@ -114,17 +120,18 @@ void average(GreyView source, const AxisMap& along_x, const AxisMap& along_y, bo
         std::fill(sums.begin(), sums.end(), 0);
         for (int t = along_y.first[b]; t < along_y.first[b + 1]; ++t) {
             const std::uint8_t* row =
-                source.pixels + std::size_t(along_y.taps[t].source) * source.width;
+                source.pixels + std::size_t(along_y.taps[t].source) * source.width * Step;
             for (int a = 0; a < across; ++a) {
                 int line = 0; // at most 255 n; times a weight it needs 64 bits
                 for (int s = along_x.first[a]; s < along_x.first[a + 1]; ++s)
-                    line += along_x.taps[s].weight * row[along_x.taps[s].source];
+                    line +=
+                        along_x.taps[s].weight * row[std::size_t(along_x.taps[s].source) * Step];
                 sums[a] += std::int64_t(line) * along_y.taps[t].weight;
             }
         }
         for (int a = 0; a < across; ++a)
             if (along_x.covered(a))
-                canvas[swap ? std::size_t(a) * width + b : std::size_t(b) * width + a] =
+                canvas[(swap ? std::size_t(a) * width + b : std::size_t(b) * width + a) * Step] =
                     std::uint8_t((sums[a] + total / 2) / total);
     }
 }
@@ -215,7 +222,13 @@ Extent fitted_extent(int w, int h, const Preparation& options) {
     return {int(rounded_scale(w, ch, h)), ch};
 }
 
-Bitmap prepare(GreyView source, const Preparation& options) {
+Extent canvas_extent(int w, int h, const Preparation& options) {
+    const bool swap = options.rotate == 90 || options.rotate == 270;
+    if (options.width) return {options.width, options.height};
+    return swap ? Extent{h, w} : Extent{w, h};
+}
+
+void place(GreyView source, const Preparation& options, std::uint8_t* canvas, bool rgba) {
     const bool swap = options.rotate == 90 || options.rotate == 270;
     // The turned picture's u runs along the stored x unless swapped; each flag says whether
     // the stored axis is read backwards.
@@ -226,22 +239,38 @@ Bitmap prepare(GreyView source, const Preparation& options) {
     const int turned_w = swap ? source.height : source.width;
     const int turned_h = swap ? source.width : source.height;
     const Extent scaled = fitted_extent(turned_w, turned_h, options);
-    const int cw = options.width ? options.width : turned_w;
-    const int ch = options.width ? options.height : turned_h;
-    const AxisMap u = axis_map(turned_w, scaled.width, cw, centred(cw, scaled.width),
+    const Extent c = canvas_extent(source.width, source.height, options);
+    const AxisMap u = axis_map(turned_w, scaled.width, c.width, centred(c.width, scaled.width),
                                swap ? reverse_y : reverse_x);
-    const AxisMap v = axis_map(turned_h, scaled.height, ch, centred(ch, scaled.height),
+    const AxisMap v = axis_map(turned_h, scaled.height, c.height, centred(c.height, scaled.height),
                                swap ? reverse_x : reverse_y);
-    Bitmap canvas;
-    canvas.width = cw;
-    canvas.height = ch;
-    canvas.bits.assign(std::size_t(cw) * ch, std::uint8_t(options.background));
     const AxisMap& along_x = swap ? v : u;
     const AxisMap& along_y = swap ? u : v;
-    if (along_x.total == 1 && along_y.total == 1)
-        sample(source, along_x, along_y, swap, cw, canvas.bits.data());
-    else
-        average(source, along_x, along_y, swap, cw, canvas.bits.data());
+    const bool one_tap = along_x.total == 1 && along_y.total == 1;
+    if (!rgba) {
+        if (one_tap)
+            sample<1>(source, along_x, along_y, swap, c.width, canvas);
+        else
+            average<1>(source, along_x, along_y, swap, c.width, canvas);
+        return;
+    }
+    for (int k = 0; k < 4; ++k) {
+        const GreyView channel{source.width, source.height, source.pixels + k};
+        if (one_tap)
+            sample<4>(channel, along_x, along_y, swap, c.width, canvas + k);
+        else
+            average<4>(channel, along_x, along_y, swap, c.width, canvas + k);
+    }
+}
+
+Bitmap prepare(GreyView source, const Preparation& options) {
+    const Extent c = canvas_extent(source.width, source.height, options);
+    Bitmap canvas;
+    canvas.width = c.width;
+    canvas.height = c.height;
+    canvas.bits.assign(std::size_t(c.width) * std::size_t(c.height),
+                       std::uint8_t(options.background));
+    place(source, options, canvas.bits.data(), false);
     black_and_white(canvas, options);
     if (options.light_ink)
         for (std::uint8_t& bit : canvas.bits)

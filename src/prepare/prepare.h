@@ -42,4 +42,12 @@ struct Extent {
 };
 Extent fitted_extent(int w, int h, const Preparation& options);
 
+// The canvas a picture of w x h is placed on: the size asked for, else the turned picture's.
+Extent canvas_extent(int w, int h, const Preparation& options);
+
+// The picture turned, flipped, scaled and centred onto `canvas` (canvas_extent's size, the
+// background already in it); each of four channels on its own when `rgba`, `source` then
+// holding four bytes a pixel.
+void place(GreyView source, const Preparation& options, std::uint8_t* canvas, bool rgba);
+
 } // namespace dotlane

@@ -24,8 +24,8 @@ int bayer(int x, int y, int n) {
 // registers rather than in memory, which keeps a store and a load off the chain from one pixel
 // to the next; `ch` is a constant, so a channel's carries stay in registers.
 struct Tables {
-    const std::array<std::array<std::uint8_t, 256>, 3>& nearest;
-    const std::array<std::array<int, 256>, 3>& off; // u less its nearest level's value
+    const std::array<std::array<std::uint8_t, 256>, 4>& nearest;
+    const std::array<std::array<int, 256>, 4>& off; // u less its nearest level's value
     // One load on the chain: the error of v is what clamping took off plus the table's.
     int error(int c, int v, std::uint8_t& level) const {
         const int u = std::clamp(v, 0, 255);
@@ -71,10 +71,13 @@ void atkinson(const int* values, int width, int* const rows[3], const Tables& t,
 
 Reducer::Reducer(const Reduction& reduction, int width)
     : reduction_(reduction), width_(width),
-      values_(std::size_t(width) * (reduction.grey ? 1u : 3u)) {
+      // A palette's pixels keep R, G and B until their colour is chosen.
+      values_(std::size_t(width) * (reduction.grey         ? 1u
+                                    : reduction.with_alpha ? 4u
+                                                           : 3u)) {
     const bool diffused =
         reduction.dither == Dither::floyd_steinberg || reduction.dither == Dither::atkinson;
-    if (diffused) error_.assign(3 * std::size_t(width + 2 * kMargin) * 3, 0);
+    if (diffused) error_.assign(3 * std::size_t(width + 2 * kMargin) * 4, 0);
     for (int c = 0; c < channels(); ++c) {
         const int bits = reduction.bits[std::size_t(c)], top = (1 << bits) - 1;
         for (int v = 0; v < 256; ++v) {
@@ -98,6 +101,9 @@ void Reducer::row(const std::uint8_t* rgba, std::uint8_t* levels) {
         const int a = rgba[3];
         if (r.alpha) {
             values[x] = a;
+        } else if (r.with_alpha) {
+            for (int c = 0; c < 4; ++c)
+                values[4 * x + c] = rgba[c];
         } else if (r.grey) {
             const int luminance = (299 * rgba[0] + 587 * rgba[1] + 114 * rgba[2] + 500) / 1000;
             values[x] = a == 255 ? luminance : (luminance * a + bg * (255 - a) + 127) / 255;
@@ -209,6 +215,10 @@ void Reducer::reduce(std::uint8_t* levels) {
             atkinson<1>(values, width_, rows, tables, levels);
         else if (ch == 1)
             floyd_steinberg<1>(values, width_, rows, tables, levels);
+        else if (ch == 4 && shared_by_six)
+            atkinson<4>(values, width_, rows, tables, levels);
+        else if (ch == 4)
+            floyd_steinberg<4>(values, width_, rows, tables, levels);
         else if (shared_by_six)
             atkinson<3>(values, width_, rows, tables, levels);
         else

@@ -12,10 +12,11 @@
 namespace dotlane {
 
 struct Reduction {
-    std::array<int, 3> bits{8, 8, 8}; // a channel's bits; grey uses bits[0]
+    std::array<int, 4> bits{8, 8, 8, 8}; // a channel's bits; grey uses bits[0]
     bool grey = false;
-    bool alpha = false; // the pixel's alpha is its one value, not laid over anything
-    bool round = false; // the nearest level, else the top bits (ignored when dithered)
+    bool alpha = false;      // the pixel's alpha is its one value, not laid over anything
+    bool with_alpha = false; // R, G, B as they are and the alpha a fourth level
+    bool round = false;      // the nearest level, else the top bits (ignored when dithered)
     Dither dither = Dither::none;
     int background = 255; // what transparent pixels lie over, each channel alike
     // A palette instead of levels: each pixel the index of its nearest colour (R, G, B).
@@ -26,13 +27,16 @@ struct Reduction {
 class Reducer {
 public:
     Reducer(const Reduction& reduction, int width);
-    // The next row's levels: `width` of them for grey, else 3 a pixel (R, G, B).
+    // The next row's levels: `width` of them for grey, else 3 a pixel (R, G, B), or 4 with
+    // the alpha.
     void row(const std::uint8_t* rgba, std::uint8_t* levels);
     // The same from greys already laid over the background (grey layouts only): the reading
     // of one-bit layouts gives exactly these.
     void grey_row(const std::uint8_t* grey, std::uint8_t* levels);
     // The levels a pixel: one for grey and palettes, else three.
-    int channels() const { return reduction_.grey || reduction_.colours ? 1 : 3; }
+    int channels() const {
+        return reduction_.grey || reduction_.colours ? 1 : reduction_.with_alpha ? 4 : 3;
+    }
 
 private:
     void reduce(std::uint8_t* levels); // values_ to levels
@@ -44,8 +48,8 @@ private:
     std::vector<int> error_;  // three rows of errors, each with a margin of 2 either side
     // For each channel and value 0..255: the nearest level, the top bits, and how far the
     // value lies from its nearest level's value, so no pixel divides.
-    std::array<std::array<std::uint8_t, 256>, 3> nearest_{}, top_bits_{};
-    std::array<std::array<int, 256>, 3> off_{};
+    std::array<std::array<std::uint8_t, 256>, 4> nearest_{}, top_bits_{};
+    std::array<std::array<int, 256>, 4> off_{};
 };
 
 // The 8-bit value a level of `bits` bits stands for: k 255 / (2^bits - 1), rounded.
