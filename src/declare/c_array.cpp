@@ -111,6 +111,8 @@ void append_byte_lines(std::string& text, std::span<const std::uint8_t> bytes) {
 // Each two bytes, low byte first, as one 16-bit entry, 12 a line.
 static void append_word_lines(std::string& text, std::span<const std::uint8_t> bytes) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
+    // "0x1234," and a space or a line's indent: sized once, so a large array never grows twice.
+    text.reserve(text.size() + bytes.size() / 2 * 8 + bytes.size() / 24 * 4 + 8);
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
         const unsigned word = unsigned(bytes[i + 1]) << 8 | bytes[i];
         text += i % 24 == 0 ? "\n    " : " ";
@@ -147,28 +149,37 @@ static std::string lvgl_descriptor(const CArray& a) {
     return text;
 }
 
-std::string c_declaration(const CArray& a, const CFlavour& flavour) {
+// Appended to `text` in place: an array of 16 million entries is a text of about 100 MB,
+// which a copy would double.
+void append_c_declaration(std::string& text, const CArray& a, const CFlavour& flavour) {
     if (a.target && a.target->lvgl && a.levels) {
-        std::string text = c_comment(a) + "#include \"lvgl.h\"\n";
+        text += c_comment(a) + "#include \"lvgl.h\"\n";
         text += "#define " + a.name + "_width " + std::to_string(a.width) + "\n";
         text += "#define " + a.name + "_height " + std::to_string(a.rows) + "\n";
         text += "const uint8_t " + a.name + "_map[] = {";
         append_byte_lines(text, a.bytes);
-        return text + "};\n" + lvgl_descriptor(a);
+        text += "};\n";
+        text += lvgl_descriptor(a);
+        return;
     }
     const bool plain = flavour.include.empty();
-    std::string text =
+    text +=
         c_comment(a) + std::string(a.words && plain ? "#include <stdint.h>\n" : flavour.include);
     text += "#define " + a.name + "_width " + std::to_string(a.width) + "\n";
     text += "#define " + a.name + "_height " + std::to_string(a.rows) + "\n";
     text += std::string(a.words ? "const uint16_t" : flavour.type) + " " + a.name + "[]" +
             std::string(flavour.attribute) + " = {";
-    if (a.words) {
+    if (a.words)
         append_word_lines(text, a.bytes);
-        return text + "};\n";
-    }
-    append_byte_lines(text, a.bytes);
-    return text + "};\n";
+    else
+        append_byte_lines(text, a.bytes);
+    text += "};\n";
+}
+
+std::string c_declaration(const CArray& a, const CFlavour& flavour) {
+    std::string text;
+    append_c_declaration(text, a, flavour);
+    return text;
 }
 
 std::string c_array_text(const CArray& a) {

@@ -35,7 +35,7 @@ struct CArray {
     bool invert = false;
     std::span<const std::uint8_t> bytes;
     const Target* target = nullptr; // the call that reads the bytes, named in the comment
-    bool levels = false; // grey levels or colours, no set bits
+    bool levels = false;            // grey levels or colours, no set bits
     bool words = false; // declared uint16_t, an entry each two bytes, which are low byte first
 };
 
@@ -60,5 +60,6 @@ std::string c_comment(const CArray& array, const std::vector<std::string>& more 
 void append_byte_lines(std::string& text, std::span<const std::uint8_t> bytes);
 // A declaration as c_array_text writes it, the include after the comment.
 std::string c_declaration(const CArray& array, const CFlavour& flavour);
+void append_c_declaration(std::string& text, const CArray& array, const CFlavour& flavour);
 
 } // namespace dotlane

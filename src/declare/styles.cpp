@@ -128,10 +128,13 @@ std::string declarations_text(Style style, std::span<const CArray> arrays) {
 }
 
 std::string declaration_in_run(Style style, const CArray& array, bool first) {
-    const std::string before = first ? "" : "\n";
-    if (const auto flavour = c_flavour(style)) return before + c_declaration(array, *flavour);
-    return before +
-           (style == Style::python ? python_text(array, first) : assembly_text(array, first));
+    std::string text = first ? "" : "\n";
+    if (const auto flavour = c_flavour(style)) {
+        append_c_declaration(text, array, *flavour);
+        return text;
+    }
+    text += style == Style::python ? python_text(array, first) : assembly_text(array, first);
+    return text;
 }
 
 } // namespace dotlane
