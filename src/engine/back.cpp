@@ -17,11 +17,8 @@ namespace {
 
 constexpr const char* kRenderLayouts =
     "rows-msb, rows-lsb, pages-lsb, pages-msb, sed1565, t6963c or a layout of more than one bit";
-// Past the bytes a picture takes, this many more are counted to name the surplus.
-constexpr std::size_t kSurplusCounted = std::size_t(64) << 20;
 // The bytes of the largest picture render paints: 4096 x 4096 pixels.
 constexpr std::size_t kMaxPictureBytes = std::size_t(kMaxRenderSide) * kMaxRenderSide / 8;
-constexpr int kShownPixels = 8;
 
 template <class Result> Result failed(Outcome problem) {
     Result result;
@@ -268,31 +265,37 @@ Checked check_array(const Arguments& a, ArraySource source, PictureSource& pictu
             first << " " << i % std::size_t(shape.width) << "," << i / std::size_t(shape.width);
     }
     checked.diff = std::move(want.bits);
+    finish_check(checked, a, shape.width, shape.height, converted.layout, expected, *array,
+                 first.str());
+    return checked;
+}
+
+void finish_check(Checked& checked, const Arguments& a, int width, int height,
+                  const std::string& layout, const std::vector<std::uint8_t>& expected,
+                  const ArrayBytes& array, const std::string& first) {
     const std::string picture = quoted_name(a.operands[0]), name = quoted_name(a.operands[1]);
-    const std::string described = std::to_string(shape.width) + " x " +
-                                  std::to_string(shape.height) + " pixels in " + converted.layout;
+    const std::string described =
+        std::to_string(width) + " x " + std::to_string(height) + " pixels in " + layout;
     std::ostringstream out;
     if (checked.differ)
         out << name << " differs from " << picture << " in " << checked.differ << " of "
-            << checked.diff.size() << " pixels (" << described
-            << "); x,y of the first:" << first.str()
+            << checked.diff.size() << " pixels (" << described << "); x,y of the first:" << first
             << (checked.differ > kShownPixels ? " ..." : "") << "\n";
     // Counting stops at the surplus counted, so a count that reached it is a floor.
-    if (array->count != expected.size())
+    if (array.count != expected.size())
         out << name << " holds "
-            << (array->count >= expected.size() + kSurplusCounted ? "at least " : "")
-            << array->count << " bytes, " << picture << " makes " << expected.size() << ".\n";
-    else if (!checked.differ && array->bytes != expected)
+            << (array.count >= expected.size() + kSurplusCounted ? "at least " : "") << array.count
+            << " bytes, " << picture << " makes " << expected.size() << ".\n";
+    else if (!checked.differ && array.bytes != expected)
         out << name << " sets bits past the picture's " << described << ", which " << picture
             << " leaves clear.\n";
-    checked.agree = !checked.differ && array->count == expected.size() && array->bytes == expected;
+    checked.agree = !checked.differ && array.count == expected.size() && array.bytes == expected;
     if (checked.agree)
         out << name << " agrees with " << picture << ": " << described << ", " << expected.size()
             << " bytes.\n";
     else
         checked.mismatch = name + " does not match " + picture + " (" + described + ").";
     checked.text = out.str();
-    return checked;
 }
 
 } // namespace dotlane::engine

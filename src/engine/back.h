@@ -9,6 +9,11 @@
 
 namespace dotlane::engine {
 
+// Past the bytes a picture takes, this many more are counted to name the surplus.
+inline constexpr std::size_t kSurplusCounted = std::size_t(64) << 20;
+// check names the x,y of this many differing pixels.
+inline constexpr int kShownPixels = 8;
+
 // The source named by --input, --name and `path`; a problem with them is wrong usage.
 std::optional<std::string> array_source(const Arguments& a, const std::string& path,
                                         ArraySource& source);
@@ -30,6 +35,12 @@ Rendered render_colour(const Arguments& a, const ColourLayout& layout, const Pie
                        bool output_required);
 Checked check_colour(const Arguments& a, const Conversion& converted, ArraySource source,
                      const Pieces& pieces);
+
+// The lines check prints of a comparison made (`differ`, `diff` and the x,y of the first that
+// differ): the counts, whether the array agrees, and the mismatch line.
+void finish_check(Checked& checked, const Arguments& a, int width, int height,
+                  const std::string& layout, const std::vector<std::uint8_t>& expected,
+                  const ArrayBytes& array, const std::string& first);
 
 // The message of an output stream, without its last line feed.
 std::string message_of(const std::string& written);

@@ -11,9 +11,6 @@ namespace dotlane::engine {
 
 namespace {
 
-constexpr std::size_t kSurplusCounted = std::size_t(64) << 20;
-constexpr int kShownPixels = 8;
-
 template <class Result> Result failed(Outcome problem) {
     Result result;
     static_cast<Outcome&>(result) = std::move(problem);
@@ -116,29 +113,7 @@ Checked check_colour(const Arguments& a, const Conversion& converted, ArraySourc
             if (checked.differ++ < kShownPixels) first << " " << x << "," << y;
         }
     }
-    const std::string picture = quoted_name(a.operands[0]), name = quoted_name(a.operands[1]);
-    const std::string described =
-        std::to_string(w) + " x " + std::to_string(h) + " pixels in " + converted.layout;
-    std::ostringstream out;
-    if (checked.differ)
-        out << name << " differs from " << picture << " in " << checked.differ << " of "
-            << checked.diff.size() << " pixels (" << described
-            << "); x,y of the first:" << first.str()
-            << (checked.differ > kShownPixels ? " ..." : "") << "\n";
-    if (array->count != expected.size())
-        out << name << " holds "
-            << (array->count >= expected.size() + kSurplusCounted ? "at least " : "")
-            << array->count << " bytes, " << picture << " makes " << expected.size() << ".\n";
-    else if (!checked.differ && array->bytes != expected)
-        out << name << " sets bits past the picture's " << described << ", which " << picture
-            << " leaves clear.\n";
-    checked.agree = !checked.differ && array->count == expected.size() && array->bytes == expected;
-    if (checked.agree)
-        out << name << " agrees with " << picture << ": " << described << ", " << expected.size()
-            << " bytes.\n";
-    else
-        checked.mismatch = name + " does not match " + picture + " (" + described + ").";
-    checked.text = out.str();
+    finish_check(checked, a, w, h, converted.layout, expected, *array, first.str());
     return checked;
 }
 
