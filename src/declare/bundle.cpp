@@ -61,7 +61,8 @@ std::string data_head(const Prepared& p, const CFlavour& flavour) {
            "]" + std::string(flavour.attribute);
 }
 
-void append_data(std::string& text, const Prepared& p, const CFlavour& flavour) {
+void append_data(std::string& text, const Prepared& p, const CFlavour& flavour,
+                 const Flush& flush) {
     if (!p.entry->delays.empty()) {
         text += delays_head(p) + " = {";
         for (std::size_t i = 0; i < p.entry->delays.size(); ++i)
@@ -71,7 +72,7 @@ void append_data(std::string& text, const Prepared& p, const CFlavour& flavour) 
     // No size between the brackets: the one picture of --c-array keeps its declaration.
     text += std::string(flavour.type) + " " + p.entry->array.name + "[]" +
             std::string(flavour.attribute) + " = {";
-    append_byte_lines(text, p.stored);
+    append_byte_lines(text, p.stored, flush);
     text += "};\n";
 }
 
@@ -138,7 +139,10 @@ void BundleWriter::add(const BundleEntry& entry) {
     } else {
         text = (names_.empty() ? "" : "\n") + declarations(p, options_.compress);
     }
-    append_data(text, p, flavour);
+    append_data(text, p, flavour, [this](std::string& piece) {
+        text_(piece);
+        piece.clear();
+    });
     text_(text);
     names_.push_back(entry.array.name);
 }

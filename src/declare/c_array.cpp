@@ -99,9 +99,26 @@ std::string c_comment(const CArray& a, const std::vector<std::string>& more) {
     return text + " */\n";
 }
 
-void append_byte_lines(std::string& text, std::span<const std::uint8_t> bytes) {
-    text.reserve(text.size() + bytes.size() * (kEntryWidth + 1) + bytes.size() / 16 * 4 + 8);
+namespace {
+
+// With a flush, the text is handed on whenever it reaches this size, at a line's start.
+constexpr std::size_t kHeldText = std::size_t(1) << 20;
+
+// Room for `wanted` more characters: all of them, or with a flush one piece's worth.
+void reserve_for(std::string& text, std::size_t wanted, const Flush& flush) {
+    text.reserve(text.size() + (flush ? std::min(wanted, kHeldText + 256) : wanted));
+}
+
+void flush_at_line(std::string& text, const Flush& flush) {
+    if (flush && text.size() >= kHeldText) flush(text);
+}
+
+} // namespace
+
+void append_byte_lines(std::string& text, std::span<const std::uint8_t> bytes, const Flush& flush) {
+    reserve_for(text, bytes.size() * (kEntryWidth + 1) + bytes.size() / 16 * 4 + 8, flush);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (i % 16 == 0) flush_at_line(text, flush);
         text += i % 16 == 0 ? "\n    " : " ";
         text += entry(bytes[i]);
     }
@@ -109,11 +126,13 @@ void append_byte_lines(std::string& text, std::span<const std::uint8_t> bytes) {
 }
 
 // Each two bytes, low byte first, as one 16-bit entry, 12 a line.
-static void append_word_lines(std::string& text, std::span<const std::uint8_t> bytes) {
+static void append_word_lines(std::string& text, std::span<const std::uint8_t> bytes,
+                              const Flush& flush) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     // "0x1234," and a space or a line's indent: sized once, so a large array never grows twice.
-    text.reserve(text.size() + bytes.size() / 2 * 8 + bytes.size() / 24 * 4 + 8);
+    reserve_for(text, bytes.size() / 2 * 8 + bytes.size() / 24 * 4 + 8, flush);
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        if (i % 24 == 0) flush_at_line(text, flush);
         const unsigned word = unsigned(bytes[i + 1]) << 8 | bytes[i];
         text += i % 24 == 0 ? "\n    " : " ";
         text += "0x";
@@ -151,13 +170,14 @@ static std::string lvgl_descriptor(const CArray& a) {
 
 // Appended to `text` in place: an array of 16 million entries is a text of about 100 MB,
 // which a copy would double.
-void append_c_declaration(std::string& text, const CArray& a, const CFlavour& flavour) {
+void append_c_declaration(std::string& text, const CArray& a, const CFlavour& flavour,
+                          const Flush& flush) {
     if (a.target && a.target->lvgl && a.levels) {
         text += c_comment(a) + "#include \"lvgl.h\"\n";
         text += "#define " + a.name + "_width " + std::to_string(a.width) + "\n";
         text += "#define " + a.name + "_height " + std::to_string(a.rows) + "\n";
         text += "const uint8_t " + a.name + "_map[] = {";
-        append_byte_lines(text, a.bytes);
+        append_byte_lines(text, a.bytes, flush);
         text += "};\n";
         text += lvgl_descriptor(a);
         return;
@@ -170,9 +190,9 @@ void append_c_declaration(std::string& text, const CArray& a, const CFlavour& fl
     text += std::string(a.words ? "const uint16_t" : flavour.type) + " " + a.name + "[]" +
             std::string(flavour.attribute) + " = {";
     if (a.words)
-        append_word_lines(text, a.bytes);
+        append_word_lines(text, a.bytes, flush);
     else
-        append_byte_lines(text, a.bytes);
+        append_byte_lines(text, a.bytes, flush);
     text += "};\n";
 }
 

@@ -14,6 +14,7 @@
 // start of a word for an entry, so sizes are written "128 x 64" and a file name that holds
 // such a "0x" is written with "0_x".
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -56,10 +57,15 @@ inline constexpr CFlavour kPlainC{"", "const unsigned char", "", ""};
 std::vector<std::string> comment_lines(const CArray& array);
 // Those lines and `more` as a C comment, ending in a line break.
 std::string c_comment(const CArray& array, const std::vector<std::string>& more = {});
+// Hands on the text made so far and empties it, so that a large array is never held whole
+// as text (an array of 16 million entries is about 100 MB of it).
+using Flush = std::function<void(std::string&)>;
 // The entries between the braces, 16 a line, added to `text`.
-void append_byte_lines(std::string& text, std::span<const std::uint8_t> bytes);
+void append_byte_lines(std::string& text, std::span<const std::uint8_t> bytes,
+                       const Flush& flush = {});
 // A declaration as c_array_text writes it, the include after the comment.
 std::string c_declaration(const CArray& array, const CFlavour& flavour);
-void append_c_declaration(std::string& text, const CArray& array, const CFlavour& flavour);
+void append_c_declaration(std::string& text, const CArray& array, const CFlavour& flavour,
+                          const Flush& flush = {});
 
 } // namespace dotlane

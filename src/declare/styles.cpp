@@ -127,10 +127,10 @@ std::string declarations_text(Style style, std::span<const CArray> arrays) {
     return text;
 }
 
-std::string declaration_in_run(Style style, const CArray& array, bool first) {
+std::string declaration_in_run(Style style, const CArray& array, bool first, const Flush& flush) {
     std::string text = first ? "" : "\n";
     if (const auto flavour = c_flavour(style)) {
-        append_c_declaration(text, array, *flavour);
+        append_c_declaration(text, array, *flavour, flush);
         return text;
     }
     text += style == Style::python ? python_text(array, first) : assembly_text(array, first);

@@ -146,6 +146,10 @@ std::variant<Written, Outcome> write_pictures(const Plan& plan, PictureSource& s
                                               const ConvertSinks& sinks, bool keep_first,
                                               bool keep_bytes) {
     const auto to_main = [&](std::string_view text) { sinks.text(text); };
+    const Flush flush = [&](std::string& text) {
+        sinks.text(text);
+        text.clear();
+    };
     const BundleOptions options{plan.compress, plan.table, c_flavour(plan.style).value_or(kPlainC)};
     std::optional<BundleWriter> bundle;
     if (plan.bundle && plan.header)
@@ -165,7 +169,7 @@ std::variant<Written, Outcome> write_pictures(const Plan& plan, PictureSource& s
         else if (bundle)
             bundle->add({array_of(c, plan.names[i]), c.delays});
         else
-            to_main(declaration_in_run(plan.style, array_of(c, plan.names[i]), i == 0));
+            to_main(declaration_in_run(plan.style, array_of(c, plan.names[i]), i == 0, flush));
         if (keep_bytes) written.bytes.insert(written.bytes.end(), bytes.begin(), bytes.end());
         if (i == 0 && keep_first) written.first = std::move(c);
     }
