@@ -116,7 +116,7 @@ void MemoryPictures::add_frame(std::string name, int width, int height,
 }
 
 const MemoryPictures::Held* MemoryPictures::find(const std::string& name,
-                                                 std::string& message) const {
+                                                 std::optional<std::string>& message) const {
     const auto held =
         std::find_if(held_.begin(), held_.end(), [&](const Held& h) { return h.name == name; });
     const std::string quoted = "\"" + printable_name(name) + "\"";
@@ -157,12 +157,8 @@ std::optional<std::string> grey_of(const Held& held, std::size_t f, int backgrou
 // The first frame alone, made grey straight into the buffer the picture hands on.
 SourcePicture MemoryPictures::read(const std::string& name, int background) {
     SourcePicture read;
-    std::string message;
-    const Held* held = find(name, message);
-    if (!held) {
-        read.error = message;
-        return read;
-    }
+    const Held* held = find(name, read.error);
+    if (!held) return read;
     if (!held->file.empty()) return read_frames(name, background, {});
     auto pixels = std::make_shared<std::vector<std::uint8_t>>(std::size_t(held->width) *
                                                               std::size_t(held->height));
@@ -177,12 +173,8 @@ SourcePicture MemoryPictures::read(const std::string& name, int background) {
 SourcePicture MemoryPictures::read_frames(const std::string& name, int background,
                                           const FrameSink& each) {
     SourcePicture read;
-    std::string message;
-    const Held* held = find(name, message);
-    if (!held) {
-        read.error = message;
-        return read;
-    }
+    const Held* held = find(name, read.error);
+    if (!held) return read;
     const std::string quoted = "\"" + printable_name(name) + "\"";
     if (!held->file.empty()) {
         if (held->file.size() < 2 || held->file[0] != 'B' || held->file[1] != 'M')

@@ -169,7 +169,7 @@ private:
     };
     std::vector<Held> held_;
     // The picture of that name, or the message that it is none of those given.
-    const Held* find(const std::string& name, std::string& message) const;
+    const Held* find(const std::string& name, std::optional<std::string>& message) const;
 };
 
 // ---- Convert --------------------------------------------------------------------------------
