@@ -38,6 +38,9 @@ INDEXED = {"i1": 1, "i2": 2, "i4": 4, "i8": 8}
 # Three-colour e-paper: the palette, in index order; two planes of rows-msb bits.
 PALETTES = {"planes-bwr": [(0, 0, 0), (255, 255, 255), (255, 0, 0)],
             "planes-bwy": [(0, 0, 0), (255, 255, 255), (255, 255, 0)]}
+# Four-grey e-paper: 2-bit grey levels split over two planes of rows-msb bits, the levels'
+# high bits then their low bits; the -inv planes with every pixel's bit inverted.
+GREY_PLANES = {"planes-4grey": False, "planes-4grey-inv": True}
 
 
 def moved(rows, canvas, background, fill):
@@ -158,6 +161,18 @@ def planes(indices):
     return bytes(data)
 
 
+def grey_planes(level_rows, inverted):
+    data = bytearray()
+    for bit in (1, 0):
+        for row in level_rows:
+            line = bytearray((len(row) + 7) // 8)
+            for x, (v,) in enumerate(row):
+                if (v >> bit & 1) != inverted:
+                    line[x // 8] |= 0x80 >> (x % 8)
+            data += line
+    return bytes(data)
+
+
 def pack(level_rows, layout):
     grey, bits, pixel_bits, low_first = LAYOUTS[layout]
     if layout == "rgb565a8":  # the RGB565 rows, the low byte first, then the alpha's rows
@@ -224,6 +239,9 @@ def layout_bytes(path, layout, reduce="truncate", dither=None, background=255, c
     if layout in PALETTES:
         return planes(palette_indices(value_rows(path, False, background, False, canvas),
                                       PALETTES[layout], dither))
+    if layout in GREY_PLANES:
+        rows = value_rows(path, True, background, False, canvas)
+        return grey_planes(levels(rows, (2,), reduce, dither), GREY_PLANES[layout])
     grey, bits, _, _ = LAYOUTS[layout]
     rows = value_rows(path, grey, background, layout in ALPHA, canvas, len(bits) == 4)
     return pack(levels(rows, bits, reduce, dither), layout)
@@ -231,7 +249,7 @@ def layout_bytes(path, layout, reduce="truncate", dither=None, background=255, c
 
 def main(argv):
     options = dict(zip(argv[1:-1:2], argv[2:-1:2]))
-    if len(argv) < 2 or argv[0] not in {**LAYOUTS, **PALETTES, **INDEXED} or len(argv) % 2 or \
+    if len(argv) < 2 or argv[0] not in {**LAYOUTS, **PALETTES, **INDEXED, **GREY_PLANES} or len(argv) % 2 or \
             set(options) - {"--reduce", "--dither", "--background", "--rotate", "--flip", "--size",
                             "--fit"}:
         sys.stderr.write(__doc__)

@@ -15,6 +15,8 @@ COLOUR_TARGETS = {"ssd1322": "grey4-msb", "ssd1327": "grey4-msb", "st7735": "rgb
                   "st7789": "rgb565", "ili9341": "rgb565", "adafruit-gfx-rgb565": "rgb565-le",
                   "adafruit-gfx-grey": "grey8", "tft-espi": "rgb565-le",
                   "gxepd2-bwr": "planes-bwr", "gxepd2-bwy": "planes-bwy",
+                  "gxepd2-4g": "grey2-msb", "uc81xx-4grey": "planes-4grey",
+                  "ssd16xx-4grey": "planes-4grey-inv",
                   "adafruit-gfx-mask": "a1", "lvgl9-rgb565": "rgb565-le", "lvgl9-l8": "grey8",
                   "lvgl9-a8": "a8", "lvgl8-rgb565": "rgb565-le", "lvgl8-a8": "a8",
                   "lvgl9-rgb888": "bgr888", "lvgl9-argb8888": "bgra8888",
@@ -127,10 +129,13 @@ def write_colour_samples(out, listing):
                 colour_reference.entry_lines(colour_reference.layout_bytes(
                     os.path.join(out, few), layout)))
     names = {layout: golden(layout)
-             for layout in list(colour_reference.LAYOUTS) + list(colour_reference.PALETTES)}
+             for layout in list(colour_reference.LAYOUTS) + list(colour_reference.PALETTES) +
+             list(colour_reference.GREY_PLANES)}
     names["i8"] = "%s.i8.txt" % stem
     for dither in DITHERS:
         golden("planes-bwr", "--dither " + dither)
+    golden("planes-4grey", "--dither floyd-steinberg")
+    golden("planes-4grey-inv", "--dither bayer4")
     for layout in ("grey2-msb", "grey4-lsb", "rgb565", "rgb332", "bgra8888"):
         golden(layout, "--reduce round")
         for dither in DITHERS:

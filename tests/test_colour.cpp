@@ -67,7 +67,10 @@ std::vector<unsigned> entries(const std::string& text) {
 // The e-paper planes: the black one, then the red one, rows-msb, a clear bit the ink; read
 // back as 0 black, 1 white, 2 red.
 // Adafruit GFX's mask: rows-msb bits, a set bit drawn.
-enum class Format { nibbles, grey8, wire565, words565, planes, mask };
+// GxEPD2_4G's buffer: 2 bits a pixel, the first in bits 7-6, 0 black; its writeImage_4G sends
+// the controller a first plane set for white and light grey, a second set for white and dark
+// grey (both inverted for the SSD16xx): read back as the 2-bit level.
+enum class Format { nibbles, grey8, wire565, words565, planes, mask, crumbs, grey_planes, inverse };
 unsigned read_pixel(const std::vector<unsigned>& e, Format f, int x, int y) {
     switch (f) {
     case Format::nibbles:
@@ -84,6 +87,15 @@ unsigned read_pixel(const std::vector<unsigned>& e, Format f, int x, int y) {
         const unsigned bit = 0x80u >> (x % 8);
         return !(e[at] & bit) ? 0 : !(e[plane + at] & bit) ? 2 : 1;
     }
+    case Format::crumbs:
+        return e[std::size_t(y * ((kW + 3) / 4) + x / 4)] >> (6 - 2 * (x % 4)) & 3;
+    case Format::grey_planes:
+    case Format::inverse: {
+        const std::size_t at = std::size_t(y * ((kW + 7) / 8) + x / 8), plane = (kW + 7) / 8 * kH;
+        const unsigned bit = 0x80u >> (x % 8), flip = f == Format::inverse ? bit : 0;
+        const bool light = (e[at] ^ flip) & bit, white_or_dark = (e[plane + at] ^ flip) & bit;
+        return (light ? 2u : 0u) + (white_or_dark ? 1u : 0u);
+    }
     }
     return 0;
 }
@@ -94,6 +106,10 @@ unsigned reduced(Format f, int x, int y) {
         return unsigned(grey_over_white(x, y)) >> 4;
     case Format::grey8:
         return unsigned(grey_over_white(x, y));
+    case Format::crumbs:
+    case Format::grey_planes:
+    case Format::inverse:
+        return unsigned(grey_over_white(x, y)) >> 6;
     case Format::mask:
         return colour_at(x, y).alpha() >= 128;
     case Format::planes: { // the nearest of black, white and red, the earlier on a tie
@@ -117,12 +133,20 @@ TEST(Colour, EachTargetReadsAsThePictureReduced) {
     TempDir dir;
     const std::string png = colour_png(dir);
     const std::pair<const char*, Format> targets[] = {
-        {"ssd1322", Format::nibbles},   {"ssd1327", Format::nibbles},
-        {"st7735", Format::wire565},    {"st7789", Format::wire565},
-        {"ili9341", Format::wire565},   {"adafruit-gfx-rgb565", Format::words565},
-        {"tft-espi", Format::words565}, {"adafruit-gfx-grey", Format::grey8},
-        {"gxepd2-bwr", Format::planes}, {"adafruit-gfx-mask", Format::mask},
+        {"ssd1322", Format::nibbles},
+        {"ssd1327", Format::nibbles},
+        {"st7735", Format::wire565},
+        {"st7789", Format::wire565},
+        {"ili9341", Format::wire565},
+        {"adafruit-gfx-rgb565", Format::words565},
+        {"tft-espi", Format::words565},
+        {"adafruit-gfx-grey", Format::grey8},
+        {"gxepd2-bwr", Format::planes},
+        {"adafruit-gfx-mask", Format::mask},
         {"lvgl8-a1", Format::mask},
+        {"gxepd2-4g", Format::crumbs},
+        {"uc81xx-4grey", Format::grey_planes},
+        {"ssd16xx-4grey", Format::inverse},
     };
     for (const auto& [target, format] : targets) {
         SCOPED_TRACE(target);

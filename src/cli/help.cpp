@@ -132,6 +132,8 @@ Options:
                      adafruit-gfx-grey                 grey8      arduino
                      adafruit-gfx-mask (alpha mask)    a1         arduino
                      gxepd2-bwr, gxepd2-bwy            planes-bwr, planes-bwy  arduino
+                     gxepd2-4g (four greys)            grey2-msb  arduino
+                     uc81xx-4grey, ssd16xx-4grey       planes-4grey, planes-4grey-inv  c
                      lvgl9-rgb565, lvgl8-rgb565        rgb565-le  c (an LVGL image)
                      lvgl9-l8                          grey8      c (an LVGL image)
                      lvgl9-a8, lvgl8-a8                a8         c (an LVGL image)

@@ -42,7 +42,15 @@ constexpr std::string_view kIndex = "is the pixel's index into the colours befor
 // LVGL 9 reads A1/A2/A4 and I1/I2/I4/I8 alike (its binary decoder's decode_alpha_only and
 // decode_indexed_line): rows of `stride` bytes, the first pixel in the high bits; the indexed
 // ones after a palette of 2^n lv_color32_t.
-constexpr std::array<Target, 35> kColourTargets{{
+// GxEPD2_4G's four-grey buffer, which drawGreyPixmap(pixmap, 2, ...) and drawImage_4G(bitmap, 2,
+// ...) read: 4 pixels a byte, the first in bits 7-6, 0 black to 3 white. Its drivers' writeImage_4G
+// split each level over the controller's two RAMs: the high bit to the first (10h; 26h
+// inverted on the SSD16xx ones), the low bit to the second (13h; 24h inverted).
+constexpr std::string_view kFourGrey = "is the pixel's level, 0 black, 3 white";
+constexpr std::string_view kFourGreyCall =
+    "display.drawGreyPixmap(NAME, 2, x, y, NAME_width, NAME_height) (GxEPD2_4G)";
+
+constexpr std::array<Target, 38> kColourTargets{{
     {"ssd1322", BitLayout::rows_msb, "c", Glass::oled,
      "column address 15h (4 pixels a column; the 256 columns of most 256 x 64 modules start "
      "at 1Ch), row address 75h 0 H-1, write RAM 5Ch, then every byte in order, the high "
@@ -130,6 +138,18 @@ constexpr std::array<Target, 35> kColourTargets{{
      "is paper, a clear bit the plane's ink (black, red)", "", "planes-bwr"},
     {"gxepd2-bwy", BitLayout::rows_msb, "arduino", Glass::epaper, kThreeColour,
      "is paper, a clear bit the plane's ink (black, yellow)", "", "planes-bwy"},
+    {"gxepd2-4g", BitLayout::rows_msb, "arduino", Glass::epaper, kFourGreyCall, kFourGrey, "",
+     "grey2-msb"},
+    {"uc81xx-4grey", BitLayout::rows_msb, "c", Glass::epaper,
+     "in the four-grey waveform (UC8151, IL0398, UC8179): data start transmission 1 10h, then "
+     "the first plane; data start transmission 2 13h, then the second plane",
+     "in the first plane is a level of 2 or 3, in the second a level of 1 or 3", "",
+     "planes-4grey"},
+    {"ssd16xx-4grey", BitLayout::rows_msb, "c", Glass::epaper,
+     "in the four-grey waveform (SSD1680, SSD1681): write RAM (red) 26h, then the first plane; "
+     "write RAM (black and white) 24h, then the second plane",
+     "in the first plane is a level of 0 or 1, in the second a level of 0 or 2", "",
+     "planes-4grey-inv"},
 }};
 
 } // namespace

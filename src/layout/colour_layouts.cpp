@@ -198,6 +198,31 @@ constexpr ColourLayout kColourLayouts[] = {
      3,
      {{{0, 0, 0}, {255, 255, 255}, {255, 255, 0}}},
      2},
+    {"planes-4grey",
+     true,
+     {2, 0, 0},
+     1,
+     false,
+     "four greys, 0 black to 3 white: the plane of the levels' high bits then the plane of "
+     "their low bits, each rows from the top, bit 7 the leftmost pixel",
+     0,
+     {},
+     2},
+    {"planes-4grey-inv",
+     true,
+     {2, 0, 0},
+     1,
+     false,
+     "four greys, 0 black to 3 white: the plane of the levels' inverted high bits then the "
+     "plane of their inverted low bits, each rows from the top, bit 7 the leftmost pixel",
+     0,
+     {},
+     2,
+     false,
+     false,
+     false,
+     false,
+     true},
 };
 
 } // namespace

@@ -25,6 +25,11 @@
 //                         in two planes of rows-msb bits, the black plane then the colour
 //                         one, a clear bit the ink (black, or the colour), as the panels'
 //                         black-and-white RAM and inverted colour RAM take them
+//   planes-4grey          four-grey e-paper: levels 0 (black) to 3 (white) in two planes of
+//                         rows-msb bits, the levels' high bits then their low bits, as the
+//                         0x10/0x13 controllers take them in their four-grey waveform
+//   planes-4grey-inv      the same planes with every bit inverted, as the 0x24/0x26
+//                         controllers take them
 #include <array>
 #include <cstdint>
 #include <string>
@@ -53,6 +58,8 @@ struct ColourLayout {
     // Each pixel an index into the picture's own colours, a table of 2^bits of them (B, G, R,
     // A) before the rows; the indices packed as grey levels are, the first in the high bits.
     bool indexed = false;
+    // The planes' bits stand for the opposite: a set bit is ink, not paper.
+    bool inverted = false;
 };
 
 // The bytes before the rows: an indexed layout's colour table.

@@ -26,6 +26,20 @@ std::size_t plane_distance(const ColourLayout& layout, int width, int height, in
 
 void pack_row(const ColourLayout& l, const std::uint8_t* levels, int width, std::uint8_t* out,
               std::size_t plane_size) {
+    if (l.planes == 2 && l.grey) { // a level's high bit in the first plane, its low in the second
+        const unsigned flip = l.inverted ? 0xFF : 0;
+        for (int x = 0; x < width; x += 8) {
+            unsigned high = 0, low = 0;
+            for (int k = 0; k < 8 && x + k < width; ++k) {
+                high |= unsigned(levels[x + k] >> 1 & 1) << (7 - k);
+                low |= unsigned(levels[x + k] & 1) << (7 - k);
+            }
+            const int last = width - x < 8 ? 8 - (width - x) : 0; // the bits past the row: 0
+            out[x / 8] = std::uint8_t((high ^ flip) >> last << last);
+            out[plane_size + std::size_t(x / 8)] = std::uint8_t((low ^ flip) >> last << last);
+        }
+        return;
+    }
     if (l.planes == 2) { // index 0 black, 1 white, 2 the colour; a set bit is paper
         std::uint8_t* ink = out + plane_size;
         for (int x = 0; x < width; x += 8) {
@@ -90,6 +104,16 @@ void pack_row(const ColourLayout& l, const std::uint8_t* levels, int width, std:
 
 void unpack_row(const ColourLayout& l, const std::uint8_t* bytes, int width, std::uint8_t* levels,
                 std::size_t plane_size) {
+    if (l.planes == 2 && l.grey) {
+        const unsigned flip = l.inverted ? 1 : 0;
+        for (int x = 0; x < width; ++x) {
+            const int bit = 7 - x % 8;
+            const unsigned high = (bytes[x / 8] >> bit & 1) ^ flip;
+            const unsigned low = (bytes[plane_size + std::size_t(x / 8)] >> bit & 1) ^ flip;
+            levels[x] = std::uint8_t(high << 1 | low);
+        }
+        return;
+    }
     if (l.planes == 2) { // black ink wins where both planes have it
         for (int x = 0; x < width; ++x) {
             const int bit = 7 - x % 8;
