@@ -26,7 +26,7 @@ command -v ninja >/dev/null && generators+=(Ninja)
 for generator in "${generators[@]}"; do
   rm -rf "$tmp/build"
   cp "$root"/samples/{icon_17x13,example_3x9,logo_128x64}.bmp "$root/samples/digits_5x7.bdf" \
-    "$tmp/pictures"
+    "$root/samples/colours_24x16.png" "$tmp/pictures"
   configure "$1"
   made >/dev/null
   "$tmp/build/firmware" >"$tmp/out"
@@ -34,6 +34,7 @@ for generator in "${generators[@]}"; do
 icon 0: 17 x 16, 30 bytes compressed
 icon 1: 3 x 16, 7 bytes compressed
 splash: 128 x 64, 1024 bytes
+panel: 24 x 16, 768 bytes, first pixel F800
 #..
 .#.
 ..#

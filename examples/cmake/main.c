@@ -1,10 +1,12 @@
 /* Stands in for a firmware: prints the size of every bitmap, then one picture with # and .
  * as a display of pages of 8 rows (bit 0 the top row) would show it, then a time in the
- * clock's font, whose cells are a byte a row, bit 7 the left pixel. */
+ * clock's font, whose cells are a byte a row, bit 7 the left pixel. The colour picture's
+ * first pixel is an RGB565 word sent high byte first. */
 #include <stdio.h>
 
 #include "digits.h"
 #include "icons.h"
+#include "panel.h"
 #include "splash.h"
 
 static void show(const unsigned char *pages, int width, int height)
@@ -27,6 +29,9 @@ int main(void)
                icons[i].size);
     printf("splash: %d x %d, %lu bytes\n", splash_logo_128x64_width, splash_logo_128x64_height,
            (unsigned long)sizeof splash_logo_128x64);
+    printf("panel: %d x %d, %lu bytes, first pixel %02X%02X\n", colours_24x16_width,
+           colours_24x16_height, (unsigned long)sizeof colours_24x16, colours_24x16[0],
+           colours_24x16[1]);
     dotlane_rle_decode(example_3x9, sizeof example_3x9, screen, sizeof screen);
     show(screen, example_3x9_width, 9);
     for (y = 0; y < digits_cell_height; ++y) {
