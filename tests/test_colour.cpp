@@ -5,6 +5,7 @@
 #include <QImage>
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <regex>
 
@@ -167,7 +168,7 @@ TEST(Colour, EachTargetReadsAsThePictureReduced) {
 
 // Rounding takes the nearest level, (v (2^n - 1) + 127) / 255; read back, each level spreads
 // over 0..255 as k 255 / (2^n - 1), rounded, so render paints what the glass shows.
-TEST(Colour, RenderPaintsTheLevelsAndCheckFindsADifference) {
+TEST(Colour, RenderPaintsTheLevelsAndCheckComparesTheColoursShown) {
     TempDir dir;
     const std::string png = colour_png(dir), bin = (dir.path() / "c.bin").string();
     const std::string out = (dir.path() / "back.png").string();
@@ -190,14 +191,63 @@ TEST(Colour, RenderPaintsTheLevelsAndCheckFindsADifference) {
                 ASSERT_EQ(shown[k], (level * 255 + tops[k] / 2) / tops[k]) << x << "," << y;
             }
         }
-    std::vector<std::uint8_t> bytes = read_file(bin);
-    bytes[5] ^= 0x20;
-    write_file(bin, bytes);
-    const CliRun checked =
-        run_cli("check --layout rgb332 --reduce round --input bin " + png + " " + bin);
-    EXPECT_EQ(checked.status, 1);
-    EXPECT_NE(checked.out.find("differs from"), std::string::npos) << checked.out;
-    EXPECT_NE(checked.out.find("in 1 of 78 pixels"), std::string::npos) << checked.out;
+    // An array edited after convert, checked against its picture. i8: a table of 256 entries
+    // (B, G, R, A) in the order the colours are first met, so red is 0 and green 1, green on
+    // the pixels 1,0 9,0 0,1 8,1; the picture's colours leave 255 unused. An array whose pixels
+    // show the same colours agrees and renders the same picture, whatever its table's order.
+    using Bytes = std::vector<std::uint8_t>;
+    const auto swap_red_and_green = [](Bytes& b) {
+        std::swap_ranges(b.begin(), b.begin() + 4, b.begin() + 4);
+        for (std::size_t i = 1024; i < b.size(); ++i)
+            b[i] = b[i] < 2 ? std::uint8_t(1 - b[i]) : b[i];
+    };
+    const struct {
+        const char* options;
+        std::function<void(Bytes&)> edit;
+        int status;
+        std::vector<std::string> says;
+    } edits[] = {
+        {"--layout rgb332 --reduce round",
+         [](Bytes& b) { b[5] ^= 0x20; },
+         1,
+         {"differs from", "in 1 of 78 pixels"}},
+        {"--layout i8",
+         swap_red_and_green,
+         0,
+         {"agrees with", "The colour table of", "makes in entries 0, 1, yet every pixel shows"}},
+        {"--target lvgl9-i8",
+         [](Bytes& b) { b[4 + 2] = 0x80; },
+         1,
+         {"in 4 of 78 pixels (13 x 6 pixels in i8); x,y of the first: 1,0 9,0 0,1 8,1\n",
+          "makes in entry 1.\n"}},
+        {"--layout i8",
+         [](Bytes& b) { b[4 * 255 + 3] = 0xFF; },
+         0,
+         {"agrees with", "makes in entry 255, which no pixel uses.\n"}},
+    };
+    for (const auto& row : edits) {
+        SCOPED_TRACE(row.options);
+        ASSERT_EQ(
+            run_cli(std::string("convert --style bin -o ") + bin + " " + row.options + " " + png)
+                .status,
+            0);
+        const std::string edited = (dir.path() / "edited.bin").string();
+        Bytes bytes = read_file(bin);
+        row.edit(bytes);
+        write_file(edited, bytes);
+        const CliRun checked =
+            run_cli(std::string("check --input bin ") + row.options + " " + png + " " + edited);
+        EXPECT_EQ(checked.status, row.status) << checked.out;
+        for (const std::string& says : row.says)
+            EXPECT_NE(checked.out.find(says), std::string::npos) << checked.out;
+        if (row.status) continue;
+        const std::string size = " --width 13 --height 6 --input bin -o ", before = out + ".png";
+        ASSERT_EQ(run_cli("render " + std::string(row.options) + size + before + " " + bin).status,
+                  0);
+        ASSERT_EQ(run_cli("render " + std::string(row.options) + size + out + " " + edited).status,
+                  0);
+        EXPECT_EQ(QImage(QString::fromStdString(out)), QImage(QString::fromStdString(before)));
+    }
 }
 
 TEST(Colour, RefusesWhatDoesNotApplyAndWritesNothing) {
