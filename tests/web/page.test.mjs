@@ -269,6 +269,20 @@ for (const [query, args, width, red] of kColourPreviews) {
   });
 }
 
+// An array of a colour layout comes back in its colours: the sample's red dot top left.
+test("render paints a colour array in its colours", async () => {
+  const array = Buffer.from(cli(["convert", "--target", "st7789", join("samples/colours_24x16.png")]).out).toString();
+  await page.$eval("#array-text", (t, v) => (t.value = v), array);
+  await page.select("#array-input", "c");
+  await page.select("#render-layout", "rgb565");
+  await page.$eval("#render-width", (t) => (t.value = 24));
+  await page.$eval("#render-height", (t) => (t.value = 16));
+  await page.click("#render");
+  await page.waitForFunction(() => document.getElementById("render-canvas").width > 1, { timeout: 5000 });
+  const first = await page.$eval("#render-canvas", (c) => [...c.getContext("2d").getImageData(1, 1, 1, 1).data]);
+  assert.deepEqual(first, [255, 0, 0, 255]);
+});
+
 // A changed option goes into the link and is remembered: a page opened without settings
 // comes back with it, and the link alone reproduces the conversion.
 test("settings live in the URL and in the browser's storage", async () => {
