@@ -124,6 +124,21 @@ function makeDotlane(wasmModule) {
     return { bits: { width, height, data }, next: at + 2 + Math.ceil((width * height) / 4) };
   }
 
+  // Width, height and the colours as RGBA, opaque, from the engine's ints at `at`.
+  function coloursAt(at) {
+    const h32 = ints();
+    const width = h32[at], height = h32[at + 1], start = engine._dl_result() + (at + 2) * 4;
+    const data = engine.HEAPU8.slice(start, start + width * height * 4);
+    for (let i = 3; i < data.length; i += 4) data[i] = 255;
+    return { width, height, data };
+  }
+
+  // The bits at `at`, and the colours after them when the flag before them is set.
+  function shownAt(at) {
+    const { bits, next } = bitsAt(at + 1);
+    return ints()[at] ? { bits, colours: coloursAt(next) } : { bits };
+  }
+
   const arrayBytes = (array) => (typeof array === "string" ? encoder.encode(array) : array);
 
   // Pictures given for one call only are let go after it.
@@ -158,20 +173,22 @@ function makeDotlane(wasmModule) {
         }
         result.look = ["lcd", "oled", "epaper"][ints()[0]];
         result.oled = result.look === "oled";
-        result.bits = bitsAt(1).bits;
-        return result;
+        result.tft = ints()[1] === 1;
+        result.grey = ints()[2] === 1;
+        return Object.assign(result, shownAt(3));
       }));
     },
 
-    // The array painted back: its bits, the engine's remark on missing bytes, and with
-    // {png: true} a PNG file of it in the ink asked for.
+    // The array painted back: its bits (and a layout of more than one bit's colours), the
+    // engine's remark on missing bytes, and with {png: true} a PNG file of it in the ink asked
+    // for, or in its colours.
     render(array, options) {
       return guarded(() => {
         const o = dotlaneOptions(Object.assign({}, options, { png: null }));
         const png = options && options.png ? 1 : 0;
         const status = withBytes([list(o), arrayBytes(array)], (...a) => engine._dl_render(...a, png));
         if (status) return failed(status);
-        const result = { status: 0, warning: text(2), bits: bitsAt(0).bits };
+        const result = Object.assign({ status: 0, warning: text(2) }, shownAt(0));
         if (png) result.png = blob();
         return result;
       });
@@ -207,6 +224,23 @@ function makeDotlane(wasmModule) {
         if (status === 2 || (status && !engine._dl_blob_size())) return failed(status);
         return { status, text: text(0), error: text(2), diff: blob() };
       }));
+    },
+
+    // The engine's targets (each with its layout, group, style and reader), layouts (group and
+    // description), the words of convert's word options and the layouts render takes.
+    tables() {
+      return guarded(() => {
+        engine._dl_tables();
+        const t = { targets: [], layouts: [], words: {}, render: [] };
+        for (const line of text(0).split("\n")) {
+          const [kind, ...f] = line.split("\t");
+          if (kind === "target") t.targets.push({ name: f[0], layout: f[1], group: f[2], style: f[3], reader: f[4] });
+          else if (kind === "layout") t.layouts.push({ name: f[0], group: f[1], description: f[2] });
+          else if (kind === "words") t.words[f[0]] = f[1].split(",");
+          else if (kind === "render") t.render = f[0].split(",");
+        }
+        return t;
+      });
     },
 
     // The window's T6963C or SED1565 listing of a 1-bit BMP file.

@@ -38,7 +38,7 @@ copyFileSync(join(here, "page.css"), join(out, "page.css"));
 copyFileSync(join(here, "index.html"), join(out, "index.html"));
 
 // The samples the page offers by name (?sample=NAME), each a file's bytes in base64.
-const samples = ["logo_128x64.bmp", "screen_240x128.bmp", "icon_17x13.bmp", "gradient_48x16.png", "badge_32x16.gif"];
+const samples = ["logo_128x64.bmp", "screen_240x128.bmp", "icon_17x13.bmp", "gradient_48x16.png", "badge_32x16.gif", "colours_24x16.png"];
 const table = Object.fromEntries(
   samples.map((file) => [file.replace(/\.[a-z]+$/, ""), { file, data: readFileSync(join(root, "samples", file)).toString("base64") }]),
 );

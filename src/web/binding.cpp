@@ -9,7 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "declare/targets.h"
 #include "engine/dotlane.h"
+#include "layout/colour_layouts.h"
+#include "web/png.h"
+#include "web/tables.h"
 
 using namespace dotlane;
 
@@ -38,6 +42,10 @@ public:
                                       const engine::FrameSink& each) override {
         return of(name).read_frames(name, background, each);
     }
+    engine::SourcePicture read_colour(const std::string& name,
+                                      const engine::ColourRows& rows) override {
+        return of(name).read_colour(name, rows);
+    }
 
 private:
     engine::MemoryPictures& of(const std::string& name) {
@@ -57,66 +65,6 @@ PagePictures g_pictures;
 std::string g_text[3];
 std::vector<std::uint8_t> g_blob;
 std::vector<std::int32_t> g_result;
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(std::uint8_t(v >> shift));
-}
-
-std::uint32_t crc32(const std::uint8_t* p, std::size_t n) {
-    std::uint32_t c = 0xFFFFFFFFu;
-    for (std::size_t i = 0; i < n; ++i) {
-        c ^= p[i];
-        for (int k = 0; k < 8; ++k)
-            c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
-    }
-    return ~c;
-}
-
-void chunk(std::vector<std::uint8_t>& png, const char* type,
-           const std::vector<std::uint8_t>& data) {
-    put32(png, std::uint32_t(data.size()));
-    const std::size_t start = png.size();
-    png.insert(png.end(), type, type + 4);
-    png.insert(png.end(), data.begin(), data.end());
-    put32(png, crc32(png.data() + start, png.size() - start));
-}
-
-// A PNG of stored deflate blocks: the pictures it serves are small, and a compressor would
-// outweigh the rest of the engine.
-std::vector<std::uint8_t> png_of(const std::vector<std::uint8_t>& indices, int width, int height,
-                                 std::initializer_list<std::uint32_t> palette) {
-    std::vector<std::uint8_t> head, plte, raw, z = {0x78, 0x01},
-                                               png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    put32(head, std::uint32_t(width));
-    put32(head, std::uint32_t(height));
-    head.insert(head.end(), {8, 3, 0, 0, 0});
-    for (const std::uint32_t colour : palette)
-        plte.insert(plte.end(),
-                    {std::uint8_t(colour >> 16), std::uint8_t(colour >> 8), std::uint8_t(colour)});
-    for (int y = 0; y < height; ++y) {
-        raw.push_back(0);
-        raw.insert(raw.end(), indices.begin() + long(y) * width,
-                   indices.begin() + long(y + 1) * width);
-    }
-    std::uint32_t a = 1, b = 0;
-    for (std::size_t at = 0; at < raw.size() || at == 0; at += 65535) {
-        const std::size_t n = std::min<std::size_t>(65535, raw.size() - at);
-        z.insert(z.end(), {std::uint8_t(at + n == raw.size()), std::uint8_t(n),
-                           std::uint8_t(n >> 8), std::uint8_t(~n), std::uint8_t(~n >> 8)});
-        z.insert(z.end(), raw.begin() + long(at), raw.begin() + long(at + n));
-    }
-    for (const std::uint8_t v : raw) {
-        a = (a + v) % 65521;
-        b = (b + a) % 65521;
-    }
-    put32(z, b << 16 | a);
-    chunk(png, "IHDR", head);
-    chunk(png, "PLTE", plte);
-    chunk(png, "IDAT", z);
-    chunk(png, "IEND", {});
-    return png;
-}
 
 std::string text_of(const char* at, int length) {
     return {at, std::size_t(std::max(length, 0))};
@@ -160,6 +108,22 @@ void put_bits(const Bitmap& bits) {
     std::memcpy(g_result.data() + at + 2, bits.bits.data(), bits.bits.size());
 }
 
+// Width, height, then a pixel an int (0x00BBGGRR: R, G, B and 0 in the wasm's little-endian
+// memory).
+void put_colours(const Picture& colours) {
+    g_result.push_back(colours.width);
+    g_result.push_back(colours.height);
+    g_result.insert(g_result.end(), colours.pixels.begin(), colours.pixels.end());
+}
+
+// The glass of the target the options name last, for how a preview shows colours.
+Glass glass_of(const engine::Options& options) {
+    const Target* target = nullptr;
+    for (const engine::Option& option : options)
+        if (option.name == "target") target = target_named(option.value);
+    return target ? target->glass : Glass::lcd;
+}
+
 } // namespace
 
 extern "C" {
@@ -200,22 +164,31 @@ EMSCRIPTEN_KEEPALIVE const std::int32_t* dl_result() {
 }
 
 // convert: the text (the source and header with "header"), the bytes, and as ints the look
-// (0 LCD, 1 OLED, 2 e-paper) and the first picture's bits as the display reads them.
+// (0 LCD, 1 OLED, 2 e-paper), whether the glass is a TFT's, whether the layout holds grey
+// levels, whether colours follow the bits, the first picture's bits as the display reads them and,
+// for a layout of more than one bit, its colours as the display shows them.
 EMSCRIPTEN_KEEPALIVE int dl_convert(const char* options, int options_length, const char* names,
                                     int names_length) {
     clear();
-    engine::ConvertedText made = engine::convert_to_text(options_of(options, options_length),
-                                                         split(names, names_length), g_pictures);
+    const engine::Options given = options_of(options, options_length);
+    engine::ConvertedText made =
+        engine::convert_to_text(given, split(names, names_length), g_pictures);
     if (!made.ok()) return failed(made);
     g_text[0] = std::move(made.text);
     g_text[1] = std::move(made.header);
     g_blob = std::move(made.bytes);
+    const ColourLayout* colour = colour_layout_named(made.layout);
     g_result.push_back(int(made.look));
+    g_result.push_back(glass_of(given) == Glass::tft);
+    g_result.push_back(colour && colour->grey);
+    g_result.push_back(!made.colours.pixels.empty());
     put_bits(made.shown);
+    if (!made.colours.pixels.empty()) put_colours(made.colours);
     return 0;
 }
 
-// render: the bits, the remark on missing bytes, and with `png` the picture in its ink.
+// render: the bits, a layout of more than one bit's colours, the remark on missing bytes, and
+// with `png` the picture in its ink or colours.
 EMSCRIPTEN_KEEPALIVE int dl_render(const char* options, int options_length, const char* array,
                                    int length, int png) {
     clear();
@@ -223,12 +196,14 @@ EMSCRIPTEN_KEEPALIVE int dl_render(const char* options, int options_length, cons
     const engine::Rendered made = engine::render(options_of(options, options_length), held);
     if (!made.ok()) return failed(made);
     if (made.warning) g_text[2] = *made.warning;
+    g_result.push_back(!made.colours.pixels.empty());
     put_bits(made.bits);
+    if (!made.colours.pixels.empty()) put_colours(made.colours);
+    const Bitmap& b = made.bits;
     if (png)
-        g_blob =
-            made.light_ink
-                ? png_of(made.bits.bits, made.bits.width, made.bits.height, {0x000000, 0xFFFFFF})
-                : png_of(made.bits.bits, made.bits.width, made.bits.height, {0xFFFFFF, 0x000000});
+        g_blob = !made.colours.pixels.empty() ? web::colour_png(made.colours)
+                 : made.light_ink ? web::indexed_png(b.bits, b.width, b.height, {0, 0xFFFFFF})
+                                  : web::indexed_png(b.bits, b.width, b.height, {0xFFFFFF, 0});
     return 0;
 }
 
@@ -264,8 +239,15 @@ EMSCRIPTEN_KEEPALIVE int dl_check(const char* options, int options_length, const
     if (!made.ok()) return failed(made);
     g_text[0] = std::move(made.text);
     g_text[2] = std::move(made.mismatch);
-    g_blob = png_of(made.diff, made.width, made.height, {0xFFFFFF, 0xC0C0C0, 0xE00000, 0x0050FF});
+    g_blob = web::indexed_png(made.diff, made.width, made.height,
+                              {0xFFFFFF, 0xC0C0C0, 0xE00000, 0x0050FF});
     return made.agree ? 0 : 1;
+}
+
+// The engine's targets, layouts and option words, for the page's pickers.
+EMSCRIPTEN_KEEPALIVE void dl_tables() {
+    clear();
+    g_text[0] = web::tables_text();
 }
 
 // The window's SED1565 (or T6963C) listing of a 1-bit BMP file's bytes.

@@ -31,7 +31,15 @@ async function convertNow() {
     return;
   }
   say("");
-  drawBits(canvas, r.bits, s["preview-look"] || (r.oled ? "oled-blue" : "lcd"), Number(s.zoom) || 4, s.grid === "1");
+  const named = s["preview-look"], zoom = Number(s.zoom) || 4, grid = s.grid === "1";
+  const look = named || { oled: "oled-blue", epaper: "epaper" }[r.look] || "lcd";
+  if (r.colours) {
+    // A named look shades colours by their luminance, as dotlane-cli's --preview-look does.
+    const asIs = r.tft && !named;
+    drawColours(canvas, r.colours, look, zoom, grid, { asIs, shade: !asIs && (r.grey || !!named) });
+  } else {
+    drawBits(canvas, r.bits, look, zoom, grid);
+  }
   canvas.setAttribute("aria-label", `Preview: ${r.bits.width} x ${r.bits.height} pixels`);
   showResult(r, options);
 }
@@ -64,9 +72,33 @@ async function loadSample(name) {
   if (await addPicture(sample.name, sample.bytes, true)) onPicturesChanged();
 }
 
-function fillSelects() {
-  const target = document.getElementById("opt-target");
-  for (const name of kTargetNames) target.add(new Option(name, name));
+// `items` ({name, group, description or reader}) into `select` under a heading a group, the
+// groups in the order the engine first lists them.
+function fillGrouped(select, items, label) {
+  const groups = new Map();
+  for (const item of items) {
+    if (!groups.has(item.group)) {
+      const group = document.createElement("optgroup");
+      group.label = item.group;
+      groups.set(item.group, group);
+      select.append(group);
+    }
+    const option = new Option(label ? label(item) : item.name, item.name);
+    option.title = item.description || item.reader;
+    groups.get(item.group).append(option);
+  }
+}
+
+// The pickers list what the engine's own tables hold.
+function fillSelects(tables) {
+  fillGrouped(document.getElementById("opt-target"), tables.targets, (t) => `${t.name} (${t.layout})`);
+  for (const t of tables.targets) targetStyles[t.name] = t.style;
+  const layouts = new Map(tables.layouts.map((l) => [l.name, l]));
+  fillGrouped(document.getElementById("opt-layout"), tables.layouts);
+  fillGrouped(document.getElementById("render-layout"), tables.render.map((name) => layouts.get(name) || { name, group: "" }));
+  document.getElementById("render-layout").value = "pages-lsb";
+  const reduce = document.getElementById("opt-reduce");
+  for (const word of tables.words.reduce || []) reduce.add(new Option(word, word));
   const sample = document.getElementById("opt-sample");
   for (const name of Object.keys(self.DOTLANE_SAMPLES || {})) sample.add(new Option(name, name));
 }
@@ -106,14 +138,16 @@ function wireOptions() {
   });
 }
 
-function start() {
-  fillSelects();
+async function start() {
+  engine.start();
+  const tables = await engine.ask("tables");
+  if (tables.error) return say(tables.error, "error");
+  fillSelects(tables);
   defaults = readControls();
   const fromUrl = settingsFromUrl();
   const settings = Object.keys(fromUrl).length ? fromUrl : storedSettings();
   writeControls(settings);
   document.getElementById("threshold-value").textContent = document.getElementById("opt-threshold").value;
-  engine.start();
   wireOptions();
   wireOutput();
   wireReverse();

@@ -10,6 +10,8 @@ export const render = (array, options) => dotlane.render(array, options);
 export const guess = (array, options) => dotlane.guess(array, options);
 export const check = (picture, array, options) => dotlane.check(picture, array, options);
 export const listing = (bmp, kind, options) => dotlane.listing(bmp, kind, options);
+// The engine's targets, layouts and option words, as the page's pickers list them.
+export const tables = () => dotlane.tables();
 export const forget = (picture) => dotlane.forget(picture);
 // A picture kept loaded between calls: its file and pixels are not copied in again.
 export const keep = (picture) => dotlane.keep(picture);

@@ -3,19 +3,15 @@
 "use strict";
 
 const kExtensions = { hex: ".txt", c: ".h", arduino: ".h", u8g2: ".h", python: ".py", asm: ".s", bin: ".bin" };
-// Each target's style, as the command line gives it when no style is named.
-const kTargetStyles = {
-  "adafruit-gfx": "arduino", "adafruit-xbitmap": "arduino", u8g2: "u8g2",
-  "micropython-framebuf-vlsb": "python", "micropython-framebuf-hlsb": "python", "micropython-framebuf-hmsb": "python",
-};
-const kTargetNames = ["ssd1306", "sh1106", "st7565", "sed1565", "pcd8544", "ks0108", "t6963c", "adafruit-gfx",
-  "adafruit-xbitmap", "u8g2", "micropython-framebuf-vlsb", "micropython-framebuf-hlsb", "micropython-framebuf-hmsb"];
+// Each target's style, as the command line gives it when no style is named: the engine's
+// table, read when the page starts.
+const targetStyles = {};
 
 let lastResult = null;
 
 function styleOf(options, pictureCount) {
   if (options.style) return options.style;
-  if (options.target) return kTargetStyles[options.target] || "c";
+  if (options.target) return targetStyles[options.target] || "c";
   return pictureCount > 1 || options.table || options.header || options.compress ? "c" : "hex";
 }
 

@@ -1,5 +1,5 @@
-// The bits drawn as the glass shows them, each pixel a zoomed square, with a grid between
-// pixels when asked.
+// What the display shows, drawn as the glass shows it, each pixel a zoomed square, with a
+// grid between pixels when asked.
 "use strict";
 
 // [background, set pixel, grid] of each look, the colours of dotlane-cli's --preview-look,
@@ -18,11 +18,13 @@ function hexColour(text) {
   return [v >> 16, (v >> 8) & 255, v & 255];
 }
 
-// Draws `bits` ({width, height, data}) on `canvas` in `look`; returns the zoom used, lowered
-// so that the canvas stays within what browsers draw.
-function drawBits(canvas, bits, look, zoom, grid) {
-  const [back, ink, line] = (kLooks[look] || kLooks.lcd).map(hexColour);
-  const w = bits.width, h = bits.height;
+// A canvas pixel (RGBA in memory, little-endian) from R, G and B.
+const pack = (r, g, b) => ((255 << 24) | (b << 16) | (g << 8) | r) >>> 0;
+
+// Paints `w` x `h` pixels of `packed` colours on `canvas`, each `zoom` pixels square, the last
+// row and column of each in `gridColour` when `grid`; returns the zoom used, lowered so that
+// the canvas stays within what browsers draw.
+function paint(canvas, w, h, packed, gridColour, zoom, grid) {
   zoom = Math.max(1, Math.min(zoom, Math.floor(Math.sqrt(kMaxCanvasPixels / Math.max(w * h, 1)))));
   const gap = grid && zoom >= 3 ? 1 : 0;
   canvas.width = w * zoom;
@@ -30,11 +32,9 @@ function drawBits(canvas, bits, look, zoom, grid) {
   const g = canvas.getContext("2d");
   const picture = g.createImageData(canvas.width, canvas.height);
   const out = new Uint32Array(picture.data.buffer);
-  const pack = (c) => (255 << 24) | (c[2] << 16) | (c[1] << 8) | c[0];
-  const colours = [pack(back), pack(ink)], gridColour = pack(line);
   for (let y = 0; y < h; ++y) {
     for (let x = 0; x < w; ++x) {
-      const colour = colours[bits.data[y * w + x]];
+      const colour = packed[y * w + x];
       for (let dy = 0; dy < zoom; ++dy) {
         const row = (y * zoom + dy) * canvas.width + x * zoom;
         const edge = gap && dy === zoom - 1;
@@ -44,4 +44,35 @@ function drawBits(canvas, bits, look, zoom, grid) {
   }
   g.putImageData(picture, 0, 0);
   return zoom;
+}
+
+// Draws `bits` ({width, height, data}) on `canvas` in `look`.
+function drawBits(canvas, bits, look, zoom, grid) {
+  const [back, ink, line] = (kLooks[look] || kLooks.lcd).map(hexColour);
+  const colours = [pack(...back), pack(...ink)];
+  const packed = new Uint32Array(bits.width * bits.height);
+  for (let i = 0; i < packed.length; ++i) packed[i] = colours[bits.data[i]];
+  return paint(canvas, bits.width, bits.height, packed, pack(...line), zoom, grid);
+}
+
+// Draws `colours` ({width, height, data: RGBA}), the colours the display shows, as
+// dotlane-cli's preview does: as they are between black lines (`asIs`, a TFT's), or with
+// `shade` each one's luminance from the look's dark to its light (an OLED's off to its lit
+// colour, an LCD's or e-paper's ink to its glass), else as they are on the look's grid.
+function drawColours(canvas, colours, look, zoom, grid, { asIs, shade }) {
+  const rgb = (kLooks[look] || kLooks.lcd).map(hexColour);
+  const lit = look.startsWith("oled");
+  const dark = rgb[lit ? 0 : 1], light = rgb[lit ? 1 : 0];
+  const d = colours.data, packed = new Uint32Array(colours.width * colours.height);
+  for (let i = 0; i < packed.length; ++i) {
+    const r = d[4 * i], g = d[4 * i + 1], b = d[4 * i + 2];
+    if (!shade) {
+      packed[i] = pack(r, g, b);
+      continue;
+    }
+    const level = Math.floor((299 * r + 587 * g + 114 * b + 500) / 1000);
+    const [sr, sg, sb] = [0, 1, 2].map((k) => dark[k] + Math.trunc(((light[k] - dark[k]) * level + 127) / 255));
+    packed[i] = pack(sr, sg, sb);
+  }
+  return paint(canvas, colours.width, colours.height, packed, asIs ? pack(0, 0, 0) : pack(...rgb[2]), zoom, grid);
 }

@@ -63,7 +63,10 @@ async function renderArray() {
   const r = await engine.ask("render", { array: arrayText(), options: renderOptions(false) });
   if (r.error) return say(r.error, "error");
   say(r.warning || "");
-  drawBits(document.getElementById("render-canvas"), r.bits, "epaper", 4, false);
+  const canvas = document.getElementById("render-canvas");
+  // Colours as render's PNG file holds them; bits as ink on paper.
+  if (r.colours) drawColours(canvas, r.colours, "lcd", 4, false, { asIs: true, shade: false });
+  else drawBits(canvas, r.bits, "epaper", 4, false);
 }
 
 async function renderPng() {

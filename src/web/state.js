@@ -5,7 +5,7 @@
 
 // Convert's options as the command line names them, then the page's own.
 const kConvertOptions = ["target", "layout", "style", "name", "size", "fit", "rotate", "flip", "background",
-  "threshold", "dither", "ink", "name-prefix", "frames", "table", "compress", "pair"];
+  "threshold", "dither", "reduce", "ink", "name-prefix", "frames", "table", "compress", "pair"];
 // The look is --preview-look's: it changes the canvas, never the bytes or text.
 const kPageOptions = ["preview-look", "zoom", "grid", "sample"];
 const kStoreKey = "dotlane-page-settings";

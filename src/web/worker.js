@@ -43,6 +43,7 @@ const handlers = {
   render: (m) => dotlane.render(m.array, m.options),
   guess: (m) => dotlane.guess(m.array, m.options),
   check: (m) => dotlane.check(pictureOf(m.key), m.array, m.options),
+  tables: () => dotlane.tables(),
   listing: (m) => dotlane.listing(pictureOf(m.key).bytes, m.kind, { invertColors: m.invert }),
 };
 

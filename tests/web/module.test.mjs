@@ -79,6 +79,17 @@ test("render, guess, check and the window's listings answer as dotlane-cli", () 
     assert.deepEqual([guessed.readings[0].layout, guessed.readings[0].width, guessed.readings[0].height], ["pages-lsb", 128, 64]);
   }
 
+  // The layouts of more than one bit: check agrees with dotlane-cli's array of a colour
+  // picture, and render paints the colours convert shows.
+  const rings = testPicture();
+  for (const [target, layout] of [["st7789", "rgb565"], ["gxepd2-bwr", "planes-bwr"], ["ssd1322", "grey4-msb"]]) {
+    const text = Buffer.from(cli(["convert", "--target", target, join(scratch, "rings.ppm")]).out).toString();
+    assert.equal(dotlane.check(rings, text, { target, input: "c" }).status, 0, target);
+    const painted = dotlane.render(text, { layout, width: 90, height: 50, input: "c", png: true });
+    assert.deepEqual(painted.colours, dotlane.convert(rings, { target }).colours, target);
+    assert.equal(painted.png[25], 2, target); // an RGB PNG file
+  }
+
   const changed = array.replace("0x05", "0x07");
   writeFileSync(join(scratch, "array.txt"), changed);
   const checked = dotlane.check({ name: "logo_128x64.bmp", bytes: logo }, changed, { target: "ssd1306", input: "c" });

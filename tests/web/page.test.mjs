@@ -213,6 +213,76 @@ for (const [width, how] of [[1280, "server"], [360, "server"], [1280, "file"]]) 
   });
 }
 
+// The names dotlane-cli lists when it refuses an unknown one.
+function cliNames(option) {
+  const { err } = cli(["convert", "--" + option, "none", join("samples/logo_128x64.bmp")]);
+  return err.split("\n")[0].replace(/.* are /, "").split(/, and of more than one bit |, | or /).sort();
+}
+
+test("the pickers list every target and layout dotlane-cli takes, under headings", async () => {
+  const listed = (id) => page.$$eval(`#${id} optgroup option`, (all) => all.map((o) => o.value).sort());
+  assert.deepEqual(await listed("opt-target"), cliNames("target"));
+  assert.deepEqual(await listed("opt-layout"), cliNames("layout"));
+  assert.deepEqual(await listed("render-layout"), cliNames("layout"));
+  const groups = await page.$$eval("#opt-target optgroup", (all) => all.map((g) => g.label));
+  for (const wanted of [/colour TFT/i, /grey OLED/i, /e-paper/i, /LVGL/]) assert.ok(groups.some((g) => wanted.test(g)), `${wanted} in ${groups}`);
+});
+
+// The colour preview is dotlane-cli's --preview PNG file at scale 4 dot for dot: a TFT's
+// colours as they are, grey levels shaded on the OLED, e-paper's inks, a named look's shades.
+// Each row: the link's options, dotlane-cli's, the window's width, red dots that must show.
+const kColourPreviews = [
+  ["target=st7789", ["--target", "st7789"], 1280, true],
+  ["target=st7789", ["--target", "st7789"], 360, true],
+  ["target=ssd1322&dither=floyd-steinberg", ["--target", "ssd1322", "--dither", "floyd-steinberg"], 1280, false],
+  ["target=gxepd2-bwr", ["--target", "gxepd2-bwr"], 1280, true],
+  ["layout=rgb565&preview-look=oled-yellow", ["--layout", "rgb565", "--preview-look", "oled-yellow"], 1280, false],
+];
+
+for (const [query, args, width, red] of kColourPreviews) {
+  test(`the colour preview is dotlane-cli's (${query}, ${width} px)`, async () => {
+    const png = scratch + "/preview.png";
+    const made = cli(["convert", ...args, "--preview", png, "--preview-scale", "4", join("samples/colours_24x16.png")]);
+    assert.equal(made.status, 0, made.err);
+    const opened = await openPage(browser, server.url + `index.html?sample=colours_24x16&zoom=4&${query}`, width);
+    await rendered(opened.page);
+    // Each dot's middle: the page's at 4 pixels a dot, the PNG file's inside its one-pixel gaps.
+    const dots = await opened.page.evaluate(async (data) => {
+      const middles = (g, at) => {
+        const out = [];
+        for (let y = 0; y < 16; ++y) for (let x = 0; x < 24; ++x) out.push([...g.getImageData(at(x), at(y), 1, 1).data.slice(0, 3)].join());
+        return out;
+      };
+      const file = await createImageBitmap(new Blob([new Uint8Array(data)], { type: "image/png" }), { colorSpaceConversion: "none" });
+      const c = new OffscreenCanvas(file.width, file.height), g = c.getContext("2d");
+      g.drawImage(file, 0, 0);
+      const page = document.getElementById("preview").getContext("2d");
+      return { cli: middles(g, (v) => v * 4 + 2), page: middles(page, (v) => v * 4 + 1) };
+    }, [...readFileSync(png)]);
+    assert.deepEqual(dots.page, dots.cli);
+    assert.equal(dots.page.includes("255,0,0"), red, "red dots");
+    await opened.page.screenshot({ path: `${built}/screenshot-${query.replace(/[^a-z0-9]+/g, "-")}-${width}.png`, fullPage: true });
+    const overflow = await opened.page.evaluate(() => document.documentElement.scrollWidth - window.innerWidth);
+    assert.ok(overflow <= 0, `the page is ${overflow} px wider than the window`);
+    assert.deepEqual(opened.errors, []);
+    await opened.page.close();
+  });
+}
+
+// An array of a colour layout comes back in its colours: the sample's red dot top left.
+test("render paints a colour array in its colours", async () => {
+  const array = Buffer.from(cli(["convert", "--target", "st7789", join("samples/colours_24x16.png")]).out).toString();
+  await page.$eval("#array-text", (t, v) => (t.value = v), array);
+  await page.select("#array-input", "c");
+  await page.select("#render-layout", "rgb565");
+  await page.$eval("#render-width", (t) => (t.value = 24));
+  await page.$eval("#render-height", (t) => (t.value = 16));
+  await page.click("#render");
+  await page.waitForFunction(() => document.getElementById("render-canvas").width > 1, { timeout: 5000 });
+  const first = await page.$eval("#render-canvas", (c) => [...c.getContext("2d").getImageData(1, 1, 1, 1).data]);
+  assert.deepEqual(first, [255, 0, 0, 255]);
+});
+
 // A changed option goes into the link and is remembered: a page opened without settings
 // comes back with it, and the link alone reproduces the conversion.
 test("settings live in the URL and in the browser's storage", async () => {
