@@ -30,7 +30,7 @@ std::string_view target_group(const Target& t) {
         if (t.glass == Glass::oled) return "OLED, one bit";
         return t.style == "c" ? "LCD, one bit" : "Draw calls, one bit";
     }
-    if (t.glass == Glass::epaper) return "E-paper, three colours";
+    if (t.glass == Glass::epaper) return "E-paper";
     return colour->grey ? "Grey OLED" : "Colour TFT";
 }
 
@@ -38,7 +38,7 @@ std::string_view layout_group(std::string_view name) {
     if (bit_layout_named(name)) return "One bit";
     const ColourLayout* l = colour_layout_named(name);
     if (!l) return "The window's listings";
-    if (l->colours) return "E-paper planes";
+    if (l->planes == 2) return "E-paper planes";
     if (l->indexed) return "Indexed colours";
     if (l->alpha) return "Alpha masks";
     return l->grey ? "Grey" : "Colour";
