@@ -1,5 +1,6 @@
 #include "engine/options.h"
 
+#include "layout/colour_layouts.h"
 #include "shared/text.h"
 
 namespace dotlane::engine {
@@ -11,18 +12,20 @@ using K = ValueKind;
 // Each call's options, and for convert, check and preview which of them they share.
 enum Use : unsigned { kConvert = 1, kCheck = 2, kPreview = 4, kShared = 7 };
 
+// The layouts' names from their own tables, so a layout added there is offered everywhere.
+std::string_view layout_words() {
+    static const std::string words =
+        "t6963c, sed1565, rows-msb, rows-lsb, pages-lsb, pages-msb, " + colour_layout_names();
+    return words;
+}
+
 struct Row {
     OptionSpec spec;
     unsigned use;
 };
 
 const Row kPictureOptions[] = {
-    {{"layout", K::word,
-      "t6963c, sed1565, rows-msb, rows-lsb, pages-lsb, pages-msb, grey2-msb, grey2-lsb, "
-      "grey4-msb, grey4-lsb, grey8, rgb565, rgb565-le, rgb332, rgb888, bgr888, bgra8888, "
-      "rgb565a8, rgb565le-a8, i1, i2, i4, i8, a1, a2, a4, a8, planes-bwr, planes-bwy",
-      "how the bits lie in the bytes"},
-     kShared},
+    {{"layout", K::word, layout_words(), "how the bits lie in the bytes"}, kShared},
     {{"target", K::word, "", "the display or draw call; sets layout and style"}, kShared},
     {{"invert-colors", K::flag, "", "light pixels are the set bits (ink light)"}, kShared},
     {{"c-array", K::text, "", "style c with this array name"}, kShared},
@@ -70,11 +73,7 @@ std::vector<OptionSpec> used_by(unsigned use) {
 }
 
 const OptionSpec kRender[] = {
-    {"layout", K::word,
-     "rows-msb, rows-lsb, pages-lsb, pages-msb, sed1565, t6963c, grey2-msb, grey2-lsb, "
-     "grey4-msb, grey4-lsb, grey8, rgb565, rgb565-le, rgb332, rgb888, bgr888, bgra8888, "
-     "rgb565a8, rgb565le-a8, i1, i2, i4, i8, a1, a2, a4, a8, planes-bwr, planes-bwy",
-     "how the bits lie in the bytes"},
+    {"layout", K::word, layout_words(), "how the bits lie in the bytes"},
     {"width", K::number, "", "pixels, 1 to 4096"},
     {"height", K::number, "", "pixels, 1 to 4096"},
     {"pages", K::number, "", "pages-lsb with a height of 8 pages"},
