@@ -152,7 +152,7 @@ int preview_command(const std::vector<std::string>& args, std::ostream& out, std
         return usage(err, "--preview draws one picture; with --frames preview draws each frame "
                           "in the terminal");
     FilePictures pictures;
-    auto made = engine::convert_picture(a, false, pictures);
+    auto made = engine::convert_picture(a, pictures);
     if (auto* problem = std::get_if<engine::Outcome>(&made)) return fault(*problem, err);
     const Conversion& c = std::get<Conversion>(made);
     const auto& path = std::get<engine::PreviewOptions>(options).path;

@@ -104,7 +104,8 @@ namespace {
 // With a flush, the text is handed on whenever it reaches this size, at a line's start.
 constexpr std::size_t kHeldText = std::size_t(1) << 20;
 
-// Room for `wanted` more characters: all of them, or with a flush one piece's worth.
+} // namespace
+
 void reserve_for(std::string& text, std::size_t wanted, const Flush& flush) {
     text.reserve(text.size() + (flush ? std::min(wanted, kHeldText + 256) : wanted));
 }
@@ -112,8 +113,6 @@ void reserve_for(std::string& text, std::size_t wanted, const Flush& flush) {
 void flush_at_line(std::string& text, const Flush& flush) {
     if (flush && text.size() >= kHeldText) flush(text);
 }
-
-} // namespace
 
 void append_byte_lines(std::string& text, std::span<const std::uint8_t> bytes, const Flush& flush) {
     reserve_for(text, bytes.size() * (kEntryWidth + 1) + bytes.size() / 16 * 4 + 8, flush);

@@ -60,6 +60,10 @@ std::string c_comment(const CArray& array, const std::vector<std::string>& more 
 // Hands on the text made so far and empties it, so that a large array is never held whole
 // as text (an array of 16 million entries is about 100 MB of it).
 using Flush = std::function<void(std::string&)>;
+// Room for `wanted` more characters: all of them, or with a flush one piece's worth.
+void reserve_for(std::string& text, std::size_t wanted, const Flush& flush);
+// With a flush, hands the text on once it has grown to a piece; called where a line starts.
+void flush_at_line(std::string& text, const Flush& flush);
 // The entries between the braces, 16 a line, added to `text`.
 void append_byte_lines(std::string& text, std::span<const std::uint8_t> bytes,
                        const Flush& flush = {});

@@ -23,15 +23,15 @@ constexpr std::string_view kPythonRefused =
     "is lambda nonlocal pass raise with yield bytearray framebuf ";
 
 // `first`: the one array, or the first of several, which imports what they all need.
-std::string python_text(const CArray& a, bool first) {
-    std::string text;
+void append_python(std::string& text, const CArray& a, bool first, const Flush& flush) {
     for (const std::string& line : comment_lines(a))
         text += "# " + line + "\n";
     const bool framebuf = a.target && !a.target->framebuf.empty();
     if (framebuf && first) text += "import framebuf\n";
     text += "\n" + a.name + " = bytearray(";
-    text.reserve(text.size() + a.bytes.size() * 4 + a.bytes.size() / 16 * 8 + 100);
+    reserve_for(text, a.bytes.size() * 4 + a.bytes.size() / 16 * 8 + 100, flush);
     for (std::size_t i = 0; i < a.bytes.size(); ++i) {
+        if (i % 16 == 0) flush_at_line(text, flush);
         char escape[5];
         std::snprintf(escape, sizeof escape, "\\x%02X", a.bytes[i]);
         text += i % 16 == 0 ? (i ? "'\n    b'" : "\n    b'") : "";
@@ -42,19 +42,22 @@ std::string python_text(const CArray& a, bool first) {
         text += a.name + "_fb = framebuf.FrameBuffer(" + a.name + ", " + std::to_string(a.width) +
                 ", " + std::to_string(a.height) + ", framebuf." + std::string(a.target->framebuf) +
                 ")\n";
-    return text;
 }
 
 // "%object" rather than "@object": "@" starts a comment on ARM, and every ELF target of the
 // GNU assembler takes "%".
-std::string assembly_text(const CArray& a, bool first) {
-    std::string text = "/* ";
-    for (const std::string& line : comment_lines(a))
-        text += (text.size() > 3 ? "\n * " : "") + line;
+void append_assembly(std::string& text, const CArray& a, bool first, const Flush& flush) {
+    text += "/* ";
+    bool more = false;
+    for (const std::string& line : comment_lines(a)) {
+        text += (more ? "\n * " : "") + line;
+        more = true;
+    }
     text += std::string(" */\n") + (first ? "    .section .rodata\n" : "") + "    .global " +
             a.name + "\n    .type " + a.name + ", %object\n" + a.name + ":";
-    text.reserve(text.size() + a.bytes.size() * 6 + a.bytes.size() / 16 * 12 + 200);
+    reserve_for(text, a.bytes.size() * 6 + a.bytes.size() / 16 * 12 + 200, flush);
     for (std::size_t i = 0; i < a.bytes.size(); ++i) {
+        if (i % 16 == 0) flush_at_line(text, flush);
         char value[5];
         std::snprintf(value, sizeof value, "0x%02X", a.bytes[i]);
         text += i % 16 == 0 ? "\n    .byte " : ", ";
@@ -65,7 +68,6 @@ std::string assembly_text(const CArray& a, bool first) {
          {std::pair{"_width", a.width}, {"_height", a.rows}, {"_size", int(a.bytes.size())}})
         text += "    .global " + a.name + suffix + "\n    .set " + a.name + suffix + ", " +
                 std::to_string(value) + "\n";
-    return text;
 }
 
 } // namespace
@@ -129,11 +131,12 @@ std::string declarations_text(Style style, std::span<const CArray> arrays) {
 
 std::string declaration_in_run(Style style, const CArray& array, bool first, const Flush& flush) {
     std::string text = first ? "" : "\n";
-    if (const auto flavour = c_flavour(style)) {
+    if (const auto flavour = c_flavour(style))
         append_c_declaration(text, array, *flavour, flush);
-        return text;
-    }
-    text += style == Style::python ? python_text(array, first) : assembly_text(array, first);
+    else if (style == Style::python)
+        append_python(text, array, first, flush);
+    else
+        append_assembly(text, array, first, flush);
     return text;
 }
 

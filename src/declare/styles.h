@@ -32,7 +32,7 @@ std::string declaration_text(Style style, const CArray& array);
 // import, the assembler's section) only before the first.
 std::string declarations_text(Style style, std::span<const CArray> arrays);
 // One of them: the first, or one after others.
-// With `flush`, the C styles hand on their text in pieces as it is made; the rest is returned.
+// With `flush`, the text is handed on in pieces as it is made; the rest is returned.
 std::string declaration_in_run(Style style, const CArray& array, bool first,
                                const Flush& flush = {});
 

@@ -235,7 +235,7 @@ Checked check_array(const Arguments& a, ArraySource source, PictureSource& pictu
                     const Pieces& pieces) {
     Arguments picture_args = a;
     picture_args.operands.pop_back();
-    auto made = convert_picture(picture_args, false, pictures);
+    auto made = convert_picture(picture_args, pictures);
     if (auto* problem = std::get_if<Outcome>(&made)) return failed<Checked>(*problem);
     const Conversion& converted = std::get<Conversion>(made);
     if (converted.colour) return check_colour(a, converted, std::move(source), pieces);

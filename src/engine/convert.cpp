@@ -6,7 +6,6 @@
 #include "layout/unpack.h"
 #include "pictures/listings.h"
 #include "prepare/prepare.h"
-#include "shared/entries.h"
 #include "shared/text.h"
 
 namespace dotlane::engine {
@@ -176,9 +175,9 @@ std::variant<Request, Outcome> conversion_request(const Arguments& a) {
     return r;
 }
 
-std::variant<Conversion, Outcome> convert_file(const std::string& path, const Request& r, bool bare,
+std::variant<Conversion, Outcome> convert_file(const std::string& path, const Request& r,
                                                PictureSource& source) {
-    if (r.colour) return convert_colour(path, r, bare, source);
+    if (r.colour) return convert_colour(path, r, source);
     Conversion c;
     c.path = path;
     c.layout = r.layout;
@@ -200,19 +199,17 @@ std::variant<Conversion, Outcome> convert_file(const std::string& path, const Re
         }
         add_bits(c, bits_of(in, r.choice), *r.bit_layout);
     }
-    if (bare) c.listing.text = entry_lines(c.listing.bytes, "\n", true);
     c.rows = layout_rows(*r.bit_layout, c.height);
     c.reads_as = *r.bit_layout;
     c.description = layout_description(*r.bit_layout);
     return c;
 }
 
-std::variant<Conversion, Outcome> convert_picture(const Arguments& a, bool bare,
-                                                  PictureSource& source) {
+std::variant<Conversion, Outcome> convert_picture(const Arguments& a, PictureSource& source) {
     auto request = conversion_request(a);
     if (auto* problem = std::get_if<Outcome>(&request)) return *problem;
     if (a.operands.size() != 1) return usage_error("give exactly one picture file");
-    return convert_file(a.operands[0], std::get<Request>(request), bare, source);
+    return convert_file(a.operands[0], std::get<Request>(request), source);
 }
 
 Bitmap shown_bits(const Conversion& c) {

@@ -61,14 +61,14 @@ struct Request {
 // The request the options make, or why they make none (wrong usage).
 std::variant<Request, Outcome> conversion_request(const Arguments& args);
 
-// The bytes of one picture, or why it cannot be listed (bad input). `bare` asks for the
-// listing's text too.
+// The bytes of one picture, or why it cannot be listed (bad input). Only the window's own
+// layouts make a text too; the bare listing of the others is written from the bytes, a piece
+// at a time, so that a large picture's text is never held whole.
 std::variant<Conversion, Outcome> convert_file(const std::string& name, const Request& request,
-                                               bool bare, PictureSource& source);
+                                               PictureSource& source);
 
 // The bytes of the one picture the operands name.
-std::variant<Conversion, Outcome> convert_picture(const Arguments& args, bool bare,
-                                                  PictureSource& source);
+std::variant<Conversion, Outcome> convert_picture(const Arguments& args, PictureSource& source);
 
 // The bits as the display reads them from the bytes, over the picture's width and height.
 Bitmap shown_bits(const Conversion& conversion);

@@ -6,7 +6,6 @@
 
 #include "pictures/listings.h"
 #include "prepare/prepare.h"
-#include "shared/entries.h"
 #include "shared/text.h"
 
 namespace dotlane::engine {
@@ -93,7 +92,7 @@ std::optional<std::string> colour_request(const Arguments& a, Request& r) {
 }
 
 std::variant<Conversion, Outcome> convert_colour(const std::string& path, const Request& r,
-                                                 bool bare, PictureSource& source) {
+                                                 PictureSource& source) {
     Conversion c;
     c.path = path;
     c.layout = r.layout;
@@ -197,7 +196,6 @@ std::variant<Conversion, Outcome> convert_colour(const std::string& path, const 
         std::uint8_t* entry = c.listing.bytes.data() + 4 * i;
         entry[0] = rgba[2], entry[1] = rgba[1], entry[2] = rgba[0], entry[3] = rgba[3];
     }
-    if (bare) c.listing.text = entry_lines(c.listing.bytes, "\n", true);
     c.rows = c.height;
     c.description = l.description;
     return c;

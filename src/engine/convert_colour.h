@@ -16,7 +16,7 @@ std::optional<std::string> colour_request(const Arguments& args, Request& r);
 
 // The bytes of one picture in the request's colour layout (bad input: an Outcome).
 std::variant<Conversion, Outcome> convert_colour(const std::string& name, const Request& r,
-                                                 bool bare, PictureSource& source);
+                                                 PictureSource& source);
 
 // The colours the display shows from the bytes (0x00BBGGRR), each level spread over 0..255.
 Picture shown_colours(const Conversion& conversion);

@@ -4,6 +4,7 @@
 
 #include "declare/bundle.h"
 #include "declare/c_names.h"
+#include "shared/entries.h"
 #include "shared/text.h"
 
 namespace dotlane::engine {
@@ -156,14 +157,18 @@ std::variant<Written, Outcome> write_pictures(const Plan& plan, PictureSource& s
         bundle.emplace(options, to_main, sinks.header, *plan.header);
     else if (plan.bundle)
         bundle.emplace(options, to_main);
+    // The window's layouts make their own text, small as the 1-bit BMP files they list.
+    const bool window_layout = !plan.request.bit_layout && !plan.request.colour;
     Written written;
     for (std::size_t i = 0; i < plan.pictures.size(); ++i) {
-        auto made = convert_file(plan.pictures[i], plan.request, plan.style == Style::hex, source);
+        auto made = convert_file(plan.pictures[i], plan.request, source);
         if (auto* problem = std::get_if<Outcome>(&made)) return *problem;
         Conversion& c = std::get<Conversion>(made);
         const auto& bytes = c.listing.bytes;
-        if (plan.style == Style::hex)
+        if (plan.style == Style::hex && window_layout)
             to_main(c.listing.text);
+        else if (plan.style == Style::hex)
+            entry_lines_in_pieces(bytes, "\n", true, to_main);
         else if (plan.style == Style::bin)
             to_main({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
         else if (bundle)

@@ -3,6 +3,7 @@
 // characters wide, so a listing's length is known before it is written.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -31,5 +32,10 @@ inline std::string_view entry(std::uint8_t value) {
 // after the last line too.
 std::string entry_lines(std::span<const std::uint8_t> bytes, std::string_view line_break,
                         bool close_last);
+
+// The same text handed to `sink` in pieces of whole lines, about a megabyte each, so that the
+// listing of a large picture (five times its bytes) is never held whole.
+void entry_lines_in_pieces(std::span<const std::uint8_t> bytes, std::string_view line_break,
+                           bool close_last, const std::function<void(std::string_view)>& sink);
 
 } // namespace dotlane

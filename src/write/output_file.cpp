@@ -235,13 +235,22 @@ void StagedOutput::write(std::string_view text) {
     }
     // What waits for standard output, a device or a pipe goes to an unnamed file once it
     // grows, so that waiting costs no memory; without one it stays in memory.
-    waiting_ += text;
-    if (waiting_.size() < (1u << 20)) return;
+    if (waiting_.size() + text.size() < (1u << 20)) {
+        waiting_ += text;
+        return;
+    }
     if (!spool_ && !spool_failed_) spool_ = std::tmpfile();
     spool_failed_ = !spool_;
-    if (spool_ && std::fwrite(waiting_.data(), 1, waiting_.size(), spool_) != waiting_.size())
-        error_ = errno ? errno : EIO;
-    if (spool_) waiting_.clear();
+    if (!spool_) {
+        waiting_ += text;
+        return;
+    }
+    // A large piece (a picture's raw bytes) goes to the file as it is, never copied after
+    // what waits.
+    for (const std::string_view part : {std::string_view(waiting_), text})
+        if (!error_ && std::fwrite(part.data(), 1, part.size(), spool_) != part.size())
+            error_ = errno ? errno : EIO;
+    waiting_.clear();
 }
 
 int StagedOutput::send(const std::function<int(std::string_view)>& sink) {
