@@ -62,8 +62,9 @@ Converted convert(const Options& options, const std::vector<std::string>& pictur
     Written& w = std::get<Written>(written);
     const Conversion& first = *w.first;
     result.bytes = std::move(w.bytes);
-    result.shown = shown_bits(first);
     if (first.colour) result.colours = shown_colours(first);
+    // The colours are unpacked once: the bits of a colour layout are their dark half.
+    result.shown = first.colour ? dark_half(result.colours) : shown_bits(first);
     result.width = first.width;
     result.height = first.height;
     result.layout = first.layout;
@@ -137,15 +138,21 @@ const MemoryPictures::Held* MemoryPictures::find(const std::string& name,
 
 namespace {
 
+// Why frame `f` of `held` does not hold its size's pixels, if it does not.
+template <class Held> std::optional<std::string> misfit(const Held& held, std::size_t f) {
+    const std::size_t count = std::size_t(held.width) * std::size_t(held.height);
+    if (held.frames[f].size() == count * 4) return std::nullopt;
+    return "\"" + printable_name(held.name) + "\" holds " + std::to_string(held.frames[f].size()) +
+           " bytes of pixels, not the " + std::to_string(count * 4) + " of its size.";
+}
+
 // Frame `f` of `held` as grey over `background` into `grey`, or why its pixels do not fit.
 template <class Held>
 std::optional<std::string> grey_of(const Held& held, std::size_t f, int background,
                                    std::uint8_t* grey) {
     const std::size_t count = std::size_t(held.width) * std::size_t(held.height);
     const std::vector<std::uint8_t>& rgba = held.frames[f];
-    if (rgba.size() != count * 4)
-        return "\"" + printable_name(held.name) + "\" holds " + std::to_string(rgba.size()) +
-               " bytes of pixels, not the " + std::to_string(count * 4) + " of its size.";
+    if (auto message = misfit(held, f)) return message;
     for (std::size_t i = 0; i < count; ++i)
         grey[i] = picture::over_background(rgba[4 * i], rgba[4 * i + 1], rgba[4 * i + 2],
                                            rgba[4 * i + 3], background);
@@ -167,6 +174,23 @@ SourcePicture MemoryPictures::read(const std::string& name, int background) {
     for (const std::vector<std::uint8_t>& frame : held->frames)
         read.file_size += frame.size();
     if (held->file_size) read.file_size = held->file_size;
+    return read;
+}
+
+// The first frame's rows handed over as held, nothing computed: the reduction reads them.
+SourcePicture MemoryPictures::read_colour(const std::string& name, const ColourRows& rows) {
+    SourcePicture read;
+    const Held* held = find(name, read.error);
+    if (!held) return read;
+    if (!held->file.empty()) return read_frames(name, 255, {});
+    read.error = misfit(*held, 0);
+    for (const std::vector<std::uint8_t>& frame : held->frames)
+        read.file_size += frame.size();
+    if (held->file_size) read.file_size = held->file_size;
+    if (read.error) return read;
+    const std::size_t stride = std::size_t(held->width) * 4;
+    for (int y = 0; y < held->height; ++y)
+        rows(held->width, held->height, y, held->frames.front().data() + stride * std::size_t(y));
     return read;
 }
 

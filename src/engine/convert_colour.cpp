@@ -49,6 +49,75 @@ std::vector<std::uint8_t> bmp_rgba(const LoadedFile& file, int& width, int& heig
     return rgba;
 }
 
+// The options that shape a placed picture, in a word to compare.
+std::string canvas_shape(const Preparation& p, bool grey) {
+    return std::to_string(p.rotate) + (p.flip_h ? "h" : "") + (p.flip_v ? "v " : " ") +
+           std::to_string(p.width) + "x" + std::to_string(p.height) + " " +
+           std::to_string(int(p.fit)) + " " + std::to_string(p.background) +
+           (grey ? " grey" : " rgba");
+}
+
+// Each row of `canvas` (`size`, grey or RGBA) to `take`.
+template <class Take>
+void take_rows(const Take& take, const std::vector<std::uint8_t>& canvas, Extent size, bool grey) {
+    const std::size_t stride = std::size_t(size.width) * (grey ? 1 : 4);
+    for (int y = 0; y < size.height; ++y)
+        take(size.width, size.height, y, canvas.data() + stride * std::size_t(y), grey);
+}
+
+// The picture read, in grey when `grey_read`, each row to `take`; a picture that moves is
+// placed first, its canvas (`size`) left in `canvas` for the source to keep.
+template <class Take>
+std::optional<Outcome> read_placed(const std::string& path, const Request& r, bool grey_read,
+                                   PictureSource& source, const Take& take,
+                                   std::vector<std::uint8_t>& canvas, Extent& size,
+                                   std::uint64_t& file_size) {
+    const Preparation& p = r.choice.preparation;
+    // With the picture moved its rows are gathered whole first; else each passes straight on.
+    std::vector<std::uint8_t> whole;
+    GreyView held;
+    const ColourRows each = [&](int width, int height, int y, const std::uint8_t* rgba) {
+        if (!moves(p)) return take(width, height, y, rgba, false);
+        const std::size_t stride = std::size_t(width) * 4;
+        if (whole.empty()) {
+            whole.resize(stride * std::size_t(height));
+            held = {width, height, whole.data()};
+        }
+        std::copy(rgba, rgba + stride, whole.data() + stride * std::size_t(y));
+    };
+    const auto pass_on = [&](GreyView view, bool grey) {
+        canvas = placed(view, p, !grey, size);
+        take_rows(take, canvas, size, grey);
+    };
+    SourcePicture read =
+        grey_read ? source.read(path, r.reduction.background) : source.read_colour(path, each);
+    if (read.grey.pixels && moves(p))
+        pass_on({read.grey.width, read.grey.height, read.grey.pixels}, true);
+    else
+        for (int y = 0; read.grey.pixels && y < read.grey.height; ++y)
+            take(read.grey.width, read.grey.height, y,
+                 read.grey.pixels + std::size_t(y) * std::size_t(read.grey.width), true);
+    read.grey = {};
+    if (read.error) return input_error(*read.error);
+    file_size = read.file_size;
+    if (!read.checked && !read.bmp_file.empty()) {
+        LoadedFile file = check_bmp_bytes(std::move(read.bmp_file));
+        if (!file.accepted()) return input_error(file.message());
+        read.checked = std::make_shared<const LoadedFile>(std::move(file));
+    }
+    if (read.checked) {
+        int width = 0, height = 0;
+        const std::vector<std::uint8_t> rgba = bmp_rgba(*read.checked, width, height);
+        for (int y = 0; y < height; ++y)
+            each(width, height, y, rgba.data() + std::size_t(y) * std::size_t(width) * 4);
+        if (!file_size) file_size = read.checked->size;
+    }
+    if (held.pixels) {
+        pass_on(held, false);
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 std::optional<std::string> colour_request(const Arguments& a, Request& r) {
@@ -139,52 +208,23 @@ std::variant<Conversion, Outcome> convert_colour(const std::string& path, const 
                  plane_distance(l, width, height, y));
     };
     const Preparation& p = r.choice.preparation;
-    // With the picture moved its rows are gathered whole first; else each passes straight on.
-    std::vector<std::uint8_t> whole;
-    GreyView held;
-    const ColourRows each = [&](int width, int height, int y, const std::uint8_t* rgba) {
-        if (!moves(p)) return take(width, height, y, rgba, false);
-        const std::size_t stride = std::size_t(width) * 4;
-        if (whole.empty()) {
-            whole.resize(stride * std::size_t(height));
-            held = {width, height, whole.data()};
-        }
-        std::copy(rgba, rgba + stride, whole.data() + stride * std::size_t(y));
-    };
-    const auto pass_on = [&](GreyView view, bool grey) {
+    const bool grey_read = l.grey && !l.alpha && !l.indexed;
+    // A picture that stays while its options change is placed once: a dither or a reduction
+    // asked for again then costs its own work alone.
+    PlacedPicture* kept = moves(p) ? source.kept_canvas() : nullptr;
+    const std::string shape = canvas_shape(p, grey_read);
+    if (kept && kept->name == path && kept->shape == shape) {
+        take_rows(take, kept->pixels, {kept->width, kept->height}, grey_read);
+        c.file_size = kept->file_size;
+    } else {
+        if (kept) *kept = {}; // one canvas held at a time, the old one gone before the new
+        std::vector<std::uint8_t> canvas;
         Extent size;
-        const std::vector<std::uint8_t> canvas = placed(view, p, !grey, size);
-        const std::size_t stride = std::size_t(size.width) * (grey ? 1 : 4);
-        for (int y = 0; y < size.height; ++y)
-            take(size.width, size.height, y, canvas.data() + stride * std::size_t(y), grey);
-    };
-    SourcePicture read = l.grey && !l.alpha && !l.indexed
-                             ? source.read(path, r.reduction.background)
-                             : source.read_colour(path, each);
-    if (read.grey.pixels && moves(p))
-        pass_on({read.grey.width, read.grey.height, read.grey.pixels}, true);
-    else
-        for (int y = 0; read.grey.pixels && y < read.grey.height; ++y)
-            take(read.grey.width, read.grey.height, y,
-                 read.grey.pixels + std::size_t(y) * std::size_t(read.grey.width), true);
-    read.grey = {};
-    if (read.error) return input_error(*read.error);
-    c.file_size = read.file_size;
-    if (!read.checked && !read.bmp_file.empty()) {
-        LoadedFile file = check_bmp_bytes(std::move(read.bmp_file));
-        if (!file.accepted()) return input_error(file.message());
-        read.checked = std::make_shared<const LoadedFile>(std::move(file));
-    }
-    if (read.checked) {
-        int width = 0, height = 0;
-        const std::vector<std::uint8_t> rgba = bmp_rgba(*read.checked, width, height);
-        for (int y = 0; y < height; ++y)
-            each(width, height, y, rgba.data() + std::size_t(y) * std::size_t(width) * 4);
-        if (!c.file_size) c.file_size = read.checked->size;
-    }
-    if (held.pixels) {
-        pass_on(held, false);
-        whole = {};
+        const std::optional<Outcome> failed =
+            read_placed(path, r, grey_read, source, take, canvas, size, c.file_size);
+        if (failed) return *failed;
+        if (kept && !canvas.empty())
+            *kept = {path, shape, size.width, size.height, std::move(canvas), c.file_size};
     }
     if (colours.size() > most)
         return input_error("\"" + printable_name(path) + "\" holds more than " +
@@ -247,22 +287,6 @@ namespace dotlane::engine {
 SourcePicture PictureSource::read_colour(const std::string& name, const ColourRows&) {
     SourcePicture read;
     read.error = "\"" + printable_name(name) + "\" cannot be read in colour here.";
-    return read;
-}
-
-// read checks the name and the size; the first frame's rows are then handed over as held.
-SourcePicture MemoryPictures::read_colour(const std::string& name, const ColourRows& rows) {
-    SourcePicture read = this->read(name, 255);
-    if (read.error || !read.bmp_file.empty()) return read;
-    read.grey = {};
-    for (const Held& held : held_)
-        if (held.name == name) {
-            const std::size_t stride = std::size_t(held.width) * 4;
-            for (int y = 0; y < held.height; ++y)
-                rows(held.width, held.height, y,
-                     held.frames.front().data() + stride * std::size_t(y));
-            break;
-        }
     return read;
 }
 

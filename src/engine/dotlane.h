@@ -122,6 +122,18 @@ using FrameSink = std::function<std::optional<std::string>(const Grey& frame, in
 // premultiplied), gone once the call returns.
 using ColourRows = std::function<void(int width, int height, int y, const std::uint8_t* rgba)>;
 
+// A picture turned, flipped and scaled onto its canvas for a layout of more than one bit, in
+// colour (RGBA) or in grey, with what made it: a source that converts the same picture again
+// and again keeps the last one, and a conversion with the same canvas then reads and scales
+// nothing.
+struct PlacedPicture {
+    std::string name;  // the picture's, as the request gave it
+    std::string shape; // the canvas options, as the engine words them
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> pixels;
+    std::uint64_t file_size = 0;
+};
+
 // Where the engine gets its pictures: `name` is as the request gave it (a path for
 // dotlane-cli). `background` is the grey (255 white, 0 black) transparent pixels lie over.
 class PictureSource {
@@ -136,6 +148,9 @@ public:
     // is never held in colour; or a 1-bit BMP file's bytes (and `rows` is not called). A
     // source that keeps no colours answers with why.
     virtual SourcePicture read_colour(const std::string& name, const ColourRows& rows);
+    // Where the last placed picture stays between conversions; none by default, the canvas
+    // then made again each time. The source empties it when that picture changes.
+    virtual PlacedPicture* kept_canvas() { return nullptr; }
 };
 
 // Pictures held in memory, for front ends without files: BMP file bytes, or RGBA pixels

@@ -20,7 +20,8 @@ using namespace dotlane;
 namespace {
 
 // Pictures the page holds between calls, one MemoryPictures each so that one can be let go.
-// The last reading is kept: a changed option then re-reads nothing.
+// The last grey reading and the last canvas placed in colour are kept: a changed option then
+// re-reads nothing, and one that leaves the canvas as it was scales nothing either.
 class PagePictures : public engine::PictureSource {
 public:
     engine::MemoryPictures& fresh(const std::string& name) {
@@ -30,6 +31,7 @@ public:
     void forget(const std::string& name) {
         held_.erase(name);
         if (name == last_name_) last_name_.clear(), last_ = {};
+        if (name == canvas_.name) canvas_ = {};
     }
     engine::SourcePicture read(const std::string& name, int background) override {
         if (name == last_name_ && background == last_background_) return last_;
@@ -46,6 +48,7 @@ public:
                                       const engine::ColourRows& rows) override {
         return of(name).read_colour(name, rows);
     }
+    engine::PlacedPicture* kept_canvas() override { return &canvas_; }
 
 private:
     engine::MemoryPictures& of(const std::string& name) {
@@ -57,6 +60,7 @@ private:
     std::string last_name_;
     int last_background_ = -1;
     engine::SourcePicture last_;
+    engine::PlacedPicture canvas_;
 };
 
 PagePictures g_pictures;

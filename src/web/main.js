@@ -19,7 +19,7 @@ async function convertNow() {
   const canvas = document.getElementById("preview");
   if (!pictures.length) {
     canvas.width = canvas.height = 1;
-    document.getElementById("output").value = "";
+    showText("");
     document.getElementById("result-info").textContent = "No picture yet.";
     return;
   }

@@ -8,6 +8,20 @@ const kExtensions = { hex: ".txt", c: ".h", arduino: ".h", u8g2: ".h", python: "
 const targetStyles = {};
 
 let lastResult = null;
+// A long output shows its beginning until asked for the rest: filling the box with the
+// megabyte of text a large colour array makes takes longer than making it. Copy and download
+// take the whole text.
+const kShownAtFirst = 64 * 1024;
+let wholeText = "";
+
+function showText(text) {
+  wholeText = text;
+  const box = document.getElementById("output"), more = document.getElementById("show-all");
+  const cut = text.length > kShownAtFirst ? text.lastIndexOf("\n", kShownAtFirst) + 1 || kShownAtFirst : text.length;
+  box.value = cut < text.length ? text.slice(0, cut) : text;
+  more.hidden = cut === text.length;
+  more.textContent = `Show all ${Math.ceil(text.length / 1024)} KB`;
+}
 
 function styleOf(options, pictureCount) {
   if (options.style) return options.style;
@@ -43,20 +57,20 @@ async function copyText(text) {
 
 function showResult(r, options) {
   lastResult = Object.assign({ options, style: styleOf(options, pictures.length) }, r);
-  const text = document.getElementById("output");
   const sourceButton = document.getElementById("download-source");
   sourceButton.hidden = !r.source;
-  if (r.error) {
-    text.value = "";
-    return;
-  }
-  text.value = lastResult.style === "bin" ? `(${r.bytes.length} raw bytes: download them)` : r.text;
+  if (r.error) return showText("");
+  showText(lastResult.style === "bin" ? `(${r.bytes.length} raw bytes: download them)` : r.text);
   document.getElementById("result-info").textContent =
     `${r.bits.width} x ${r.bits.height} pixels, ${r.bytes.length} bytes` + (r.ms !== undefined ? `, made in ${r.ms.toFixed(1)} ms` : "");
 }
 
 function wireOutput() {
-  document.getElementById("copy").onclick = () => lastResult && copyText(document.getElementById("output").value);
+  document.getElementById("copy").onclick = () => lastResult && copyText(wholeText);
+  document.getElementById("show-all").onclick = () => {
+    document.getElementById("output").value = wholeText;
+    document.getElementById("show-all").hidden = true;
+  };
   document.getElementById("download").onclick = () => {
     const r = lastResult;
     if (!r || r.error) return;

@@ -27,20 +27,26 @@ const pack = (r, g, b) => ((255 << 24) | (b << 16) | (g << 8) | r) >>> 0;
 function paint(canvas, w, h, packed, gridColour, zoom, grid) {
   zoom = Math.max(1, Math.min(zoom, Math.floor(Math.sqrt(kMaxCanvasPixels / Math.max(w * h, 1)))));
   const gap = grid && zoom >= 3 ? 1 : 0;
-  canvas.width = w * zoom;
-  canvas.height = h * zoom;
+  // A canvas of the same size keeps its bitmap and pixel buffer: every pixel is painted anew.
+  if (canvas.width !== w * zoom || canvas.height !== h * zoom) {
+    canvas.width = w * zoom;
+    canvas.height = h * zoom;
+    canvas.picture = null;
+  }
   const g = canvas.getContext("2d");
-  const picture = g.createImageData(canvas.width, canvas.height);
-  const out = new Uint32Array(picture.data.buffer);
+  const picture = (canvas.picture ||= g.createImageData(canvas.width, canvas.height));
+  const out = new Uint32Array(picture.data.buffer), stride = canvas.width;
+  // Each row of dots is painted once, then copied down its height: a large preview is then
+  // a copy of memory more than a loop over every canvas pixel.
   for (let y = 0; y < h; ++y) {
-    for (let x = 0; x < w; ++x) {
+    const top = y * zoom * stride;
+    for (let x = 0, at = top; x < w; ++x) {
       const colour = packed[y * w + x];
-      for (let dy = 0; dy < zoom; ++dy) {
-        const row = (y * zoom + dy) * canvas.width + x * zoom;
-        const edge = gap && dy === zoom - 1;
-        for (let dx = 0; dx < zoom; ++dx) out[row + dx] = edge || (gap && dx === zoom - 1) ? gridColour : colour;
-      }
+      for (let dx = gap; dx < zoom; ++dx) out[at++] = colour;
+      if (gap) out[at++] = gridColour;
     }
+    for (let dy = 1; dy < zoom - gap; ++dy) out.copyWithin(top + dy * stride, top, top + stride);
+    if (gap) out.fill(gridColour, top + (zoom - 1) * stride, top + zoom * stride);
   }
   g.putImageData(picture, 0, 0);
   return zoom;

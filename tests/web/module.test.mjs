@@ -49,6 +49,41 @@ test("convert's text and bytes are dotlane-cli's", () => {
   }
 });
 
+// A picture kept between calls, as the page keeps it, converted with one option changed at a
+// time: the canvas placed for one conversion serves the next only when it is the same.
+const kChanges = [
+  { target: "st7789", size: "40x30" },
+  { target: "st7789", size: "40x30", dither: "atkinson" },
+  { target: "st7789", size: "40x30", fit: "cover" },
+  { target: "st7789", size: "40x30", fit: "cover", background: "black" },
+  { target: "st7789", size: "40x30", fit: "cover", background: "black", rotate: 180 },
+  { target: "st7789", size: "40x30", fit: "cover", background: "black", rotate: 180, flip: "v" },
+  { target: "ssd1322", size: "40x30", fit: "cover", background: "black", rotate: 180, flip: "v" },
+  { target: "ssd1322", size: "40x30", fit: "cover", background: "black", rotate: 180, flip: "v", dither: "atkinson" },
+  { layout: "rgb332", size: "40x30", fit: "cover", background: "black", rotate: 180, flip: "v" },
+  { layout: "rgb332", size: "40x31", fit: "cover", background: "black", rotate: 180, flip: "v" },
+  { layout: "rgb332", size: "40x31", fit: "stretch", background: "black", rotate: 180, flip: "v" },
+];
+
+test("a kept picture converts as dotlane-cli at every change", () => {
+  const rings = testPicture();
+  dotlane.keep(rings);
+  for (const options of kChanges) {
+    const want = cli(["convert", ...cliArgs(options), join(scratch, "rings.ppm")]);
+    assert.equal(dotlane.convert(rings, options).text, Buffer.from(want.out).toString(), JSON.stringify(options));
+  }
+  // Another picture under the same name replaces what the first left.
+  dotlane.forget(rings);
+  const other = testPicture();
+  other.rgba = other.rgba.map((v, i) => (i % 4 === 3 ? v : 255 - v));
+  const ppm = Buffer.from(other.bytes);
+  for (let i = ppm.length - 90 * 50 * 3; i < ppm.length; ++i) ppm[i] = 255 - ppm[i];
+  writeFileSync(join(scratch, "negative.ppm"), ppm);
+  const want = cli(["convert", ...cliArgs(kChanges.at(-1)), join(scratch, "negative.ppm")]);
+  const got = dotlane.convert(other, kChanges.at(-1)).text;
+  assert.equal(got.replaceAll("negative", "rings"), Buffer.from(want.out).toString().replaceAll("negative", "rings"));
+});
+
 test("several pictures make one output, and a header and source pair", () => {
   const files = ["logo_128x64.bmp", "icon_17x13.bmp"];
   const pictures = files.map((f) => ({ name: f, bytes: new Uint8Array(readFileSync(sample(f))) }));
