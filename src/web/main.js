@@ -10,6 +10,25 @@ const rendered = { count: 0, ms: 0, firstAt: 0 };
 
 let saveTimer = 0;
 
+// Each layout's group and each target's layout, from the engine's tables (fillSelects).
+const layoutGroup = new Map(), targetLayout = new Map();
+// Options of one kind of layout only. For the other kind they are greyed out and not sent,
+// their values kept: a picture moved from an OLED to a TFT is not refused for its ink, and
+// moved back it has it again.
+const kOneBitOnly = ["ink", "threshold", "frames"], kLevelsOnly = ["reduce"];
+
+function oneBit(s) {
+  const group = layoutGroup.get(s.layout || targetLayout.get(s.target) || "");
+  return group === undefined || group === "One bit" || group === "The window's listings";
+}
+
+function markApplicable(bits) {
+  const on = document.getElementById("threshold-on");
+  on.disabled = !bits;
+  for (const id of kOneBitOnly) control(id).disabled = !bits || (id === "threshold" && !on.checked);
+  for (const id of kLevelsOnly) control(id).disabled = bits;
+}
+
 async function convertNow() {
   const s = readControls();
   // The URL and storage are written once the options rest: replaceState is slow when
@@ -23,7 +42,10 @@ async function convertNow() {
     document.getElementById("result-info").textContent = "No picture yet.";
     return;
   }
+  const bits = oneBit(s);
+  markApplicable(bits);
   const options = convertOptions(s, pictures.length);
+  for (const id of bits ? kLevelsOnly : kOneBitOnly) delete options[id];
   const r = await engine.ask("convert", { keys: pictures.map((p) => p.key), options });
   if (r.error) {
     say(r.error, "error");
@@ -92,7 +114,11 @@ function fillGrouped(select, items, label) {
 // The pickers list what the engine's own tables hold.
 function fillSelects(tables) {
   fillGrouped(document.getElementById("opt-target"), tables.targets, (t) => `${t.name} (${t.layout})`);
-  for (const t of tables.targets) targetStyles[t.name] = t.style;
+  for (const t of tables.targets) {
+    targetStyles[t.name] = t.style;
+    targetLayout.set(t.name, t.layout);
+  }
+  for (const l of tables.layouts) layoutGroup.set(l.name, l.group);
   const layouts = new Map(tables.layouts.map((l) => [l.name, l]));
   fillGrouped(document.getElementById("opt-layout"), tables.layouts);
   fillGrouped(document.getElementById("render-layout"), tables.render.map((name) => layouts.get(name) || { name, group: "" }));

@@ -236,6 +236,8 @@ const kColourPreviews = [
   ["target=st7789", ["--target", "st7789"], 360, true],
   ["target=ssd1322&dither=floyd-steinberg", ["--target", "ssd1322", "--dither", "floyd-steinberg"], 1280, false],
   ["target=gxepd2-bwr", ["--target", "gxepd2-bwr"], 1280, true],
+  // The one-bit options left set are greyed out and not sent: no refusal.
+  ["target=st7789&ink=light&threshold=100", ["--target", "st7789"], 1280, true],
   ["layout=rgb565&preview-look=oled-yellow", ["--layout", "rgb565", "--preview-look", "oled-yellow"], 1280, false],
 ];
 
