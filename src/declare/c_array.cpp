@@ -1,6 +1,7 @@
 #include "declare/c_array.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "layout/colour_layouts.h"
 #include "shared/entries.h"
@@ -114,32 +115,45 @@ void flush_at_line(std::string& text, const Flush& flush) {
     if (flush && text.size() >= kHeldText) flush(text);
 }
 
-void append_byte_lines(std::string& text, std::span<const std::uint8_t> bytes, const Flush& flush) {
-    reserve_for(text, bytes.size() * (kEntryWidth + 1) + bytes.size() / 16 * 4 + 8, flush);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (i % 16 == 0) flush_at_line(text, flush);
-        text += i % 16 == 0 ? "\n    " : " ";
-        text += entry(bytes[i]);
+// Lines of `per_line` entries, each `width` characters that `write` puts at its pointer, a
+// space between them. A line is sized once and written in place: appended an entry at a time,
+// a large array's text took longer to make than its bytes.
+template <class Write>
+static void append_lines(std::string& text, std::size_t count, std::size_t per_line,
+                         std::size_t width, const Flush& flush, const Write& write) {
+    reserve_for(text, count * (width + 1) + count / per_line * 4 + 8, flush);
+    for (std::size_t first = 0; first < count; first += per_line) {
+        flush_at_line(text, flush);
+        const std::size_t n = std::min(per_line, count - first);
+        const std::size_t at = text.size();
+        text.resize(at + 4 + n * (width + 1));
+        char* out = text.data() + at;
+        std::memcpy(out, "\n    ", 5);
+        out += 5;
+        for (std::size_t i = 0; i < n; ++i, out += width + 1) {
+            write(out, first + i);
+            if (i + 1 < n) out[width] = ' ';
+        }
     }
     text += "\n";
 }
 
-// Each two bytes, low byte first, as one 16-bit entry, 12 a line.
+void append_byte_lines(std::string& text, std::span<const std::uint8_t> bytes, const Flush& flush) {
+    append_lines(text, bytes.size(), 16, kEntryWidth, flush, [&](char* out, std::size_t i) {
+        std::memcpy(out, entry(bytes[i]).data(), kEntryWidth);
+    });
+}
+
+// Each two bytes, low byte first, as one 16-bit entry "0x1234,", 12 a line.
 static void append_word_lines(std::string& text, std::span<const std::uint8_t> bytes,
                               const Flush& flush) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
-    // "0x1234," and a space or a line's indent: sized once, so a large array never grows twice.
-    reserve_for(text, bytes.size() / 2 * 8 + bytes.size() / 24 * 4 + 8, flush);
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        if (i % 24 == 0) flush_at_line(text, flush);
-        const unsigned word = unsigned(bytes[i + 1]) << 8 | bytes[i];
-        text += i % 24 == 0 ? "\n    " : " ";
-        text += "0x";
-        for (int shift = 12; shift >= 0; shift -= 4)
-            text += kDigits[word >> shift & 15];
-        text += ',';
-    }
-    text += "\n";
+    append_lines(text, bytes.size() / 2, 12, 7, flush, [&](char* out, std::size_t i) {
+        const unsigned word = unsigned(bytes[2 * i + 1]) << 8 | bytes[2 * i];
+        out[0] = '0', out[1] = 'x', out[6] = ',';
+        for (int k = 0; k < 4; ++k)
+            out[2 + k] = kDigits[word >> (12 - 4 * k) & 15];
+    });
 }
 
 // The LVGL descriptor after its NAME_map: version 9's header holds a magic byte and the row's

@@ -1,6 +1,7 @@
 #include "engine/convert_colour.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <unordered_map>
 
@@ -256,25 +257,34 @@ Picture shown_colours(const Conversion& c) {
     const std::size_t row_bytes = colour_row_bytes(l, c.width);
     if (c.listing.bytes.size() < colour_byte_count(l, c.width, c.height)) return picture;
     const int ch = level_count(l);
+    // Each channel's value of each level, found once: the page unpacks a whole TFT's colours
+    // at every change of an option, where a division a channel a pixel shows.
+    std::array<std::array<int, 256>, 3> value{};
+    for (std::size_t k = 0; k < 3; ++k)
+        for (int v = 0; v < 256; ++v)
+            value[k][std::size_t(v)] = l.colours
+                                           ? (v < l.colours ? l.palette[std::size_t(v)][k] : 0)
+                                           : level_value(v, l.bits[l.grey ? 0 : k]) & 0xFF;
     std::vector<std::uint8_t> levels(std::size_t(c.width) * std::size_t(ch));
     for (int y = 0; y < c.height; ++y) {
         unpack_row(l, c.listing.bytes.data() + colour_table_bytes(l) + row_bytes * std::size_t(y),
                    c.width, levels.data(), plane_distance(l, c.width, c.height, y));
+        Colour* out = picture.pixels.data() + std::size_t(y) * std::size_t(c.width);
         for (int x = 0; x < c.width; ++x) {
             int rgb[3];
-            // With its alpha, a pixel shows laid over white.
             const std::uint8_t* entry = c.listing.bytes.data() + 4 * std::size_t(levels[x]);
+            for (std::size_t k = 0; k < 3; ++k) {
+                const std::size_t at = ch == 1 ? std::size_t(x) : std::size_t(ch * x) + k;
+                rgb[k] = l.indexed ? entry[2 - k] : value[k][levels[at]];
+            }
+            // With its alpha, a pixel shows laid over white.
             const int a = l.with_alpha ? levels[std::size_t(4 * x + 3)]
                           : l.indexed  ? entry[3]
                                        : 255;
-            for (int k = 0; k < 3; ++k) {
-                const std::size_t at = ch == 1 ? std::size_t(x) : std::size_t(ch * x + k);
-                rgb[k] = l.colours ? l.palette[levels[at]][std::size_t(k)]
-                                   : level_value(levels[at], l.bits[l.grey ? 0 : std::size_t(k)]);
-                if (l.indexed) rgb[k] = entry[2 - k];
-                rgb[k] = (rgb[k] * a + 255 * (255 - a) + 127) / 255;
-            }
-            picture.set(x, y, Colour(rgb[0] | rgb[1] << 8 | rgb[2] << 16));
+            if (a != 255)
+                for (int& v : rgb)
+                    v = (v * a + 255 * (255 - a) + 127) / 255;
+            out[x] = Colour(rgb[0] | rgb[1] << 8 | rgb[2] << 16);
         }
     }
     return picture;

@@ -49,10 +49,11 @@ function makeDotlane(wasmModule) {
   const encoder = new TextEncoder();
   const decoder = new TextDecoder();
 
-  const text = (which) => {
+  const textIn = (which) => {
     const at = engine._dl_text(which);
-    return decoder.decode(engine.HEAPU8.subarray(at, at + engine._dl_text_size(which)));
+    return engine.HEAPU8.subarray(at, at + engine._dl_text_size(which));
   };
+  const text = (which) => decoder.decode(textIn(which));
   const blob = () => engine.HEAPU8.slice(engine._dl_blob(), engine._dl_blob() + engine._dl_blob_size());
   const ints = () => engine.HEAP32.subarray(engine._dl_result() >> 2);
 
@@ -70,6 +71,15 @@ function makeDotlane(wasmModule) {
     } finally {
       for (const ptr of ptrs) engine._free(ptr);
     }
+  }
+
+  // The header's bytes, a line break and the source's.
+  function joined(header, source) {
+    const all = new Uint8Array(header.length + 1 + source.length);
+    all.set(header);
+    all[header.length] = 10;
+    all.set(source, header.length + 1);
+    return all;
   }
 
   // Strings with a NUL after each, as the engine takes lists.
@@ -153,8 +163,10 @@ function makeDotlane(wasmModule) {
       kept.add(p);
     },
     // One picture or several into one output: the text dotlane-cli prints, the bytes (every
-    // picture's, every frame's), and the bits a display reads from the first.
-    convert(pictures, options) {
+    // picture's, every frame's), and the bits a display reads from the first. With `utf8` the
+    // texts are UTF-8 bytes: a worker hands those over without a copy, where a string of a
+    // colour array's megabyte would be decoded, copied and copied again.
+    convert(pictures, options, utf8) {
       const all = [].concat(pictures);
       const problem = all.map(pictureProblem).find((p) => p);
       if (problem) return { status: 2, error: problem };
@@ -165,11 +177,12 @@ function makeDotlane(wasmModule) {
         for (const k of ["header", "source"]) if (o[k]) o[k] = String(o[k]).split("/").pop();
         const status = withBytes([list(dotlaneOptions(o)), list(names)], (...a) => engine._dl_convert(...a));
         if (status) return failed(status);
-        const result = { status: 0, text: o.style === "bin" ? "" : text(0), bytes: blob() };
+        const take = utf8 ? (which) => textIn(which).slice() : text;
+        const result = { status: 0, text: o.style !== "bin" ? take(0) : utf8 ? new Uint8Array(0) : "", bytes: blob() };
         if (o.header) {
-          result.header = text(1);
+          result.header = take(1);
           result.source = result.text;
-          result.text = result.header + "\n" + result.source;
+          result.text = utf8 ? joined(result.header, result.source) : result.header + "\n" + result.source;
         }
         result.look = ["lcd", "oled", "epaper"][ints()[0]];
         result.oled = result.look === "oled";

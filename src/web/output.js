@@ -8,19 +8,22 @@ const kExtensions = { hex: ".txt", c: ".h", arduino: ".h", u8g2: ".h", python: "
 const targetStyles = {};
 
 let lastResult = null;
-// A long output shows its beginning until asked for the rest: filling the box with the
-// megabyte of text a large colour array makes takes longer than making it. Copy and download
-// take the whole text.
-const kShownAtFirst = 64 * 1024;
-let wholeText = "";
+// A long output shows its beginning (the worker cuts it) until asked for the rest: filling
+// the box with the megabyte of text a large colour array makes takes longer than making it.
+// The whole text stays UTF-8 bytes until shown or copied; a download takes the bytes.
+const shownText = { shown: "", utf8: null, whole: null };
 
-function showText(text) {
-  wholeText = text;
-  const box = document.getElementById("output"), more = document.getElementById("show-all");
-  const cut = text.length > kShownAtFirst ? text.lastIndexOf("\n", kShownAtFirst) + 1 || kShownAtFirst : text.length;
-  box.value = cut < text.length ? text.slice(0, cut) : text;
-  more.hidden = cut === text.length;
-  more.textContent = `Show all ${Math.ceil(text.length / 1024)} KB`;
+// Shows `shown`, the beginning of the text whose UTF-8 bytes are `utf8` (null: all of it).
+function showText(shown, utf8) {
+  Object.assign(shownText, { shown, utf8, whole: utf8 ? null : shown });
+  const more = document.getElementById("show-all");
+  document.getElementById("output").value = shown;
+  more.hidden = !utf8;
+  if (utf8) more.textContent = `Show all ${Math.ceil(utf8.length / 1024)} KB`;
+}
+
+function wholeText() {
+  return (shownText.whole ??= new TextDecoder().decode(shownText.utf8));
 }
 
 function styleOf(options, pictureCount) {
@@ -60,15 +63,16 @@ function showResult(r, options) {
   const sourceButton = document.getElementById("download-source");
   sourceButton.hidden = !r.source;
   if (r.error) return showText("");
-  showText(lastResult.style === "bin" ? `(${r.bytes.length} raw bytes: download them)` : r.text);
+  if (lastResult.style === "bin") showText(`(${r.bytes.length} raw bytes: download them)`);
+  else showText(r.shown, r.shownAll ? null : r.text);
   document.getElementById("result-info").textContent =
     `${r.bits.width} x ${r.bits.height} pixels, ${r.bytes.length} bytes` + (r.ms !== undefined ? `, made in ${r.ms.toFixed(1)} ms` : "");
 }
 
 function wireOutput() {
-  document.getElementById("copy").onclick = () => lastResult && copyText(wholeText);
+  document.getElementById("copy").onclick = () => lastResult && copyText(wholeText());
   document.getElementById("show-all").onclick = () => {
-    document.getElementById("output").value = wholeText;
+    document.getElementById("output").value = wholeText();
     document.getElementById("show-all").hidden = true;
   };
   document.getElementById("download").onclick = () => {

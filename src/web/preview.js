@@ -69,16 +69,17 @@ function drawColours(canvas, colours, look, zoom, grid, { asIs, shade }) {
   const rgb = (kLooks[look] || kLooks.lcd).map(hexColour);
   const lit = look.startsWith("oled");
   const dark = rgb[lit ? 0 : 1], light = rgb[lit ? 1 : 0];
-  const d = colours.data, packed = new Uint32Array(colours.width * colours.height);
-  for (let i = 0; i < packed.length; ++i) {
-    const r = d[4 * i], g = d[4 * i + 1], b = d[4 * i + 2];
-    if (!shade) {
-      packed[i] = pack(r, g, b);
-      continue;
+  const d = colours.data;
+  // Opaque RGBA read as little-endian words is already a canvas pixel.
+  let packed = new Uint32Array(d.buffer, d.byteOffset, d.length >> 2);
+  if (shade) {
+    packed = new Uint32Array(packed.length);
+    for (let i = 0; i < packed.length; ++i) {
+      const r = d[4 * i], g = d[4 * i + 1], b = d[4 * i + 2];
+      const level = Math.floor((299 * r + 587 * g + 114 * b + 500) / 1000);
+      const [sr, sg, sb] = [0, 1, 2].map((k) => dark[k] + Math.trunc(((light[k] - dark[k]) * level + 127) / 255));
+      packed[i] = pack(sr, sg, sb);
     }
-    const level = Math.floor((299 * r + 587 * g + 114 * b + 500) / 1000);
-    const [sr, sg, sb] = [0, 1, 2].map((k) => dark[k] + Math.trunc(((light[k] - dark[k]) * level + 127) / 255));
-    packed[i] = pack(sr, sg, sb);
   }
   return paint(canvas, colours.width, colours.height, packed, asIs ? pack(0, 0, 0) : pack(...rgb[2]), zoom, grid);
 }

@@ -14,6 +14,21 @@ async function engineModule() {
   return WebAssembly.compile(await new Response(stream).arrayBuffer());
 }
 
+// What the output box shows at first of a long text: its first 16 KB to the end of a line,
+// a few hundred lines; the browser lays out all a text box holds, and 64 KB of it took as
+// long as the conversion. The whole text goes to the page as UTF-8 bytes, moved rather than
+// copied, and read as a string only when shown, copied or saved: a colour array's megabyte
+// of text would otherwise be decoded and cloned at every change of an option.
+const kShownAtFirst = 16 * 1024;
+function shownOf(utf8) {
+  let cut = utf8.length;
+  if (cut > kShownAtFirst) {
+    cut = utf8.lastIndexOf(10, kShownAtFirst) + 1 || kShownAtFirst;
+    while ((utf8[cut] & 0xc0) === 0x80) --cut; // not inside a character
+  }
+  return { shown: new TextDecoder().decode(utf8.subarray(0, cut)), shownAll: cut === utf8.length };
+}
+
 function pictureOf(key) {
   const p = pictures.get(key);
   if (!p) throw new Error("The picture is gone; load it again.");
@@ -39,7 +54,11 @@ const handlers = {
   },
   // The picture as the engine takes it, decoded pixels included.
   pixels: (m) => Object.assign({}, pictureOf(m.key)),
-  convert: (m) => dotlane.convert(m.keys.map(pictureOf), m.options),
+  // The texts as UTF-8 bytes and the beginning to show as a string.
+  convert(m) {
+    const r = dotlane.convert(m.keys.map(pictureOf), m.options, true);
+    return r.text ? Object.assign(r, shownOf(r.text)) : r;
+  },
   render: (m) => dotlane.render(m.array, m.options),
   guess: (m) => dotlane.guess(m.array, m.options),
   check: (m) => dotlane.check(pictureOf(m.key), m.array, m.options),

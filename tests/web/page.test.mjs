@@ -42,7 +42,8 @@ async function pageConvert(file, options) {
       const p = await engine.ask("pixels", { key });
       await engine.ask("drop", { key });
       const decoded = p.rgba && { rgba: [...p.rgba], width: p.width, height: p.height, delays: p.delays };
-      return { status: r.status, error: r.error, text: r.text, bytes: r.bytes && [...r.bytes], decoded };
+      const text = r.text && new TextDecoder().decode(r.text);
+      return { status: r.status, error: r.error, text, bytes: r.bytes && [...r.bytes], decoded };
     },
     file, bytes, options,
   );
@@ -239,7 +240,24 @@ const kColourPreviews = [
   // The one-bit options left set are greyed out and not sent: no refusal.
   ["target=st7789&ink=light&threshold=100", ["--target", "st7789"], 1280, true],
   ["layout=rgb565&preview-look=oled-yellow", ["--layout", "rgb565", "--preview-look", "oled-yellow"], 1280, false],
+  // 700 KB of text: the box shows its beginning, "Show all", copy and download the whole.
+  ["target=st7789&size=240x240", ["--target", "st7789", "--size", "240x240"], 1280, false],
 ];
+
+// The text the page's Show all, Copy and Download give, the clipboard and downloads caught.
+async function wholeOutput(page) {
+  return page.evaluate(async () => {
+    let copied = "", saved = null;
+    Object.defineProperty(navigator, "clipboard", { value: { writeText: async (t) => (copied = t) } });
+    const made = URL.createObjectURL;
+    URL.createObjectURL = (blob) => ((saved = blob), made(blob));
+    document.getElementById("copy").click();
+    document.getElementById("download").click();
+    document.getElementById("show-all").click();
+    await new Promise((r) => setTimeout(r, 0));
+    return { copied, saved: await saved.text(), shown: document.getElementById("output").value };
+  });
+}
 
 for (const [query, args, width, red] of kColourPreviews) {
   test(`the colour preview is dotlane-cli's (${query}, ${width} px)`, async () => {
@@ -263,6 +281,8 @@ for (const [query, args, width, red] of kColourPreviews) {
     }, [...readFileSync(png)]);
     assert.deepEqual(dots.page, dots.cli);
     assert.equal(dots.page.includes("255,0,0"), red, "red dots");
+    const text = Buffer.from(made.out).toString();
+    assert.deepEqual(await wholeOutput(opened.page), { copied: text, saved: text, shown: text });
     await opened.page.screenshot({ path: `${built}/screenshot-${query.replace(/[^a-z0-9]+/g, "-")}-${width}.png`, fullPage: true });
     const overflow = await opened.page.evaluate(() => document.documentElement.scrollWidth - window.innerWidth);
     assert.ok(overflow <= 0, `the page is ${overflow} px wider than the window`);
