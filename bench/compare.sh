@@ -8,7 +8,10 @@
 #     "dotlane-cli convert --layout rows-lsb --c-array" on 1024 x 1024 and 4096 x 4096 PNGs;
 #   - the preparation: a 1024 x 1024 PNG to a Floyd-Steinberg dithered 128 x 64 ssd1306
 #     array against the plain threshold convert of the same file (no peer: what the
-#     preparation adds), and the peak memory of both for a 4096 x 4096 PNG.
+#     preparation adds), and the peak memory of both for a 4096 x 4096 PNG;
+#   - colour: a 1024 x 1024 colour PNG to RGB565 and to Floyd-Steinberg 4-bit grey against
+#     its plain one-bit convert, to raw RGB888 against ImageMagick's "rgb:-", and the peak
+#     memory of a 4096 x 4096 one in the colour targets and a bare listing.
 #
 #   bash bench/compare.sh [BUILD_DIR]           check, then time (BUILD_DIR: build)
 #   bash bench/compare.sh --check [BUILD_DIR]   only check that the outputs agree
@@ -16,7 +19,8 @@
 # Prints medians, peak memory, and a line per pair: "ratio dotlane-over-floor COMMAND N"
 # (ours over the floor's, lower is better, 1 is the floor) or "ratio PEER-over-dotlane
 # COMMAND N" (the peer's median over ours, higher is better); "ratio dithered-over-plain"
-# is the prepared conversion's median over the plain one's (lower is better).
+# is the prepared conversion's median over the plain one's (lower is better), and
+# "ratio LAYOUT-over-one-bit" a colour conversion's over the one-bit one's.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 check_only=false
@@ -113,4 +117,45 @@ for side in "${sides[@]}"; do
   dithered=$(median_ms "dithered-$side" "$cli" convert "${prepared[@]}" "$png")
   echo "  $side x $side PNG: plain threshold $plain ms ($(peak_mb "$cli" convert --layout pages-lsb --c-array drawing "$png") MB), dithered to 128 x 64 $dithered ms ($(peak_mb "$cli" convert "${prepared[@]}" "$png") MB)"
   echo "ratio dithered-over-plain convert-$side $(ratio "$dithered" "$plain")"
+done
+
+# A colour drawing: hue across, brightness down, a little noise so it does not compress away.
+"$py" - "$tmp" "${sides[@]}" <<'PY'
+import random, sys
+from PIL import Image
+random.seed(7)
+for side in map(int, sys.argv[2:]):
+    hue = Image.linear_gradient("L").rotate(90).resize((side, side))
+    im = Image.merge("HSV", (hue, Image.new("L", (side, side), 220), Image.linear_gradient("L").resize((side, side))))
+    noise = Image.frombytes("L", (side, side), bytes(random.randrange(24) for _ in range(side * side)))
+    Image.merge("RGB", [Image.blend(c, noise, 0.1) for c in im.convert("RGB").split()]).save("%s/colour_%d.png" % (sys.argv[1], side))
+PY
+colour=$tmp/colour_1024.png
+if [ -x "$magick" ]; then
+  "$cli" convert --layout rgb888 --style bin -o "$tmp/ours.rgb" "$colour"
+  "$magick" "$colour" -depth 8 rgb:- >"$tmp/magick.rgb"
+  same "dotlane-cli's and ImageMagick's RGB888 of the colour drawing" "$tmp/ours.rgb" "$tmp/magick.rgb"
+fi
+echo "Colour, 1024 x 1024 PNG, median wall time of the whole process:"
+runs=30
+one_bit=$(median_ms colour-one-bit "$cli" convert --layout pages-lsb --c-array drawing "$colour")
+# The C text of RGB565 is 16 times the one-bit text (13 MB): the raw bytes show the
+# conversion without the writing of it.
+for run in "rgb565-c:rgb565 --c-array drawing" "rgb565-bin:rgb565 --style bin" \
+  "grey4-fs-c:grey4-msb --dither floyd-steinberg --c-array drawing"; do
+  name=${run%%:*} options=${run#*:}
+  ours=$(median_ms "colour-$name" "$cli" convert --layout $options "$colour")
+  echo "  --layout $options: $ours ms, one bit $one_bit ms"
+  echo "ratio $name-over-one-bit convert-1024 $(ratio "$ours" "$one_bit")"
+done
+if [ -x "$magick" ]; then
+  ours=$(median_ms colour-rgb888 "$cli" convert --layout rgb888 --style bin -o "$tmp/ours.rgb" "$colour")
+  theirs=$(median_ms magick-rgb888 "$magick" "$colour" -depth 8 rgb:"$tmp/magick.rgb")
+  echo "  raw RGB888: dotlane-cli $ours ms, ImageMagick $theirs ms"
+  echo "ratio imagemagick-over-dotlane rgb888-1024 $(ratio "$theirs" "$ours")"
+fi
+echo "Colour, 4096 x 4096 PNG, peak memory:"
+for options in "--target st7789" "--target lvgl9-argb8888" "--target uc81xx-4grey --dither floyd-steinberg" \
+  "--layout rgb565 --style hex" "--layout bgra8888 --style bin"; do
+  echo "  $options: $(peak_mb "$cli" convert $options -o "$tmp/out" "$tmp/colour_4096.png") MB"
 done
