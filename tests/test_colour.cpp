@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
-#include <regex>
 
 #include "cli_runner.h"
 #include "engine/dotlane.h"
@@ -56,9 +55,8 @@ int grey_over_white(int x, int y) {
 std::vector<unsigned> entries(const std::string& text) {
     std::vector<unsigned> found;
     const std::string list = text.substr(text.find('{'));
-    static const std::regex kEntry("0x([0-9A-F]+)");
-    for (std::sregex_iterator it(list.begin(), list.end(), kEntry), end; it != end; ++it)
-        found.push_back(unsigned(std::stoul((*it)[1], nullptr, 16)));
+    for (auto at = list.find("0x"); at != std::string::npos; at = list.find("0x", at + 2))
+        found.push_back(unsigned(std::stoul(list.substr(at + 2, 8), nullptr, 16)));
     return found;
 }
 
