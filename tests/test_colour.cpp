@@ -69,7 +69,32 @@ std::vector<unsigned> entries(const std::string& text) {
 // GxEPD2_4G's buffer: 2 bits a pixel, the first in bits 7-6, 0 black; its writeImage_4G sends
 // the controller a first plane set for white and light grey, a second set for white and dark
 // grey (both inverted for the SSD16xx): read back as the 2-bit level.
-enum class Format { nibbles, grey8, wire565, words565, planes, mask, crumbs, grey_planes, inverse };
+// LVGL's images (NAME_map, as its decoders read them): RGB565 as lv_color16_t, the low byte
+// first; 8-bit alpha; lv_color_t of LVGL 9's RGB888 (blue, green, red) and lv_color32_t
+// (blue, green, red, alpha); RGB565A8's plane of RGB565 then its plane of alpha; LVGL 8's
+// lv_color16_t followed by its alpha; the indices into a palette of 256 lv_color32_t. The
+// ones with alpha hold the colour as it is, not laid over anything: read back with it.
+enum class Format {
+    nibbles,
+    grey8,
+    wire565,
+    words565,
+    planes,
+    mask,
+    crumbs,
+    grey_planes,
+    inverse,
+    le565,
+    alpha8,
+    bgr888,
+    bgra8888,
+    planar565a8,
+    packed565a8,
+    indexed8
+};
+unsigned rgba_word(unsigned r, unsigned g, unsigned b, unsigned a) {
+    return r << 24 | g << 16 | b << 8 | a;
+}
 unsigned read_pixel(const std::vector<unsigned>& e, Format f, int x, int y) {
     switch (f) {
     case Format::nibbles:
@@ -88,6 +113,32 @@ unsigned read_pixel(const std::vector<unsigned>& e, Format f, int x, int y) {
     }
     case Format::crumbs:
         return e[std::size_t(y * ((kW + 3) / 4) + x / 4)] >> (6 - 2 * (x % 4)) & 3;
+    case Format::le565: {
+        const std::size_t at = std::size_t(2 * (y * kW + x));
+        return e[at] | e[at + 1] << 8;
+    }
+    case Format::alpha8:
+        return e[std::size_t(y * kW + x)];
+    case Format::bgr888: {
+        const std::size_t at = std::size_t(3 * (y * kW + x));
+        return e[at + 2] << 16 | e[at + 1] << 8 | e[at];
+    }
+    case Format::bgra8888: {
+        const std::size_t at = std::size_t(4 * (y * kW + x));
+        return rgba_word(e[at + 2], e[at + 1], e[at], e[at + 3]);
+    }
+    case Format::planar565a8: {
+        const std::size_t at = std::size_t(2 * (y * kW + x));
+        return (e[at] | e[at + 1] << 8) << 8 | e[std::size_t(2 * kW * kH + y * kW + x)];
+    }
+    case Format::packed565a8: {
+        const std::size_t at = std::size_t(3 * (y * kW + x));
+        return (e[at] | e[at + 1] << 8) << 8 | e[at + 2];
+    }
+    case Format::indexed8: {
+        const std::size_t at = 4 * std::size_t(e[std::size_t(1024 + y * kW + x)]);
+        return rgba_word(e[at + 2], e[at + 1], e[at], e[at + 3]);
+    }
     case Format::grey_planes:
     case Format::inverse: {
         const std::size_t at = std::size_t(y * ((kW + 7) / 8) + x / 8), plane = (kW + 7) / 8 * kH;
@@ -111,6 +162,22 @@ unsigned reduced(Format f, int x, int y) {
         return unsigned(grey_over_white(x, y)) >> 6;
     case Format::mask:
         return colour_at(x, y).alpha() >= 128;
+    case Format::alpha8:
+        return unsigned(colour_at(x, y).alpha());
+    case Format::bgr888:
+        return unsigned(r << 16 | g << 8 | b);
+    case Format::bgra8888:
+    case Format::indexed8: {
+        const QColor c = colour_at(x, y);
+        return rgba_word(unsigned(c.red()), unsigned(c.green()), unsigned(c.blue()),
+                         unsigned(c.alpha()));
+    }
+    case Format::planar565a8:
+    case Format::packed565a8: {
+        const QColor c = colour_at(x, y);
+        const int word = (c.red() & 0xF8) << 8 | (c.green() & 0xFC) << 3 | c.blue() >> 3;
+        return unsigned(word) << 8 | unsigned(c.alpha());
+    }
     case Format::planes: { // the nearest of black, white and red, the earlier on a tie
         const int palette[3][3] = {{0, 0, 0}, {255, 255, 255}, {255, 0, 0}};
         unsigned best = 0;
@@ -146,6 +213,18 @@ TEST(Colour, EachTargetReadsAsThePictureReduced) {
         {"gxepd2-4g", Format::crumbs},
         {"uc81xx-4grey", Format::grey_planes},
         {"ssd16xx-4grey", Format::inverse},
+        {"lvgl9-rgb565", Format::le565},
+        {"lvgl8-rgb565", Format::le565},
+        {"lvgl9-l8", Format::grey8},
+        {"lvgl9-a8", Format::alpha8},
+        {"lvgl8-a8", Format::alpha8},
+        {"lvgl9-rgb888", Format::bgr888},
+        {"lvgl9-argb8888", Format::bgra8888},
+        {"lvgl8-argb8888", Format::bgra8888},
+        {"lvgl9-rgb565a8", Format::planar565a8},
+        {"lvgl8-rgb565a8", Format::packed565a8},
+        {"lvgl9-i8", Format::indexed8},
+        {"lvgl8-i8", Format::indexed8},
     };
     for (const auto& [target, format] : targets) {
         SCOPED_TRACE(target);
