@@ -140,10 +140,12 @@ TEST(FontCommand, SheetsAndTerminalLines) {
         {"render --font " + d + "plain.h " + d + "out.png", 1, "no GFXfont and no u8g2 font"},
         {"render --font " + d + "none.h " + d + "out.png", 1, "cannot open"},
         {"render --font " + d + "u8g2.h", 2, "takes one picture file to write"},
+        {"render -o --font=" + d + "u8g2.h " + d + "out.png", 2, "needs the font's file"},
         {"render --font " + d + "u8g2.h --name other " + d + "out.png", 1, "no GFXfont or u8g2"},
         {"preview --font " + bdf + " --target rows-msb --text Hi --preview-text j", 1,
          "the preview text holds no character"},
         {"preview --font " + bdf + " --target rows-msb " + bdf, 2, "takes no picture"},
+        {"preview --target rows-msb --preview-text --font=" + bdf, 2, "needs the font's file"},
     };
     for (const auto& c : cases) {
         std::filesystem::remove(d + "out.png");

@@ -123,6 +123,7 @@ int font_preview_command(const std::vector<std::string>& args, std::ostream& out
     table.push_back({"ascii", engine::ValueKind::flag, "", "# and . instead of blocks"});
     const Arguments a = parse(args, engine::flag_names(table), engine::valued_names(table));
     if (a.error) return usage(err, *a.error);
+    if (!a.value("--font")) return usage(err, "preview --font FILE needs the font's file");
     if (!a.operands.empty())
         return usage(err, "preview --font takes no picture; --preview-text gives the line");
     auto made = made_font(a, *a.value("--font"), true, err);
@@ -135,6 +136,8 @@ int font_preview_command(const std::vector<std::string>& args, std::ostream& out
 int font_sheet_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const Arguments a = parse(args, {}, {"--font", "--name", "-o", "--render-scale"});
     if (a.error) return usage(err, *a.error);
+    // "--font=..." may have been the value of another option, -o's say.
+    if (!a.value("--font")) return usage(err, "render --font FILE.h needs the font's file");
     const auto path = a.value("-o")            ? a.value("-o")
                       : a.operands.size() == 1 ? std::optional(a.operands[0])
                                                : std::nullopt;
