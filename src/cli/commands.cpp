@@ -77,9 +77,7 @@ bool first_render_form(const Arguments& a) {
 
 int render_command(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                    std::ostream& err) {
-    for (const std::string& arg : args)
-        if (arg == "--font" || arg.starts_with("--font="))
-            return font_sheet_command(args, out, err);
+    if (names_font(args)) return font_sheet_command(args, out, err);
     const Arguments a = parse(args, {"--allow-extra"},
                               {"--width", "--pages", "-o", "--layout", "--height", "--ink",
                                "--input", "--name", "--render-scale"});

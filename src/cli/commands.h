@@ -19,6 +19,9 @@ int preview_command(const std::vector<std::string>& args, std::ostream& out, std
 
 // The font command: a font file as font data for a draw call, or cells (font_command.cpp).
 int font_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// Whether a word of the line names a font, which sends render and preview to their font forms.
+// A word may still be another option's value ("-o --font=x"): the font forms say so.
+bool names_font(const std::vector<std::string>& args);
 // preview --font: a line of a font's text in the terminal, as its target's data draws it.
 int font_preview_command(const std::vector<std::string>& args, std::ostream& out,
                          std::ostream& err);

@@ -2,6 +2,7 @@
 // the font data of a draw call, or into cells in one of the layouts; the characters it lacks
 // named in one message; and a line of text drawn back from the data written. preview --font
 // draws that line in the terminal, render --font the glyphs of a font header in a sheet.
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <ostream>
@@ -111,6 +112,12 @@ int font_command(const std::vector<std::string>& args, std::ostream& out, std::o
 
 // preview --font FONT: the preview line in the terminal, read back from the data the font's
 // options would write, which is not written.
+bool names_font(const std::vector<std::string>& args) {
+    return std::any_of(args.begin(), args.end(), [](const std::string& arg) {
+        return arg == "--font" || arg.starts_with("--font=");
+    });
+}
+
 int font_preview_command(const std::vector<std::string>& args, std::ostream& out,
                          std::ostream& err) {
     std::vector<engine::OptionSpec> table(engine::font_options().begin(),

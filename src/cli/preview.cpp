@@ -140,9 +140,7 @@ static std::string frames_text(const Conversion& c, bool ascii) {
 }
 
 int preview_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    for (const std::string& arg : args)
-        if (arg == "--font" || arg.starts_with("--font="))
-            return font_preview_command(args, out, err);
+    if (names_font(args)) return font_preview_command(args, out, err);
     const auto table = engine::preview_options_table();
     const Arguments a = parse(args, engine::flag_names(table), engine::valued_names(table));
     if (a.error) return usage(err, *a.error);
