@@ -95,6 +95,12 @@ enum class Format {
 unsigned rgba_word(unsigned r, unsigned g, unsigned b, unsigned a) {
     return r << 24 | g << 16 | b << 8 | a;
 }
+unsigned rgb565(int r, int g, int b) {
+    return unsigned((r & 0xF8) << 8 | (g & 0xFC) << 3 | b >> 3);
+}
+unsigned le16(const std::vector<unsigned>& e, std::size_t at) {
+    return e[at] | e[at + 1] << 8;
+}
 unsigned read_pixel(const std::vector<unsigned>& e, Format f, int x, int y) {
     switch (f) {
     case Format::nibbles:
@@ -113,10 +119,8 @@ unsigned read_pixel(const std::vector<unsigned>& e, Format f, int x, int y) {
     }
     case Format::crumbs:
         return e[std::size_t(y * ((kW + 3) / 4) + x / 4)] >> (6 - 2 * (x % 4)) & 3;
-    case Format::le565: {
-        const std::size_t at = std::size_t(2 * (y * kW + x));
-        return e[at] | e[at + 1] << 8;
-    }
+    case Format::le565:
+        return le16(e, std::size_t(2 * (y * kW + x)));
     case Format::alpha8:
         return e[std::size_t(y * kW + x)];
     case Format::bgr888: {
@@ -127,13 +131,12 @@ unsigned read_pixel(const std::vector<unsigned>& e, Format f, int x, int y) {
         const std::size_t at = std::size_t(4 * (y * kW + x));
         return rgba_word(e[at + 2], e[at + 1], e[at], e[at + 3]);
     }
-    case Format::planar565a8: {
-        const std::size_t at = std::size_t(2 * (y * kW + x));
-        return (e[at] | e[at + 1] << 8) << 8 | e[std::size_t(2 * kW * kH + y * kW + x)];
-    }
+    case Format::planar565a8:
+        return le16(e, std::size_t(2 * (y * kW + x))) << 8 |
+               e[std::size_t(2 * kW * kH + y * kW + x)];
     case Format::packed565a8: {
         const std::size_t at = std::size_t(3 * (y * kW + x));
-        return (e[at] | e[at + 1] << 8) << 8 | e[at + 2];
+        return le16(e, at) << 8 | e[at + 2];
     }
     case Format::indexed8: {
         const std::size_t at = 4 * std::size_t(e[std::size_t(1024 + y * kW + x)]);
@@ -175,8 +178,7 @@ unsigned reduced(Format f, int x, int y) {
     case Format::planar565a8:
     case Format::packed565a8: {
         const QColor c = colour_at(x, y);
-        const int word = (c.red() & 0xF8) << 8 | (c.green() & 0xFC) << 3 | c.blue() >> 3;
-        return unsigned(word) << 8 | unsigned(c.alpha());
+        return rgb565(c.red(), c.green(), c.blue()) << 8 | unsigned(c.alpha());
     }
     case Format::planes: { // the nearest of black, white and red, the earlier on a tie
         const int palette[3][3] = {{0, 0, 0}, {255, 255, 255}, {255, 0, 0}};
@@ -191,7 +193,7 @@ unsigned reduced(Format f, int x, int y) {
         return best;
     }
     default:
-        return unsigned((r & 0xF8) << 8 | (g & 0xFC) << 3 | b >> 3);
+        return rgb565(r, g, b);
     }
 }
 
